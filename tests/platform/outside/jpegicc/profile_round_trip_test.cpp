@@ -134,6 +134,7 @@ TEST(FileTest, WritesAndReadsWholeFiles)
     EXPECT_EQ(jpegicc::read_file(path), bytes);
     std::filesystem::remove(path);
     EXPECT_THROW(jpegicc::read_file(path), jpegicc::Error);
+    EXPECT_THROW(jpegicc::write_file(path / "no-such-folder" / "x", bytes), jpegicc::Error);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ inline constexpr std::uint64_t kMaxDecodePixels = std::uint64_t{1} << 26;
 Image decode_rgb(std::span<const std::uint8_t> jpeg);
 
 // Whole-file helpers. Throw Error naming the path when the file cannot be
-// read or written completely.
+// read or written completely; a failed write leaves an existing file as it was.
 Bytes read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
