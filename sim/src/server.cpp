@@ -7,6 +7,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <poll.h>
 #include <system_error>
 #include <unistd.h>
@@ -72,26 +73,47 @@ int ms_until(Clock::time_point when, Clock::time_point now) {
   return static_cast<int>(std::chrono::ceil<milliseconds>(when - now).count());
 }
 
+// USB frames: reports move only at frame starts, one per frame each way.
+class Frames {
+ public:
+  Frames(milliseconds length, Clock::time_point origin) : length_(length), origin_(origin) {}
+  Clock::time_point floor(Clock::time_point t) const {
+    if (length_.count() == 0) return t;
+    return origin_ + (t - origin_) / length_ * length_;
+  }
+  Clock::time_point ceil(Clock::time_point t) const {
+    Clock::time_point f = floor(t);
+    return f == t ? t : f + length_;
+  }
+  Clock::time_point next(Clock::time_point t) const { return floor(t) + length_; }
+
+ private:
+  milliseconds length_;
+  Clock::time_point origin_;
+};
+
 void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
   const Config& config = device.config();  // fixed for the device's life
-  const milliseconds frame(config.frame_ms);
   const bool dumping = !config.dump_file.empty();
-  std::deque<std::vector<uint8_t>> outbox;
   Clock::time_point now = Clock::now();
+  const Frames frames(milliseconds(config.frame_ms), now);
+  std::deque<std::vector<uint8_t>> outbox;
   Clock::time_point next_read = now, next_send = now, busy_until = now, last_dump{};
+  std::optional<Clock::time_point> read_at;  // a command waits for this frame
   uint64_t dumped = device.changes();
   bool leaving = false;
 
-  auto take = [&](Device::Response response, Clock::time_point at) {
-    // An answer leaves in a later frame than its command arrived in.
+  auto take = [&](Device::Response response, Clock::time_point frame) {
+    // An answer leaves in a later frame than its command came in.
     for (auto& report : response.reports) outbox.push_back(std::move(report));
-    if (!response.reports.empty()) next_send = std::max(next_send, at + frame);
-    busy_until = std::max(busy_until, at + milliseconds(response.busy_ms));
+    if (!response.reports.empty()) next_send = std::max(next_send, frames.next(frame));
+    busy_until = std::max(busy_until, frame + milliseconds(response.busy_ms));
     leaving |= response.leave;
     return response.reset;
   };
   auto connect = [&](Clock::time_point at) {
     outbox.clear();
+    read_at.reset();
     next_read = next_send = busy_until = at;
     Device::Response response;
     {
@@ -103,6 +125,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
   // True when serving ends with the connection.
   auto connection_ended = [&] {
     outbox.clear();
+    read_at.reset();
     link.drop();
     return link.ends_with_connection();
   };
@@ -126,6 +149,27 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
       break;
     }
 
+    if (port && read_at && now >= *read_at) {
+      Clock::time_point frame = *read_at;
+      read_at.reset();
+      hidbus::ReadResult result = port->read_output(0);
+      if (result.status == hidbus::Status::ok) {
+        Device::Response response;
+        {
+          std::lock_guard lock(mutex);
+          response = device.handle(result.report.data);
+        }
+        next_read = frames.next(frame);
+        if (take(std::move(response), frame)) {
+          if (connection_ended()) break;  // reset: the device drops off the bus
+          continue;
+        }
+      } else if (result.status != hidbus::Status::timeout) {
+        if (connection_ended()) break;
+        continue;
+      }
+    }
+
     pollfd fds[3];
     nfds_t count = 0;
     fds[count++] = {stop_fd, POLLIN, 0};
@@ -137,8 +181,10 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
     Clock::time_point wake = now + milliseconds(1000);
     if (port) {
       short events = 0;
-      Clock::time_point readable = std::max(next_read, busy_until);
-      if (!leaving) {
+      if (read_at) {
+        wake = std::min(wake, *read_at);
+      } else if (!leaving) {
+        Clock::time_point readable = std::max(next_read, busy_until);
         if (now >= readable) {
           events |= POLLIN;
         } else {
@@ -170,22 +216,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
     if (port_index < 0) continue;
     short revents = fds[port_index].revents;
     if (revents & POLLIN) {
-      hidbus::ReadResult result = port->read_output(0);
-      if (result.status == hidbus::Status::ok) {
-        Device::Response response;
-        {
-          std::lock_guard lock(mutex);
-          response = device.handle(result.report.data);
-        }
-        next_read = now + frame;
-        if (take(std::move(response), now)) {
-          if (connection_ended()) break;  // reset: the device drops off the bus
-          continue;
-        }
-      } else if (result.status != hidbus::Status::timeout) {
-        if (connection_ended()) break;
-        continue;
-      }
+      read_at = frames.ceil(now);  // taken at the start of the next frame
     } else if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
       if (connection_ended()) break;
       continue;
@@ -194,7 +225,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
       hidbus::Status status = port->send_input(0, outbox.front(), 0);
       if (status == hidbus::Status::ok) {
         outbox.pop_front();
-        next_send = now + frame;
+        next_send = frames.next(now);
       } else if (status != hidbus::Status::timeout) {
         if (connection_ended()) break;
       }
