@@ -114,7 +114,10 @@ int run(const std::function<void()>& start) {
   return code;
 }
 
-void Quit() { throw QuitUnwind{0}; }
+void Quit() {
+  if (!g_running) throw std::logic_error("Quit outside framework::run");
+  throw QuitUnwind{0};
+}
 
 bool running() { return g_running; }
 

@@ -144,23 +144,25 @@ bool RunLoop::dispatch_fds() {
 }
 
 bool RunLoop::dispatch_posted() {
-  std::vector<Callback> events;
+  // One at a time from the front, so that a turn nested inside an event (a
+  // yield) goes on in posting order instead of overtaking the rest of ours.
+  std::size_t count;
   {
     std::lock_guard lock(posted_mutex_);
-    events.swap(posted_);
+    count = posted_.size();
   }
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    try {
-      events[i]();
-    } catch (...) {
-      // Keep the events not yet run, ahead of any posted meanwhile.
+  std::size_t ran = 0;
+  for (; ran < count; ++ran) {
+    Callback event;
+    {
       std::lock_guard lock(posted_mutex_);
-      posted_.insert(posted_.begin(), std::make_move_iterator(events.begin() + static_cast<long>(i) + 1),
-                     std::make_move_iterator(events.end()));
-      throw;
+      if (posted_.empty()) break;
+      event = std::move(posted_.front());
+      posted_.pop_front();
     }
+    event();
   }
-  return !events.empty();
+  return ran > 0;
 }
 
 bool RunLoop::dispatch_timers() {
@@ -231,7 +233,7 @@ void RunLoop::reset() {
   // Moved out first: dropping a callback may release objects that cancel or post.
   auto timers = std::move(timers_);
   auto fds = std::move(fds_);
-  std::vector<Callback> posted;
+  std::deque<Callback> posted;
   {
     std::lock_guard lock(posted_mutex_);
     posted.swap(posted_);

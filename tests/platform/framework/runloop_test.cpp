@@ -142,14 +142,18 @@ TEST_F(MainLoopTest, NestedLoopEndsAndOuterGoesOn) {
 
 TEST_F(MainLoopTest, PostedEventsRunInOrderFromAnyThread) {
   std::vector<int> seen;
-  loop().post([&] { seen.push_back(1); });
+  loop().post([&] {
+    seen.push_back(1);
+    loop().post([&] { seen.push_back(5); });
+    loop().turn();  // a yield inside an event must not let 5 overtake 2..4
+  });
   std::thread other([&] {
     for (int i = 2; i <= 4; ++i) loop().post([&seen, i] { seen.push_back(i); });
   });
   other.join();
   EXPECT_TRUE(loop().has_posted_events());
   EXPECT_TRUE(loop().turn());
-  EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5}));
   EXPECT_FALSE(loop().turn());
 }
 

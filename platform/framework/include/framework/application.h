@@ -24,7 +24,8 @@ namespace framework {
 // Runs the application; main thread only, not nested.
 int run(const std::function<void()>& start);
 
-// Ends the application with exit code 0. Main thread only.
+// Ends the application with exit code 0. Main thread only; outside run() it
+// throws std::logic_error.
 [[noreturn]] void Quit();
 
 // True while a run() is in progress.

@@ -14,6 +14,7 @@
 // dispatcher. Everything except post() and IdleWaiter::wake() is main-thread only.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -132,7 +133,7 @@ class RunLoop {
   std::map<Id, TimePoint> timer_due_;
   std::map<Id, FdSource> fds_;
   mutable std::mutex posted_mutex_;
-  std::vector<Callback> posted_;
+  std::deque<Callback> posted_;
   int nesting_ = 0;
 };
 
