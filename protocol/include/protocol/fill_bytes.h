@@ -1,0 +1,26 @@
+#pragma once
+// The fill that region images are made with: the MemoryBlock plug-in's
+// "MemoryBlock.FillBytesQVX(offset as integer, count as integer, value as integer)".
+// Start-up points it at the bound plug-in entry. Until then a fill with the
+// same rules stands in for it.
+
+#include <cstdint>
+#include <functional>
+
+#include "framework/memory_block.h"
+
+namespace HID {
+
+using FillBytesEntry =
+    std::function<void(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value)>;
+
+// Sets `count` bytes of `block` from `offset` to value And &hFF. A count of 0
+// or less means the whole block; a negative offset, or a block of size 0 with
+// such a count, writes nothing; a fill that would pass the block's end is cut
+// there.
+void FillBytesQVX(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value);
+
+// Replaces the fill; an empty entry restores the stand-in.
+void SetFillBytesEntry(FillBytesEntry entry);
+
+}  // namespace HID
