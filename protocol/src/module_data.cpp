@@ -29,6 +29,13 @@ void Release(T& variable) {
   old = T();
 }
 
+// The framework initialises the module before any application code runs and
+// finalises it after the event loop has ended, Quit included.
+const bool registered = [] {
+  framework::register_module("HID", &Initialise, &Finalise);
+  return true;
+}();
+
 }  // namespace
 
 void Initialise() {
@@ -44,7 +51,6 @@ void Initialise() {
   bytesPerAddress = 0;
   BytesPerPacket = 0;
   DeviceFamily = 0;
-  framework::add_finaliser(&Finalise);
 }
 
 void Finalise() noexcept {

@@ -1,5 +1,6 @@
 #include "protocol/packets.h"
 
+#include "framework/text.h"
 #include "protocol/messages.h"
 
 namespace HID {
@@ -10,20 +11,20 @@ using framework::Ref;
 
 Ref<MemoryBlock> CommandPacket(uint8_t command) {
   Ref<MemoryBlock> packet = NewPacket();
-  packet->SetUInt8Value(0, command);
+  packet->set_UInt8Value(0, command);
   return packet;
 }
 
 void SetAddressAndCount(MemoryBlock& packet, int32_t address, int32_t size) {
-  packet.SetUInt32Value(kPacketAddressOffset, static_cast<uint32_t>(address));
-  packet.SetUInt8Value(kPacketCountOffset, static_cast<uint8_t>(size & 0xFF));
+  packet.set_UInt32Value(kPacketAddressOffset, static_cast<uint32_t>(address));
+  packet.set_UInt8Value(kPacketCountOffset, static_cast<uint8_t>(size & 0xFF));
 }
 
 }  // namespace
 
 Ref<MemoryBlock> NewPacket() {
   Ref<MemoryBlock> packet = framework::NewMemoryBlock(kPacketSize);
-  packet->SetLittleEndian(true);
+  packet->set_LittleEndian(true);
   return packet;
 }
 
@@ -40,16 +41,16 @@ Ref<MemoryBlock> GetProgramDeviceCommand(int32_t address, int32_t size,
   if (length < size) ShowMessage("Data is too short");
   if (length != kPacketDataSize) ShowMessage("Data is length is wrong");
   if (size > kPacketDataSize) return nullptr;
-  packet->SetUInt8Value(0, PROGRAM_DEVICE);
+  packet->set_UInt8Value(0, PROGRAM_DEVICE);
   SetAddressAndCount(*packet, address, size);
-  packet->SetStringValue(kPacketDataOffset, kPacketDataSize, data);
+  packet->set_StringValue(kPacketDataOffset, kPacketDataSize, data);
   return packet;
 }
 
 Ref<MemoryBlock> GetGetDataCommand(int32_t address, int32_t size) {
   Ref<MemoryBlock> packet = NewPacket();
   if (size > kPacketDataSize) return nullptr;
-  packet->SetUInt8Value(0, GET_DATA);
+  packet->set_UInt8Value(0, GET_DATA);
   SetAddressAndCount(*packet, address, size);
   return packet;
 }

@@ -2,7 +2,7 @@
 #include <limits>
 #include <vector>
 
-#include "framework/yield.h"
+#include "framework/time.h"
 #include "protocol/fill_bytes.h"
 #include "protocol/module.h"
 #include "protocol/query_device.h"

@@ -1,12 +1,13 @@
 #include "protocol/text_helpers.h"
 
-#include "framework/number.h"
-#include "framework/yield.h"
+#include "framework/numbers.h"
+#include "framework/text.h"
+#include "framework/time.h"
 
 namespace HID {
 
 int32_t StringToHex(const framework::String& s) {
-  return framework::ToInt32(framework::Val(framework::String("&h") + s));
+  return framework::to_int32(framework::Val(framework::String("&h") + s));
 }
 
 framework::String hex6(int32_t n) {

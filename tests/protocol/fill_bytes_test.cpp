@@ -1,3 +1,4 @@
+#include <ostream>
 #include <vector>
 
 #include "module_fixture.h"
@@ -16,6 +17,10 @@ std::vector<uint8_t> Sixteen(uint8_t v) { return std::vector<uint8_t>(16, v); }
 std::vector<uint8_t> Set(std::vector<uint8_t> bytes, int from, int to, uint8_t v) {
   for (int i = from; i < to; ++i) bytes[i] = v;
   return bytes;
+}
+
+void PrintTo(const FillCase& c, std::ostream* os) {
+  *os << "offset " << c.offset << " count " << c.count << " value " << c.value;
 }
 
 class FillBytesTest : public ::testing::TestWithParam<FillCase> {};

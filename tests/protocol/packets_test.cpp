@@ -1,4 +1,5 @@
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,8 @@ const std::vector<PacketCase>& Cases() {
        WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x10}, 58), {}},
       {"ProgramDeviceAllOnesAddress", [] { return HID::GetProgramDeviceCommand(-1, 58, DataOf(58)); }, false,
        WithData({0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0x3A}, 58), {}},
-      {"ProgramDeviceShortDataWarnsLength", [] { return HID::GetProgramDeviceCommand(0x800, 16, DataOf(10)); },
-       false, WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x10}, 10), {"Data is length is wrong"}},
+      {"ProgramDeviceShortDataWarnsLength", [] { return HID::GetProgramDeviceCommand(0x800, 10, DataOf(16)); },
+       false, WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x0A}, 16), {"Data is length is wrong"}},
       {"ProgramDeviceDataShorterThanSizeWarnsTwice",
        [] { return HID::GetProgramDeviceCommand(0x800, 20, DataOf(10)); }, false,
        WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x14}, 10), {"Data is too short", "Data is length is wrong"}},
@@ -59,6 +60,8 @@ const std::vector<PacketCase>& Cases() {
   };
   return cases;
 }
+
+void PrintTo(const PacketCase& c, std::ostream* os) { *os << c.name; }
 
 class PacketTest : public hidtest::ModuleTest, public ::testing::WithParamInterface<PacketCase> {};
 

@@ -1,4 +1,5 @@
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ Ref<MemoryBlock> ExampleReply() {
   const uint8_t bytes[] = {0x02, 0x38, 0x02, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x58, 0x00, 0x00,
                            0x03, 0x00, 0x00, 0xF8, 0x00, 0x0C, 0x00, 0x00, 0x00, 0xFF};
   Ref<MemoryBlock> reply = framework::NewMemoryBlock(64);
-  for (int i = 0; i < static_cast<int>(sizeof bytes); ++i) reply->SetUInt8Value(i, bytes[i]);
+  for (int i = 0; i < static_cast<int>(sizeof bytes); ++i) reply->set_UInt8Value(i, bytes[i]);
   return reply;
 }
 
@@ -92,7 +93,7 @@ TEST_F(QueryDeviceTest, WithoutEndMarkReadsSixEntriesAndNothingAfter) {
   std::vector<RegionEntry> six;
   for (int k = 0; k < 6; ++k) six.push_back({static_cast<uint8_t>(k), 0x100 * k, k + 1});
   Ref<MemoryBlock> reply = QueryReply(56, 1, six);
-  for (int i = 57; i < 64; ++i) reply->SetUInt8Value(i, 0x01);
+  for (int i = 57; i < 64; ++i) reply->set_UInt8Value(i, 0x01);
   ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
   ASSERT_EQ(HID::memoryRegionsDetected, 6);
   for (int k = 0; k < 6; ++k) {
@@ -121,6 +122,8 @@ struct FamilyCase {
   HID::QueryEvaluation evaluation;
 };
 
+void PrintTo(const FamilyCase& c, std::ostream* os) { *os << "family " << c.family; }
+
 class FamilyTableTest : public hidtest::ModuleTest, public ::testing::WithParamInterface<FamilyCase> {};
 
 TEST_P(FamilyTableTest, SetsBytesPerAddressForKnownFamiliesOnly) {
@@ -144,11 +147,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(QueryDeviceTest, WrongOrShortAnswerSetsNothing) {
   Ref<MemoryBlock> wrong = QueryReply(56, 1, {});
-  wrong->SetUInt8Value(0, 0x07);
+  wrong->set_UInt8Value(0, 0x07);
   EXPECT_EQ(HID::EvaluateQueryDeviceReply(*wrong), HID::QueryEvaluation::WrongAnswer);
   Ref<MemoryBlock> shortReply = framework::NewMemoryBlock(2);
-  shortReply->SetUInt8Value(0, 0x02);
-  shortReply->SetUInt8Value(1, 56);
+  shortReply->set_UInt8Value(0, 0x02);
+  shortReply->set_UInt8Value(1, 56);
   EXPECT_EQ(HID::EvaluateQueryDeviceReply(*shortReply), HID::QueryEvaluation::TooShort);
   EXPECT_EQ(HID::BytesPerPacket, 0);
   EXPECT_EQ(HID::DeviceFamily, 0);
@@ -162,6 +165,8 @@ struct UnusableCase {
   int32_t replySize;  // the reply is cut to this many bytes
 };
 
+void PrintTo(const UnusableCase& c, std::ostream* os) { *os << c.name; }
+
 class UnusableReplyTest : public hidtest::ModuleTest, public ::testing::WithParamInterface<UnusableCase> {};
 
 TEST_P(UnusableReplyTest, IsRefusedAndChangesNoRegion) {
@@ -172,7 +177,7 @@ TEST_P(UnusableReplyTest, IsRefusedAndChangesNoRegion) {
   HID::bytesPerAddress = c.bytesPerAddress;
   Ref<MemoryBlock> full = QueryReply(56, 1, c.entries);
   Ref<MemoryBlock> reply = framework::NewMemoryBlock(c.replySize);
-  for (int32_t i = 0; i < c.replySize; ++i) reply->SetUInt8Value(i, full->UInt8Value(i));
+  for (int32_t i = 0; i < c.replySize; ++i) reply->set_UInt8Value(i, full->UInt8Value(i));
 
   EXPECT_FALSE(HID::ParseMemoryRegions(*reply));
   EXPECT_EQ(HID::memoryRegionsDetected, 1);

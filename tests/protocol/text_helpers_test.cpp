@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 
 #include "module_fixture.h"
@@ -8,6 +9,8 @@ struct Hex6Case {
   int32_t n;
   const char* text;
 };
+
+void PrintTo(const Hex6Case& c, std::ostream* os) { *os << c.n; }
 
 class Hex6Test : public ::testing::TestWithParam<Hex6Case> {};
 
@@ -24,6 +27,8 @@ struct StringToHexCase {
   const char* digits;
   int32_t value;
 };
+
+void PrintTo(const StringToHexCase& c, std::ostream* os) { *os << '"' << c.digits << '"'; }
 
 class StringToHexTest : public ::testing::TestWithParam<StringToHexCase> {};
 

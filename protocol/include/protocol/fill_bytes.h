@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "framework/memory_block.h"
+#include "framework/memoryblock.h"
 
 namespace HID {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "framework/memory_block.h"
+#include "framework/memoryblock.h"
 #include "framework/object.h"
 
 namespace HID {

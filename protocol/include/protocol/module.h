@@ -2,10 +2,10 @@
 // The module data of HID: plain variables that start-up, the device search,
 // the update steps and the service console read and write directly.
 //
-// Every item lives from Initialise() to Finalise(). Initialise() runs at
-// framework start-up, before any application code, and registers Finalise()
-// with the framework's finalisers, so that Quit releases the module data in
-// its order:
+// Every item lives from Initialise() to Finalise(). The module is registered
+// with the framework, which runs Initialise() at start-up, before any
+// application code, and Finalise() after the event loop has ended (Quit
+// included), releasing the module data in this order:
 //   DeviceMac, MemoryRegions, DeviceWin, logfile, datafile, dataversion,
 //   datatitle
 // each set to nil (empty) first and its old value released after. The
@@ -17,7 +17,7 @@
 
 #include "framework/object.h"
 #include "framework/string.h"
-#include "framework/text_output_stream.h"
+#include "framework/folderitem.h"
 #include "protocol/memory_region.h"
 
 namespace HID {
@@ -56,9 +56,7 @@ extern int32_t BytesPerPacket;
 // QUERY_DEVICE reply byte 2: the device family.
 extern int32_t DeviceFamily;
 
-// Sets every item to its start value (MemoryRegions an empty array) and
-// registers Finalise() with the framework's finalisers. Call it once per run
-// of the framework, before any application code.
+// Sets every item to its start value (MemoryRegions an empty array).
 void Initialise();
 // Releases the module data in the order above. Runs as a framework finaliser;
 // calling it again finds nothing left to release.

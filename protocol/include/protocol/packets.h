@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "framework/memory_block.h"
+#include "framework/memoryblock.h"
 #include "framework/string.h"
 
 namespace HID {

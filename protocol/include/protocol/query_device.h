@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "framework/memory_block.h"
+#include "framework/memoryblock.h"
 
 namespace HID {
 

@@ -23,18 +23,18 @@ void ModuleTest::TearDown() {
 framework::Ref<framework::MemoryBlock> QueryReply(uint8_t bytesPerPacket, uint8_t family,
                                                   const std::vector<RegionEntry>& entries) {
   framework::Ref<framework::MemoryBlock> reply = framework::NewMemoryBlock(64);
-  reply->SetLittleEndian(true);
-  reply->SetUInt8Value(0, HID::QUERY_DEVICE);
-  reply->SetUInt8Value(1, bytesPerPacket);
-  reply->SetUInt8Value(2, family);
+  reply->set_LittleEndian(true);
+  reply->set_UInt8Value(0, HID::QUERY_DEVICE);
+  reply->set_UInt8Value(1, bytesPerPacket);
+  reply->set_UInt8Value(2, family);
   int32_t offset = 3;
   for (const RegionEntry& e : entries) {
-    reply->SetUInt8Value(offset, e.type);
-    reply->SetInt32Value(offset + 1, e.address);
-    reply->SetInt32Value(offset + 5, e.size);
+    reply->set_UInt8Value(offset, e.type);
+    reply->set_Int32Value(offset + 1, e.address);
+    reply->set_Int32Value(offset + 5, e.size);
     offset += 9;
   }
-  if (entries.size() < 6) reply->SetUInt8Value(offset, 0xFF);
+  if (entries.size() < 6) reply->set_UInt8Value(offset, 0xFF);
   return reply;
 }
 

@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ const std::vector<TextCase>& Cases() {
   return cases;
 }
 
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
 class ReadFileTextTest : public ReaderTest, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(ReadFileTextTest, EndsAsDocumented) {
@@ -58,7 +61,7 @@ TEST_F(ReaderTest, PlacesTheRecordAndMarksTheTextAscii) {
   expected[0x12] = 0x7A;
   expected.resize(0x20 + 10, 0);
   EXPECT_EQ(ImageOf(0), expected);
-  EXPECT_EQ(HID::datafile.encoding(), framework::Encodings::ASCII());
+  EXPECT_EQ(HID::datafile.encoding(), framework::Encodings.ASCII);
 }
 
 TEST_F(ReaderTest, WithoutRegionsReadsToTheEndAndWritesNothing) {

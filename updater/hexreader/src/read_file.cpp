@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/string.h"
-#include "framework/yield.h"
+#include "framework/text.h"
+#include "framework/time.h"
 #include "protocol/hid.h"
 
 namespace updater {
@@ -43,7 +43,7 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
                            framework::Str(bound));
           break;
         }
-        region->data->SetUInt8Value(static_cast<int32_t>(p), static_cast<uint8_t>(value));
+        region->data->set_UInt8Value(static_cast<int32_t>(p), static_cast<uint8_t>(value));
         framework::Yield();
       }
     }
@@ -54,8 +54,8 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
 }  // namespace
 
 bool ReadFile() {
-  HID::datafile = framework::DefineEncoding(HID::datafile, framework::Encodings::ASCII());
-  const std::vector<String> lines = framework::Split(HID::datafile, framework::EndOfLine::Windows());
+  HID::datafile = framework::DefineEncoding(HID::datafile, framework::Encodings.ASCII);
+  const std::vector<String> lines = framework::Split(HID::datafile, framework::EndOfLine.Windows());
   int32_t extendedAddress = 0;
   for (const String& piece : lines) {
     const String line = framework::Trim(piece);
@@ -77,7 +77,7 @@ bool ReadFile() {
       framework::Yield();
     }
     const int32_t expected =
-        static_cast<int32_t>(framework::BitwiseAnd(framework::OnesComplement(sum) + 1, 0xFF));
+        static_cast<int32_t>(framework::BitwiseAnd(framework::Bitwise.OnesComplement(sum) + 1, 0xFF));
     if (expected != checksum) {
       HID::ShowMessage(String("Checksum Error: ") + framework::Str(expected) + String(" <> ") +
                        framework::Str(checksum));
@@ -95,7 +95,7 @@ bool ReadFile() {
                     data, count);
         break;
       default:
-        HID::ShowMessage(String("Invalid file format.") + framework::EndOfLine() + framework::EndOfLine() +
+        HID::ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) + framework::String(framework::EndOfLine) +
                          String("recordType=") + framework::Str(recordType));
         return false;
     }
