@@ -1,6 +1,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/application.h"
+#include "framework/system.h"
 #include "module_fixture.h"
 
 namespace {
@@ -56,6 +58,34 @@ TEST_F(ModuleDataTest, FinalisesInItsOrderEachVariableEmptiedBeforeItsValueEnds)
                                               "DeviceWin"}));
   EXPECT_TRUE(hidtest::Text(HID::datafile).empty());
   EXPECT_TRUE(hidtest::Text(HID::dataversion).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A run of the framework starts the module afresh and Quit finalises it.
+TEST(ModuleRunTest, StartsFreshAndIsReleasedOnQuit) {
+  HID::VendorID = 0x1234;
+  int32_t vendorAtStart = -1;
+  const int code = framework::run([&] {
+    vendorAtStart = HID::VendorID;
+    HID::datafile = "hex";
+    framework::Ref<HID::MemoryRegion> region = framework::make<HID::MemoryRegion>();
+    region->data = framework::NewMemoryBlock(16);
+    HID::MemoryRegions.push_back(region);
+    framework::Quit();
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(vendorAtStart, 0);
+  EXPECT_TRUE(HID::MemoryRegions.empty());
+  EXPECT_TRUE(hidtest::Text(HID::datafile).empty());
+}
+
+TEST(ShowMessageTest, WithoutAHandlerGoesToTheDebugLog) {
+  framework::System::clear_debug_log();
+  HID::ShowMessage("Invalid file format.");
+  EXPECT_EQ(framework::System::debug_log_lines(), std::vector<std::string>{"Invalid file format."});
 }
 
 }  // namespace
