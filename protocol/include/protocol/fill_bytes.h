@@ -15,9 +15,9 @@ using FillBytesEntry =
     std::function<void(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value)>;
 
 // Sets `count` bytes of `block` from `offset` to value And &hFF. A count of 0
-// or less means the whole block; a negative offset, or a block of size 0 with
-// such a count, writes nothing; a fill that would pass the block's end is cut
-// there.
+// or less means the whole block from `offset`; a negative offset writes
+// nothing. The stand-in never writes outside the block: a fill that would pass
+// its end is cut there, and a block of unknown size is left alone.
 void FillBytesQVX(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value);
 
 // Replaces the fill; an empty entry restores the stand-in.
