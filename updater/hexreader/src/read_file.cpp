@@ -24,8 +24,9 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
   const int32_t b = HID::bytesPerAddress;
   for (int32_t k = 0; k < HID::memoryRegionsDetected; ++k) {
     if (k >= static_cast<int32_t>(HID::MemoryRegions.size())) break;
-    HID::MemoryRegion* region = HID::MemoryRegions[k].get();
-    if (region == nullptr) continue;
+    // Held for the turn: messages and yields let other events run meanwhile.
+    const framework::Ref<HID::MemoryRegion> region = HID::MemoryRegions[k];
+    if (!region) continue;
     const uint32_t address = static_cast<uint32_t>(region->Address);
     const uint32_t size = static_cast<uint32_t>(region->Size);
     const int32_t low = Wrap(address * static_cast<uint32_t>(b));
