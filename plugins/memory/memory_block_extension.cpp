@@ -17,30 +17,6 @@ REALmethodDefinition methods[] = {
 }  // namespace
 
 // Extends the host's own class: no data, no constructor or destructor.
-REALclassDefinition MemoryBlockExtension = {
-    .version = 12,
-    .name = "MemoryBlock",
-    .superName = nullptr,
-    .dataSize = 0,
-    .dataOffset = 0,
-    .constructor = nullptr,
-    .destructor = nullptr,
-    .properties = properties,
-    .propertyCount = sizeof properties / sizeof properties[0],
-    .methods = methods,
-    .methodCount = sizeof methods / sizeof methods[0],
-    .events = nullptr,
-    .eventCount = 0,
-    .carried = {},
-    .dropped = {},
-    .constants = nullptr,
-    .constantCount = 0,
-    .flags = 4,
-    .sharedProperties = nullptr,
-    .sharedPropertyCount = 0,
-    .sharedMethods = nullptr,
-    .sharedMethodCount = 0,
-    .unused = {},
-};
+REALclassDefinition MemoryBlockExtension = ClassRecord("MemoryBlock", 0, nullptr, properties, methods);
 
 }  // namespace qvxmemory

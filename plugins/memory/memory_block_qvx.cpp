@@ -105,30 +105,6 @@ REALmethodDefinition methods[] = {
 
 }  // namespace
 
-REALclassDefinition MemoryBlockQVXClass = {
-    .version = 12,
-    .name = "MemoryBlockQVX",
-    .superName = nullptr,
-    .dataSize = 32,
-    .dataOffset = 0,
-    .constructor = nullptr,
-    .destructor = Entry(&MemClose),
-    .properties = properties,
-    .propertyCount = sizeof properties / sizeof properties[0],
-    .methods = methods,
-    .methodCount = sizeof methods / sizeof methods[0],
-    .events = nullptr,
-    .eventCount = 0,
-    .carried = {},
-    .dropped = {},
-    .constants = nullptr,
-    .constantCount = 0,
-    .flags = 4,
-    .sharedProperties = nullptr,
-    .sharedPropertyCount = 0,
-    .sharedMethods = nullptr,
-    .sharedMethodCount = 0,
-    .unused = {},
-};
+REALclassDefinition MemoryBlockQVXClass = ClassRecord("MemoryBlockQVX", 32, Entry(&MemClose), properties, methods);
 
 }  // namespace qvxmemory

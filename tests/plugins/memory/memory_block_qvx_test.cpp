@@ -61,11 +61,14 @@ class MemoryBlockQVXFixture {
   qvxmemory::NewMemoryBlockFromPtrEntry new_from_ptr = nullptr;
 };
 
-class MemoryBlockQVXTest : public MemoryBlockQVXFixture, public ::testing::Test {
+template <typename Base>
+class WithObject : public MemoryBlockQVXFixture, public Base {
  protected:
   void SetUp() override { Load(); }
   void TearDown() override { TearDownObject(); }
 };
+
+using MemoryBlockQVXTest = WithObject<::testing::Test>;
 
 TEST_F(MemoryBlockQVXTest, NewObjectIsEmpty) { ExpectEmpty(); }
 
@@ -85,11 +88,7 @@ TEST_F(MemoryBlockQVXTest, MemoryHandsTheCallerItsOwnReference) {
   host.Release(block);
 }
 
-class MemoryBlockQVXRefusedCreateTest : public MemoryBlockQVXFixture, public ::testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override { Load(); }
-  void TearDown() override { TearDownObject(); }
-};
+using MemoryBlockQVXRefusedCreateTest = WithObject<::testing::TestWithParam<int64_t>>;
 
 TEST_P(MemoryBlockQVXRefusedCreateTest, LeavesTheObjectEmpty) {
   ASSERT_TRUE(create(object, 16));
@@ -102,11 +101,7 @@ TEST_P(MemoryBlockQVXRefusedCreateTest, LeavesTheObjectEmpty) {
 INSTANTIATE_TEST_SUITE_P(Sizes, MemoryBlockQVXRefusedCreateTest,
                          ::testing::Values(int64_t{0}, int64_t{-1}, int64_t{2147483648}, INT64_MIN));
 
-class MemoryBlockQVXRefusedResizeTest : public MemoryBlockQVXFixture, public ::testing::TestWithParam<int64_t> {
- protected:
-  void SetUp() override { Load(); }
-  void TearDown() override { TearDownObject(); }
-};
+using MemoryBlockQVXRefusedResizeTest = WithObject<::testing::TestWithParam<int64_t>>;
 
 TEST_P(MemoryBlockQVXRefusedResizeTest, KeepsTheBuffer) {
   ASSERT_TRUE(create(object, 4));
