@@ -8,13 +8,14 @@
 //
 // Main thread only.
 
+#include <cstdint>
 #include <functional>
 
 namespace iokit {
 
 class RunLoopHost {
  public:
-  using WatchId = int;
+  using WatchId = std::uint64_t;
   virtual ~RunLoopHost() = default;
 
   // Calls ready(revents) during the turns of the loop while fd is readable
