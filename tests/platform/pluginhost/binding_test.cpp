@@ -90,6 +90,21 @@ TEST_F(WidgetTest, MemberOnNilInstanceRaisesWithoutReachingPlugin) {
   EXPECT_THROW(m().count.get(Ref<Object>()), framework::NilObjectException);
 }
 
+TEST_F(WidgetTest, MemberOnObjectOfAnotherClassRaisesWithoutReachingPlugin) {
+  // The plug-in would take the object's memory for a widget's data.
+  Ref<MemoryBlock> block = framework::NewMemoryBlock(4);
+  Ref<Object> other(block.get());
+  using framework::UnsupportedOperationException;
+  EXPECT_THROW(m().add(other, 1), UnsupportedOperationException);
+  EXPECT_THROW(m().slot.assign(other, 0, 5), UnsupportedOperationException);
+  EXPECT_THROW(m().init(other), UnsupportedOperationException);
+  EXPECT_THROW(m().label.get(other), UnsupportedOperationException);
+  EXPECT_THROW(m().label.set(other, String("x")), UnsupportedOperationException);
+  EXPECT_THROW(m().count.get(other), UnsupportedOperationException);
+  EXPECT_THROW(m().size_qvx.get(NewWidget()), UnsupportedOperationException);  // no block
+  EXPECT_EQ(block->UInt32Value(0), 0u);
+}
+
 TEST_F(WidgetTest, DestructorRunsWhenLastReferenceGoes) {
   int32_t before = m().widgets_ended();
   {
