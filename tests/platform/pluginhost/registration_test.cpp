@@ -119,18 +119,22 @@ TEST(RegistrationTest, RefusesUnknownLevelAndUnknownSuperclass) {
   EXPECT_EQ(framework::System::debug_log_lines().size(), 2u);
 }
 
-TEST(RegistrationTest, PlainPropertyOutsideTheDataIsRefused) {
+int32_t AnyGetter(REALobject, REALsword) { return 0; }
+
+TEST(RegistrationTest, PropertyTheHostCannotAccessIsRefused) {
   static REALproperty properties[] = {
       {0, "Inside", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 12, {}},
       {0, "Outside", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 14, {}},
       {0, "Negative", "Integer", 6, REALstandardAccessor, REALstandardAccessor, -4, {}},
+      // A getter of its own with the host's field setter: no field to write.
+      {0, "Mixed", "Integer", 6, reinterpret_cast<REALproc>(&AnyGetter), REALstandardAccessor, 0, {}},
   };
   static REALclassDefinition d{};
   d.version = 12;
   d.name = "BoundsQVX";
   d.dataSize = 16;
   d.properties = properties;
-  d.propertyCount = 3;
+  d.propertyCount = 4;
   reinterpret_cast<PluginRegisterClassProc>(pluginhost::resolve_service("PluginRegisterClass"))(&d);
   const pluginhost::PluginClass* pc = pluginhost::find_plugin_class("BoundsQVX");
   ASSERT_NE(pc, nullptr);
