@@ -44,6 +44,25 @@ TEST_F(WidgetTest, ComputedPropertyGoesThroughGetterAndSetter) {
   EXPECT_EQ(m().label.get(w).utf8(), "Gerät");
 }
 
+TEST_F(WidgetTest, HostSetsPropertiesByNameAsAnAssignmentWould) {
+  auto set_int = reinterpret_cast<REALSetPropValueIntProc>(pluginhost::resolve_service("REALSetPropValueInt"));
+  auto set_string =
+      reinterpret_cast<REALSetPropValueStringProc>(pluginhost::resolve_service("REALSetPropValueString"));
+  Ref<Object> w = NewWidget();
+  REALobject handle = pluginhost::to_handle(w.get());
+  set_int(handle, "COUNT", 12);
+  EXPECT_EQ(m().count.get(w), 12);
+  set_int(handle, "Lasterror", 3);  // read-only: stays
+  EXPECT_EQ(m().lasterror.get(w), -1);
+  set_int(handle, "Label", 3);  // a string property takes no number
+  REALstring label = pluginhost::new_string_handle(String("named"));
+  set_string(handle, "label", label);
+  pluginhost::release_string_handle(label);
+  EXPECT_EQ(m().label.get(w).utf8(), "named");
+  set_string(handle, "NoSuchProperty", nullptr);
+  EXPECT_EQ(m().count.get(w), 12);
+}
+
 TEST_F(WidgetTest, MethodWithSetterBindsItsAssignmentForm) {
   Ref<Object> w = NewWidget();
   m().slot.assign(w, 2, 77);
