@@ -153,4 +153,36 @@ TEST(RegistrationTest, PluginSubclassOfFrameworkException) {
   EXPECT_TRUE(e->is_a(framework::ExceptionObject::class_record()));
 }
 
+// A constructor that raises, as a plug-in's would through the services.
+int raising_ended = 0;
+void RaisingConstructor(REALobject) {
+  auto make = reinterpret_cast<PluginNewInstanceProc>(pluginhost::resolve_service("PluginNewInstance"));
+  auto raise = reinterpret_cast<RuntimeRaiseExceptionProc>(pluginhost::resolve_service("RuntimeRaiseException"));
+  auto unlock = reinterpret_cast<REALUnlockObjectProc>(pluginhost::resolve_service("REALUnlockObject"));
+  REALobject e = make("NilObjectException");
+  raise(e);
+  unlock(e);
+}
+void RaisingDestructor(REALobject) { ++raising_ended; }
+
+TEST(RegistrationTest, ConstructorThatRaisesGivesNoObject) {
+  static REALclassDefinition d{};
+  d.version = 12;
+  d.name = "RaisingQVX";
+  d.constructor = reinterpret_cast<REALproc>(&RaisingConstructor);
+  d.destructor = reinterpret_cast<REALproc>(&RaisingDestructor);
+  reinterpret_cast<PluginRegisterClassProc>(pluginhost::resolve_service("PluginRegisterClass"))(&d);
+  const size_t live = framework::live_object_count();
+
+  EXPECT_THROW(pluginhost::new_instance("RaisingQVX"), framework::NilObjectException);
+  EXPECT_EQ(raising_ended, 1);  // the half-made object ended
+
+  // A plug-in asking for one gets nil; the exception reaches its caller.
+  auto make = reinterpret_cast<PluginNewInstanceProc>(pluginhost::resolve_service("PluginNewInstance"));
+  pluginhost::CallFrame frame;
+  EXPECT_EQ(make("RaisingQVX"), nullptr);
+  EXPECT_THROW(frame.finish(), framework::NilObjectException);
+  EXPECT_EQ(framework::live_object_count(), live);
+}
+
 }  // namespace
