@@ -133,6 +133,12 @@ bool needs_instance(const EntrySlot& slot) {
 
 void nil_instance() { framework::throw_nil_object_exception(); }
 
+void check_class(const EntrySlot& slot, framework::Object* self) {
+  if (slot.owner == nullptr || self == nullptr || self->is_a(*slot.owner->record)) return;
+  throw framework::UnsupportedOperationException(
+      framework::String("Object of class " + self->object_class().name() + " has no " + slot.label()));
+}
+
 int32_t* plain_field(const EntrySlot& slot, framework::Object* self) {
   int32_t* field = properties::plain_field(self, *slot.owner, *slot.property);
   if (field == nullptr) {

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "pluginhost/handles.h"
 #include "registry.h"
@@ -71,12 +72,16 @@ void connect(framework::Object* instance, std::string_view event_name, const std
   if (event->index >= kEventSlots) {
     throw std::invalid_argument("event beyond the first " + std::to_string(kEventSlots) + ": " + event->declaration);
   }
+  // A replaced handler may hold the last reference to an object whose end
+  // disconnects its own handlers; it goes after the lock, as below.
+  std::shared_ptr<void> replaced;
   Connections& c = connections();
   std::lock_guard lock(c.mutex);
   auto& list = c.by_instance[instance];
   for (Connection& connection : list) {
     if (connection.event == event) {
-      connection = Connection{event, std::move(handler), trampoline};
+      replaced = std::exchange(connection.handler, std::move(handler));
+      connection.trampoline = trampoline;
       return;
     }
   }

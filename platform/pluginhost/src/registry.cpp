@@ -66,6 +66,10 @@ void ReadProperties(const Property* table, REALsword count, const std::string& o
     } else if (property.getter == nullptr) {
       Log("Plug-in property without a getter skipped: " + owner + "." + property.name);
       continue;
+    } else if (property.setter == REALstandardAccessor) {
+      // A computed property has no field for the host to write.
+      Log("Plug-in property skipped: " + owner + "." + property.name);
+      continue;
     }
     out.push_back(std::move(property));
   }

@@ -49,16 +49,20 @@ REALstring new_string_handle(framework::Ref<framework::StringObject> string) {
 
 REALstring new_string_handle(const framework::String& string) { return new_string_handle(string.to_object()); }
 
+// A handle that is no box (an object a plug-in passed as a string) is left
+// alone: taken for a box it would have its memory counted down and freed.
 void retain_string_handle(REALstring string) {
-  if (string != nullptr) Box(string)->refs.fetch_add(1, std::memory_order_relaxed);
+  if (is_string_handle(string)) Box(string)->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
 void release_string_handle(REALstring string) {
-  if (string != nullptr && Box(string)->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete Box(string);
+  if (is_string_handle(string) && Box(string)->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    delete Box(string);
+  }
 }
 
 framework::Ref<framework::StringObject> string_of(REALstring string) {
-  return string != nullptr ? Box(string)->string : nullptr;
+  return is_string_handle(string) ? Box(string)->string : nullptr;
 }
 
 bool is_string_handle(const void* handle) {

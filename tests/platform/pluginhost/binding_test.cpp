@@ -44,6 +44,25 @@ TEST_F(WidgetTest, ComputedPropertyGoesThroughGetterAndSetter) {
   EXPECT_EQ(m().label.get(w).utf8(), "Gerät");
 }
 
+TEST_F(WidgetTest, HostSetsPropertiesByNameAsAnAssignmentWould) {
+  auto set_int = reinterpret_cast<REALSetPropValueIntProc>(pluginhost::resolve_service("REALSetPropValueInt"));
+  auto set_string =
+      reinterpret_cast<REALSetPropValueStringProc>(pluginhost::resolve_service("REALSetPropValueString"));
+  Ref<Object> w = NewWidget();
+  REALobject handle = pluginhost::to_handle(w.get());
+  set_int(handle, "COUNT", 12);
+  EXPECT_EQ(m().count.get(w), 12);
+  set_int(handle, "Lasterror", 3);  // read-only: stays
+  EXPECT_EQ(m().lasterror.get(w), -1);
+  set_int(handle, "Label", 3);  // a string property takes no number
+  REALstring label = pluginhost::new_string_handle(String("named"));
+  set_string(handle, "label", label);
+  pluginhost::release_string_handle(label);
+  EXPECT_EQ(m().label.get(w).utf8(), "named");
+  set_string(handle, "NoSuchProperty", nullptr);
+  EXPECT_EQ(m().count.get(w), 12);
+}
+
 TEST_F(WidgetTest, MethodWithSetterBindsItsAssignmentForm) {
   Ref<Object> w = NewWidget();
   m().slot.assign(w, 2, 77);
@@ -88,6 +107,21 @@ TEST_F(WidgetTest, ExceptionRaisedByPluginIsThrownAfterMemberReturns) {
 TEST_F(WidgetTest, MemberOnNilInstanceRaisesWithoutReachingPlugin) {
   EXPECT_THROW(m().add(Ref<Object>(), 1), framework::NilObjectException);
   EXPECT_THROW(m().count.get(Ref<Object>()), framework::NilObjectException);
+}
+
+TEST_F(WidgetTest, MemberOnObjectOfAnotherClassRaisesWithoutReachingPlugin) {
+  // The plug-in would take the object's memory for a widget's data.
+  Ref<MemoryBlock> block = framework::NewMemoryBlock(4);
+  Ref<Object> other(block.get());
+  using framework::UnsupportedOperationException;
+  EXPECT_THROW(m().add(other, 1), UnsupportedOperationException);
+  EXPECT_THROW(m().slot.assign(other, 0, 5), UnsupportedOperationException);
+  EXPECT_THROW(m().init(other), UnsupportedOperationException);
+  EXPECT_THROW(m().label.get(other), UnsupportedOperationException);
+  EXPECT_THROW(m().label.set(other, String("x")), UnsupportedOperationException);
+  EXPECT_THROW(m().count.get(other), UnsupportedOperationException);
+  EXPECT_THROW(m().size_qvx.get(NewWidget()), UnsupportedOperationException);  // no block
+  EXPECT_EQ(block->UInt32Value(0), 0u);
 }
 
 TEST_F(WidgetTest, DestructorRunsWhenLastReferenceGoes) {

@@ -94,6 +94,18 @@ TEST_F(WidgetTest, QuitInsideAnEventHandlerQuits) {
   EXPECT_FALSE(after);
 }
 
+TEST_F(WidgetTest, ReplacedHandlerMayEndAnotherInstance) {
+  Ref<Object> w = NewWidget();
+  Ref<Object> held = NewWidget();
+  pluginhost::connect_event<void(int32_t)>(held.get(), "Changed", [](int32_t) {});
+  int32_t before = m().widgets_ended();
+  // The first handler holds the last reference to the other widget, whose
+  // end lets its own handlers go.
+  pluginhost::connect_event<void(int32_t)>(w.get(), "Changed", [held = std::move(held)](int32_t) {});
+  pluginhost::connect_event<void(int32_t)>(w.get(), "Changed", [](int32_t) {});
+  EXPECT_EQ(m().widgets_ended(), before + 1);
+}
+
 TEST_F(WidgetTest, HandlersEndWithTheirInstance) {
   auto counter = std::make_shared<int>(0);
   {

@@ -119,18 +119,22 @@ TEST(RegistrationTest, RefusesUnknownLevelAndUnknownSuperclass) {
   EXPECT_EQ(framework::System::debug_log_lines().size(), 2u);
 }
 
-TEST(RegistrationTest, PlainPropertyOutsideTheDataIsRefused) {
+int32_t AnyGetter(REALobject, REALsword) { return 0; }
+
+TEST(RegistrationTest, PropertyTheHostCannotAccessIsRefused) {
   static REALproperty properties[] = {
       {0, "Inside", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 12, {}},
       {0, "Outside", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 14, {}},
       {0, "Negative", "Integer", 6, REALstandardAccessor, REALstandardAccessor, -4, {}},
+      // A getter of its own with the host's field setter: no field to write.
+      {0, "Mixed", "Integer", 6, reinterpret_cast<REALproc>(&AnyGetter), REALstandardAccessor, 0, {}},
   };
   static REALclassDefinition d{};
   d.version = 12;
   d.name = "BoundsQVX";
   d.dataSize = 16;
   d.properties = properties;
-  d.propertyCount = 3;
+  d.propertyCount = 4;
   reinterpret_cast<PluginRegisterClassProc>(pluginhost::resolve_service("PluginRegisterClass"))(&d);
   const pluginhost::PluginClass* pc = pluginhost::find_plugin_class("BoundsQVX");
   ASSERT_NE(pc, nullptr);
@@ -147,6 +151,38 @@ TEST(RegistrationTest, PluginSubclassOfFrameworkException) {
   Ref<Object> e = pluginhost::new_instance("DeviceExceptionQVX");
   ASSERT_TRUE(e);
   EXPECT_TRUE(e->is_a(framework::ExceptionObject::class_record()));
+}
+
+// A constructor that raises, as a plug-in's would through the services.
+int raising_ended = 0;
+void RaisingConstructor(REALobject) {
+  auto make = reinterpret_cast<PluginNewInstanceProc>(pluginhost::resolve_service("PluginNewInstance"));
+  auto raise = reinterpret_cast<RuntimeRaiseExceptionProc>(pluginhost::resolve_service("RuntimeRaiseException"));
+  auto unlock = reinterpret_cast<REALUnlockObjectProc>(pluginhost::resolve_service("REALUnlockObject"));
+  REALobject e = make("NilObjectException");
+  raise(e);
+  unlock(e);
+}
+void RaisingDestructor(REALobject) { ++raising_ended; }
+
+TEST(RegistrationTest, ConstructorThatRaisesGivesNoObject) {
+  static REALclassDefinition d{};
+  d.version = 12;
+  d.name = "RaisingQVX";
+  d.constructor = reinterpret_cast<REALproc>(&RaisingConstructor);
+  d.destructor = reinterpret_cast<REALproc>(&RaisingDestructor);
+  reinterpret_cast<PluginRegisterClassProc>(pluginhost::resolve_service("PluginRegisterClass"))(&d);
+  const size_t live = framework::live_object_count();
+
+  EXPECT_THROW(pluginhost::new_instance("RaisingQVX"), framework::NilObjectException);
+  EXPECT_EQ(raising_ended, 1);  // the half-made object ended
+
+  // A plug-in asking for one gets nil; the exception reaches its caller.
+  auto make = reinterpret_cast<PluginNewInstanceProc>(pluginhost::resolve_service("PluginNewInstance"));
+  pluginhost::CallFrame frame;
+  EXPECT_EQ(make("RaisingQVX"), nullptr);
+  EXPECT_THROW(frame.finish(), framework::NilObjectException);
+  EXPECT_EQ(framework::live_object_count(), live);
 }
 
 }  // namespace

@@ -108,6 +108,20 @@ TEST(StringServicesTest, LockAddsAReferenceThatOutlivesTheCaller) {
   SERVICE(REALUnlockObject)(reinterpret_cast<REALobject>(s));  // a string is an object too
 }
 
+TEST(StringServicesTest, ObjectPassedAsStringIsNoString) {
+  Ref<framework::MemoryBlock> block = framework::NewMemoryBlock(64);
+  auto as_string = reinterpret_cast<REALstring>(pluginhost::to_handle(block.get()));
+  SERVICE(REALLockString)(as_string);
+  SERVICE(REALUnlockString)(as_string);
+  SERVICE(REALUnlockString)(as_string);
+  SERVICE(REALSetStringEncoding)(as_string, REALEncodingUTF8);
+  EXPECT_EQ(SERVICE(REALGetStringEncoding)(as_string), REALEncodingUnknown);
+  EXPECT_EQ(SERVICE(StringGetCString)(as_string), nullptr);
+  EXPECT_EQ(SERVICE(REALConvertString)(as_string, REALEncodingUTF8), nullptr);
+  EXPECT_EQ(block->reference_count(), 1);
+  EXPECT_EQ(block->Size(), 64);
+}
+
 TEST(MemoryBlockServicesTest, NewBlockPointerAndSize) {
   REALmemoryBlock b = SERVICE(newMemoryBlock)(12);
   ASSERT_NE(b, nullptr);

@@ -21,8 +21,10 @@
 // nothing later jumps through an entry that did not resolve.
 //
 // A call of a class member on a nil instance raises NilObjectException without
-// reaching the plug-in; extension methods get a nil block as it is. An
-// exception the plug-in raised is thrown once the member has returned.
+// reaching the plug-in; extension methods get a nil block as it is. A call on
+// an object of another class raises UnsupportedOperationException, also
+// without reaching the plug-in. An exception the plug-in raised is thrown
+// once the member has returned.
 
 #include <cstddef>
 #include <cstdint>
@@ -81,6 +83,26 @@ bool is_nil_first(const T& first, const Rest&...) {
 }
 inline bool is_nil_first() { return false; }
 
+// The object a member is called on: its first argument, when that is one.
+template <typename T>
+framework::Object* object_of(const T&) {
+  return nullptr;
+}
+template <typename U>
+framework::Object* object_of(const framework::Ref<U>& r) {
+  return r.get();
+}
+template <typename T, typename... Rest>
+framework::Object* self_of(const T& first, const Rest&...) {
+  return object_of(first);
+}
+inline framework::Object* self_of() { return nullptr; }
+
+// A member of a class or an extension reaches into the object as one of its
+// class; an object of another class raises UnsupportedOperationException
+// before the plug-in sees it. Nil passes (see needs_instance).
+void check_class(const EntrySlot& slot, framework::Object* self);
+
 template <typename R, typename Fn, typename... A>
 R invoke(Fn fn, const A&... args) {
   std::tuple<typename Marshal<A>::Arg...> held(args...);
@@ -109,6 +131,7 @@ class Method<R(A...)> {
   R operator()(A... args) const {
     const EntrySlot& slot = detail::bound_slot(*table_, index_);
     if (detail::needs_instance(slot) && detail::is_nil_first(args...)) detail::nil_instance();
+    detail::check_class(slot, detail::self_of(args...));
     using Fn = typename Marshal<R>::CType (*)(typename Marshal<A>::CType...);
     return detail::invoke<R>(reinterpret_cast<Fn>(slot.entry), args...);
   }
@@ -118,6 +141,7 @@ class Method<R(A...)> {
   std::enable_if_t<!std::is_void_v<V>> assign(A... args, V value) const {
     const EntrySlot& slot = detail::setter_slot(*table_, index_);
     if (detail::needs_instance(slot) && detail::is_nil_first(args...)) detail::nil_instance();
+    detail::check_class(slot, detail::self_of(args...));
     using Fn = void (*)(typename Marshal<A>::CType..., typename Marshal<V>::CType);
     detail::invoke<void>(reinterpret_cast<Fn>(slot.setter), args..., value);
   }
@@ -140,6 +164,7 @@ class Property {
   T get(framework::Object* self) const {
     const EntrySlot& slot = detail::bound_slot(*table_, index_);
     if (self == nullptr) detail::nil_instance();
+    detail::check_class(slot, self);
     if (slot.property->plain) {
       if constexpr (std::is_same_v<T, int32_t>) return *detail::plain_field(slot, self);
     }
@@ -157,6 +182,7 @@ class Property {
   void set(framework::Object* self, T value) const {
     const EntrySlot& slot = detail::setter_slot(*table_, index_);
     if (self == nullptr) detail::nil_instance();
+    detail::check_class(slot, self);
     if (slot.property->plain) {
       if constexpr (std::is_same_v<T, int32_t>) *detail::plain_field(slot, self) = value;
       return;

@@ -31,6 +31,7 @@ framework::FolderItem* from_handle(REALfolderItem item);     // nil unless it is
 
 // Strings. new_string_handle gives a box with one reference owned by the caller,
 // nil for nil. Boxes are released with release_string_handle (REALUnlockString).
+// A handle that is no box reads as nil and is neither retained nor released.
 REALstring new_string_handle(framework::Ref<framework::StringObject> string);
 REALstring new_string_handle(const framework::String& string);  // a box even for the empty string
 void retain_string_handle(REALstring string);
