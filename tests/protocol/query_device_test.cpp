@@ -63,6 +63,17 @@ TEST_F(QueryDeviceTest, OneBytePerAddressKeepsSizePlusTen) {
   EXPECT_EQ(Bytes(*HID::MemoryRegions[1]->data), Image(14));
 }
 
+// A reply handed over with the other byte order set is still read
+// least significant byte first: that is how the device sends it.
+TEST_F(QueryDeviceTest, ReadsEntriesLittleEndianWhateverTheBlocksByteOrder) {
+  Ref<MemoryBlock> reply = QueryReply(56, 1, {{1, 0x1000, 0x7000}});
+  reply->set_LittleEndian(false);
+  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_EQ(HID::MemoryRegions.size(), 1u);
+  EXPECT_EQ(HID::MemoryRegions[0]->Address, 0x1000);
+  EXPECT_EQ(HID::MemoryRegions[0]->Size, 0x7000);
+}
+
 TEST_F(QueryDeviceTest, EveryParseAppends) {
   Ref<MemoryBlock> reply = ExampleReply();
   ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);

@@ -34,6 +34,9 @@ const std::vector<TextCase>& Cases() {
       {"RecordType2", ":020000021000EC\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=2"}},
       {"RecordType3", ":0400000300001000E9\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=3"}},
       {"RecordType5", ":0400000500001000E7\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=5"}},
+      {"ChecksumCutShortReadsTheDigitsThere", ":0300300002337A1\r\n" + kEnd + "\r\n", false,
+       {"Checksum Error: 30 <> 1"}},
+      {"ChecksumMissingReadsAsZero", ":0300300002337A\r\n" + kEnd + "\r\n", false, {"Checksum Error: 30 <> 0"}},
       {"ChecksumCheckedBeforeTheType", ":020000021000ED\r\n" + kEnd + "\r\n", false, {"Checksum Error: 236 <> 237"}},
   };
   return cases;
