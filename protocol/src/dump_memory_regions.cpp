@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/time.h"
@@ -11,8 +12,11 @@ namespace HID {
 
 void DumpMemoryRegions() {
   InitLog(kMemoryLogName);
-  for (const framework::Ref<MemoryRegion>& region : MemoryRegions) {
-    const framework::MemoryBlock* image = region->data.get();
+  // By index, and each region held while it is written: the background turns
+  // run the event loop, whose handlers may add regions.
+  for (size_t i = 0; i < MemoryRegions.size(); ++i) {
+    const framework::Ref<MemoryRegion> region = MemoryRegions[i];
+    const framework::Ref<framework::MemoryBlock> image = region->data;
     // Size comes from the device; the lines stop where the image ends.
     const int64_t size = image ? std::min<int64_t>(region->Size, image->Size()) : 0;
     // 64-bit steps, so that a region near the top of the 32-bit range ends.

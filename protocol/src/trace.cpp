@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/system.h"
@@ -73,7 +74,10 @@ void DebugReadCommand(const MemoryBlock& reply) {
 
 void TraceMemoryRegions() {
   Log(framework::Str(MemoryRegions.size()) + String(" MemoryRegions"));
-  for (const framework::Ref<MemoryRegion>& region : MemoryRegions) {
+  // By index: the background turns run the event loop, whose handlers may
+  // add regions.
+  for (size_t i = 0; i < MemoryRegions.size(); ++i) {
+    const framework::Ref<MemoryRegion> region = MemoryRegions[i];
     Log(framework::Str(region->Type) + String(" ") + framework::Hex(region->Address) +
         String(" ") + framework::Str(region->Size));
     framework::Yield();
