@@ -6,6 +6,7 @@
 #include "protocol/fill_bytes.h"
 #include "protocol/module.h"
 #include "protocol/query_device.h"
+#include "trace_lines.h"
 
 namespace HID {
 namespace {
@@ -61,6 +62,9 @@ bool ParseMemoryRegions(const MemoryBlock& reply) {
   }
   for (Ref<MemoryRegion>& region : parsed) MemoryRegions.push_back(std::move(region));
   memoryRegionsDetected = static_cast<int32_t>(MemoryRegions.size());
+#if DiagnosticBuild
+  TraceMemoryRegions();
+#endif
   return true;
 }
 

@@ -2,15 +2,19 @@
 
 #include "framework/system.h"
 #include "framework/text.h"
+#include "protocol/encoding_to_hex.h"
 #include "protocol/messages.h"
 #include "protocol/module.h"
+#include "protocol/trace.h"
 
 namespace HID {
 
 framework::Ref<MyMacHID> DeviceMac;
 
 void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
-  // FIXME: a diagnostic build traces the packet here (DebugSendCommand) once the trace exists.
+#if DiagnosticBuild
+  DebugSendCommand(*packet);
+#endif
   if (packet->Size() != 64) ShowMessage("Invalid packet size.");
   DeviceMac->SendMessageMemory(packet, 0, packet->Size());
   const int32_t error = DeviceMac->Lasterror();
@@ -21,7 +25,9 @@ void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
 
 framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate) {
   framework::Ref<framework::MemoryBlock> result = DeviceMac->Read(immediate);
-  // FIXME: a diagnostic build traces a result that is not nil here (DebugReadCommand).
+#if DiagnosticBuild
+  if (result) DebugReadCommand(*result);
+#endif
   return result;
 }
 
@@ -33,6 +39,9 @@ void InstallMacDeviceLink(pluginhost::Binder& binder) {
     old = nullptr;
   };
   DeclareMacHIDQVX(binder);
+  // The log file's hex text is the outside plug-in's, as in "ReceiveData: ".
+  SetEncodingToHexEntry(
+      [](const framework::String& data) { return MacHIDQVX().EncodingToHexQVX(data); });
 }
 
 }  // namespace HID

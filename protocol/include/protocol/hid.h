@@ -10,12 +10,16 @@
 //   packets.h       the 64-byte Packet, its builders, the GetDataReply layout
 //   query_device.h  the QueryDeviceReply layout, the family table, the
 //                   evaluation of a reply and ParseMemoryRegions
+//   trace.h         the debug trace of diagnostic builds and its log file
+//   encoding_to_hex.h  the hex text that the log file shows data in
 //
 // Everything runs on the application's one thread; nothing is locked.
 
+#include "protocol/encoding_to_hex.h"
 #include "protocol/fill_bytes.h"
 #include "protocol/messages.h"
 #include "protocol/module.h"
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
 #include "protocol/text_helpers.h"
+#include "protocol/trace.h"

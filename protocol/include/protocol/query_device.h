@@ -57,7 +57,10 @@ QueryEvaluation EvaluateQueryDeviceReply(const framework::MemoryBlock& reply);
 // reply with a message of its own.
 //
 // The caller has checked that byte 0 is 0x02. Yields to the framework's
-// background tasks after each entry.
+// background tasks after each entry. A diagnostic build then writes to the
+// system debug log the number of regions listed + " MemoryRegions" and, for
+// every region listed, Type + " " + Hex(Address) + " " + Size (decimal), with
+// a yield after each; a refused reply writes nothing.
 [[nodiscard]] bool ParseMemoryRegions(const framework::MemoryBlock& reply);
 
 }  // namespace HID

@@ -22,19 +22,25 @@ namespace HID {
 // Released in its place of the module's finalisation.
 extern framework::Ref<MyMacHID> DeviceMac;
 
-// Sends one packet as an output report. A packet that is not 64 bytes long
-// is warned about ("Invalid packet size.") and sent as it is. A failed send
-// writes "Lasterror after SendMessage " and the code to the debug log, and
-// nothing else. A nil DeviceMac or packet raises NilObjectException.
+// The twins: `devicelink` (shipped) and `devicelink_diag`, whose SendCommand
+// and ReadCommand also trace (protocol/trace.h).
+
+// Sends one packet as an output report; a diagnostic build first traces it
+// (DebugSendCommand). A packet that is not 64 bytes long is warned about
+// ("Invalid packet size.") and sent as it is. A failed send writes
+// "Lasterror after SendMessage " and the code to the debug log, and nothing
+// else. A nil DeviceMac or packet raises NilObjectException.
 void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
 
-// One answer from DeviceMac (MyMacHID::Read), or nil; the caller owns it.
+// One answer from DeviceMac (MyMacHID::Read), or nil; the caller owns it. A
+// diagnostic build traces an answer that is not nil (DebugReadCommand).
 // A nil DeviceMac raises NilObjectException.
 framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
 
 // Puts the platform stand-ins' main run loop on the framework's loop (so that
 // device reports arrive while the framework dispatches), ties DeviceMac to
-// the module's finalisation, and declares the MacHIDQVX members to binder.
+// the module's finalisation, declares the MacHIDQVX members to binder, and
+// points the log file's hex text at the bound EncodingToHexQVX.
 void InstallMacDeviceLink(pluginhost::Binder& binder);
 
 // The first of these alone; InstallMacDeviceLink calls it. Repeated calls do nothing.

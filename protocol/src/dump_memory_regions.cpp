@@ -1,0 +1,33 @@
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "framework/time.h"
+#include "protocol/module.h"
+#include "protocol/packets.h"
+#include "protocol/trace.h"
+#include "trace_lines.h"
+
+namespace HID {
+
+void DumpMemoryRegions() {
+  InitLog(kMemoryLogName);
+  // By index, and each region held while it is written: the background turns
+  // run the event loop, whose handlers may add regions.
+  for (size_t i = 0; i < MemoryRegions.size(); ++i) {
+    const framework::Ref<MemoryRegion> region = MemoryRegions[i];
+    const framework::Ref<framework::MemoryBlock> image = region->data;
+    // Size comes from the device; the lines stop where the image ends.
+    const int64_t size = image ? std::min<int64_t>(region->Size, image->Size()) : 0;
+    // 64-bit steps, so that a region near the top of the 32-bit range ends.
+    for (int64_t off = 0; off < size; off += kPacketDataSize) {
+      const int64_t n = std::min<int64_t>(size - off, kPacketDataSize);
+      // Address + off wraps as the 32-bit address does.
+      WriteDataLine(static_cast<int32_t>(region->Address + off), image->StringValue(off, n));
+      framework::Yield();
+    }
+    framework::Yield();
+  }
+}
+
+}  // namespace HID
