@@ -1,0 +1,166 @@
+// Linux hidraw devices: identity from sysfs, reports through /dev/hidrawN.
+
+#include "internal.h"
+#include "report_descriptor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
+namespace hidbus::detail {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A sysfs attribute's text without its line end.
+std::optional<std::string> read_attribute(const fs::path& path) {
+  auto text = read_file(path);
+  if (!text) return std::nullopt;
+  while (!text->empty() && (text->back() == '\n' || text->back() == '\r')) text->pop_back();
+  return text;
+}
+
+std::optional<uint32_t> parse_hex(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long value = std::strtoul(text.c_str(), &end, 16);
+  if (errno != 0 || end == text.c_str() || *end != '\0' || value > 0xFFFFFFFFul) return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+// The USB device above a HID device: the first ancestor with an idVendor.
+std::optional<fs::path> usb_parent(const fs::path& hid_dir, const fs::path& root) {
+  fs::path dir = hid_dir.parent_path();
+  for (int level = 0; level < 4 && !dir.empty() && dir != root && dir != dir.root_path(); ++level) {
+    std::error_code ec;
+    if (fs::exists(dir / "idVendor", ec)) return dir;
+    dir = dir.parent_path();
+  }
+  return std::nullopt;
+}
+
+class HidrawSource : public Source {
+ public:
+  explicit HidrawSource(const BusOptions& options)
+      : sysfs_(options.sysfs_root), dev_(options.dev_root), open_node_(options.open_node) {}
+
+  void enumerate(std::vector<DeviceInfo>& out) override {
+    std::error_code ec;
+    fs::directory_iterator it(sysfs_ / "class" / "hidraw", ec);
+    if (ec) return;
+    std::vector<std::string> names;
+    for (const auto& entry : it) {
+      std::string name = entry.path().filename().string();
+      if (name.rfind("hidraw", 0) == 0) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const auto& name : names) {
+      if (auto info = describe(name)) out.push_back(std::move(*info));
+    }
+  }
+
+  bool owns(const std::string& path) const override {
+    std::string prefix = (dev_ / "hidraw").string();
+    return path.rfind(prefix, 0) == 0;
+  }
+
+  std::unique_ptr<Channel> open(const std::string& path, int* error) override {
+    std::string name = fs::path(path).filename().string();
+    auto info = describe(name);
+    if (!info || info->path != path) {
+      *error = ENOENT;
+      return nullptr;
+    }
+    int fd = open_node_ ? open_node_(path) : ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      *error = errno;
+      char ids[32];
+      std::snprintf(ids, sizeof ids, "%04x:%04x", info->vendor_id, info->product_id);
+      std::string what = info->product.empty() ? std::string(ids) : std::string(ids) + " " + info->product;
+      log("hidbus: cannot open " + path + " (" + what + "): " + errno_text(*error));
+      return nullptr;
+    }
+    return std::make_unique<Channel>(Fd(fd), std::move(*info));
+  }
+
+ private:
+  std::optional<DeviceInfo> describe(const std::string& name) const {
+    std::error_code ec;
+    fs::path hid_dir = fs::canonical(sysfs_ / "class" / "hidraw" / name / "device", ec);
+    if (ec) return std::nullopt;
+    auto uevent = read_file(hid_dir / "uevent");
+    if (!uevent) return std::nullopt;
+
+    DeviceInfo info;
+    info.path = (dev_ / name).string();
+    std::istringstream lines(*uevent);
+    std::string line;
+    bool have_id = false;
+    while (std::getline(lines, line)) {
+      auto eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      std::string key = line.substr(0, eq);
+      std::string value = line.substr(eq + 1);
+      if (key == "HID_ID") {
+        // bus:vendor:product, each in hex
+        unsigned bus = 0, vendor = 0, product = 0;
+        if (std::sscanf(value.c_str(), "%x:%x:%x", &bus, &vendor, &product) == 3) {
+          info.vendor_id = static_cast<uint16_t>(vendor);
+          info.product_id = static_cast<uint16_t>(product);
+          have_id = true;
+        }
+      } else if (key == "HID_NAME") {
+        info.product = value;
+      } else if (key == "HID_UNIQ") {
+        info.serial_number = value;
+      }
+    }
+    if (!have_id) return std::nullopt;
+
+    if (auto usb = usb_parent(hid_dir, fs::canonical(sysfs_, ec))) {
+      if (auto v = read_attribute(*usb / "bcdDevice")) info.version = static_cast<uint16_t>(parse_hex(*v).value_or(0));
+      if (auto v = read_attribute(*usb / "manufacturer")) info.manufacturer = *v;
+      if (auto v = read_attribute(*usb / "product")) info.product = *v;
+      if (auto v = read_attribute(*usb / "serial")) info.serial_number = *v;
+    }
+
+    if (auto descriptor = read_file(hid_dir / "report_descriptor")) {
+      auto lengths = parse_report_descriptor(std::span(
+          reinterpret_cast<const uint8_t*>(descriptor->data()), descriptor->size()));
+      info.max_input_report = lengths.max_input;
+      info.max_output_report = lengths.max_output;
+      info.max_feature_report = lengths.max_feature;
+      info.usage_page = lengths.usage_page;
+      info.usage = lengths.usage;
+      info.numbered_reports = lengths.numbered;
+    }
+    return info;
+  }
+
+  fs::path sysfs_;
+  fs::path dev_;
+  NodeOpener open_node_;
+};
+
+}  // namespace
+
+std::unique_ptr<Source> make_hidraw_source(const BusOptions& options) {
+  return std::make_unique<HidrawSource>(options);
+}
+
+}  // namespace hidbus::detail

@@ -1,0 +1,94 @@
+#include "temp_dir.h"
+
+#include <hidbus/hidbus.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace {
+
+class InprocTest : public testing::Test {
+ protected:
+  InprocTest() {
+    hidbus::BusOptions o;
+    o.sysfs_root = (temp_.path() / "sys").string();
+    o.virtual_dir = (temp_.path() / "virtual").string();
+    bus_ = std::make_unique<hidbus::Bus>(o);
+  }
+
+  static hidbus::DeviceInfo bootloader() {
+    hidbus::DeviceInfo info;
+    info.vendor_id = 0x04D8;
+    info.product_id = 0x003C;
+    info.product = "HID Bootloader";
+    info.max_input_report = 64;
+    info.max_output_report = 64;
+    return info;
+  }
+
+  hidbus_test::TempDir temp_;
+  std::unique_ptr<hidbus::Bus> bus_;
+};
+
+TEST_F(InprocTest, AttachedDeviceIsListedAndExchangesReports) {
+  auto device = bus_->attach(bootloader());
+  ASSERT_TRUE(device.device_fd);
+
+  auto devices = bus_->enumerate();
+  ASSERT_EQ(devices.size(), 1u);
+  EXPECT_EQ(devices[0].path, device.path);
+  EXPECT_EQ(devices[0].vendor_id, 0x04D8);
+  EXPECT_EQ(devices[0].product, "HID Bootloader");
+
+  auto channel = bus_->open(device.path);
+  ASSERT_TRUE(channel);
+  hidbus::DevicePort port(std::move(device.device_fd), false);
+  std::vector<uint8_t> command(64, 0x07);
+  ASSERT_EQ(channel->write_report(0, command, 100), hidbus::Status::ok);
+  auto out = port.read_output(100);
+  ASSERT_EQ(out.status, hidbus::Status::ok);
+  EXPECT_EQ(out.report.report_id, 0);
+  EXPECT_EQ(out.report.data, command);
+
+  std::vector<uint8_t> reply(64, 0x42);
+  ASSERT_EQ(port.send_input(0, reply, 100), hidbus::Status::ok);
+  auto in = channel->read_report(100);
+  ASSERT_EQ(in.status, hidbus::Status::ok);
+  EXPECT_EQ(in.report.data, reply);
+}
+
+TEST_F(InprocTest, DetachIsARemovalForTheHost) {
+  auto device = bus_->attach(bootloader());
+  auto channel = bus_->open(device.path);
+  ASSERT_TRUE(channel);
+
+  EXPECT_TRUE(bus_->detach(device.path));
+
+  EXPECT_EQ(channel->read_report(100).status, hidbus::Status::removed);
+  EXPECT_TRUE(bus_->enumerate().empty());
+  int error = 0;
+  EXPECT_FALSE(bus_->open(device.path, &error));
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_FALSE(bus_->detach(device.path));
+}
+
+TEST_F(InprocTest, ClosedDeviceEndLeavesTheBus) {
+  auto device = bus_->attach(bootloader());
+  auto channel = bus_->open(device.path);
+  ASSERT_TRUE(channel);
+
+  device.device_fd.reset();
+
+  EXPECT_EQ(channel->read_report(100).status, hidbus::Status::removed);
+  EXPECT_TRUE(bus_->enumerate().empty());
+}
+
+TEST_F(InprocTest, EachDeviceHasItsOwnPath) {
+  auto a = bus_->attach(bootloader());
+  auto b = bus_->attach(bootloader());
+  EXPECT_NE(a.path, b.path);
+  EXPECT_EQ(bus_->enumerate().size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "temp_dir.h"
+
+#include <sim/sim.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+Bytes command(uint8_t code, uint32_t address = 0, uint8_t count = 0) {
+  Bytes p(64, 0);
+  p[0] = code;
+  for (int i = 0; i < 4; ++i) p[1 + i] = static_cast<uint8_t>(address >> (8 * i));
+  p[5] = count;
+  return p;
+}
+
+class InProcessDeviceTest : public testing::Test {
+ protected:
+  InProcessDeviceTest() {
+    hidbus::BusOptions o;
+    o.sysfs_root = (temp_.path() / "sys").string();
+    o.virtual_dir = (temp_.path() / "virtual").string();
+    bus_ = std::make_unique<hidbus::Bus>(o);
+  }
+
+  static sim::Config fast(std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"--frame-ms", "0", "--erase-ms", "0"});
+    return sim::parse_args(args).config;
+  }
+
+  std::unique_ptr<hidbus::Channel> connect(const sim::InProcessDevice& device) {
+    auto channel = bus_->open(device.path());
+    EXPECT_TRUE(channel);
+    return channel;
+  }
+
+  // Generous bounds: they only keep a broken device from hanging the test.
+  static Bytes exchange(hidbus::Channel& channel, const Bytes& packet) {
+    EXPECT_EQ(channel.write_report(0, packet, 5000), hidbus::Status::ok);
+    auto reply = channel.read_report(5000);
+    EXPECT_EQ(reply.status, hidbus::Status::ok);
+    return reply.report.data;
+  }
+
+  hidbus_test::TempDir temp_;
+  std::unique_ptr<hidbus::Bus> bus_;
+};
+
+TEST_F(InProcessDeviceTest, IsListedAndAnswersOverTheBus) {
+  sim::InProcessDevice device(fast(), *bus_);
+  auto devices = bus_->enumerate();
+  ASSERT_EQ(devices.size(), 1u);
+  EXPECT_EQ(devices[0].vendor_id, 0x04D8);
+  EXPECT_EQ(devices[0].product_id, 0x003C);
+  EXPECT_EQ(devices[0].max_output_report, 64u);
+
+  auto channel = connect(device);
+  Bytes reply = exchange(*channel, command(sim::kQueryDevice));
+
+  ASSERT_EQ(reply.size(), 64u);
+  EXPECT_EQ(reply[0], 0x02);
+  EXPECT_EQ(reply[1], 56);
+  EXPECT_EQ(reply[2], 1);
+  EXPECT_EQ(device.inspect([](const sim::Device& d) { return d.packets(); }), 1u);
+}
+
+TEST_F(InProcessDeviceTest, ErasingDeviceAnswersOnlyWhenDone) {
+  sim::InProcessDevice device(fast({"--erase-ms", "300"}), *bus_);
+  auto channel = connect(device);
+  auto start = Clock::now();
+
+  ASSERT_EQ(channel->write_report(0, command(sim::kEraseDevice), 5000), hidbus::Status::ok);
+  Bytes reply = exchange(*channel, command(sim::kQueryDevice));
+
+  EXPECT_EQ(reply.at(0), 0x02);
+  EXPECT_GE(Clock::now() - start, milliseconds(300));
+}
+
+TEST_F(InProcessDeviceTest, RoundTripTakesTwoFrames) {
+  sim::InProcessDevice device(fast({"--frame-ms", "5"}), *bus_);
+  auto channel = connect(device);
+  auto start = Clock::now();
+
+  for (int i = 0; i < 10; ++i) exchange(*channel, command(sim::kGetData, 0x1000, 1));
+
+  // Command in one frame, answer in the next, the next command a frame later.
+  EXPECT_GE(Clock::now() - start, milliseconds(5 * (2 * 10 - 1)));
+}
+
+TEST_F(InProcessDeviceTest, TakesOneCommandPerFrame) {
+  sim::InProcessDevice device(fast({"--frame-ms", "5"}), *bus_);
+  auto channel = connect(device);
+  auto start = Clock::now();
+
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(channel->write_report(0, command(sim::kGetData, 0x1000, 1), 5000), hidbus::Status::ok);
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(channel->read_report(5000).status, hidbus::Status::ok);
+
+  EXPECT_GE(Clock::now() - start, milliseconds(5 * 10));
+}
+
+TEST_F(InProcessDeviceTest, LeavesTheBusAfterRemoveAfter) {
+  sim::InProcessDevice device(fast({"--fault", "remove-after=1"}), *bus_);
+  auto channel = connect(device);
+
+  EXPECT_EQ(exchange(*channel, command(sim::kQueryDevice)).at(0), 0x02);
+
+  EXPECT_EQ(channel->read_report(5000).status, hidbus::Status::removed);
+  EXPECT_TRUE(bus_->enumerate().empty());
+}
+
+TEST_F(InProcessDeviceTest, ResetDropsTheDeviceOffTheBus) {
+  sim::InProcessDevice device(fast(), *bus_);
+  auto channel = connect(device);
+  ASSERT_EQ(channel->write_report(0, command(sim::kResetDevice), 5000), hidbus::Status::ok);
+  EXPECT_EQ(channel->read_report(5000).status, hidbus::Status::removed);
+}
+
+TEST_F(InProcessDeviceTest, UnsolicitedReportArrivesUnasked) {
+  sim::InProcessDevice device(fast({"--fault", "unsolicited"}), *bus_);
+  auto channel = connect(device);
+  auto report = channel->read_report(5000);
+  ASSERT_EQ(report.status, hidbus::Status::ok);
+  EXPECT_EQ(report.report.data, Bytes(64, 0x5A));
+}
+
+TEST_F(InProcessDeviceTest, SilentDeviceStillTakesCommands) {
+  sim::InProcessDevice device(fast({"--fault", "silent-after=0"}), *bus_);
+  auto channel = connect(device);
+  // No answer, and no back-pressure either: a long programming run goes through.
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(channel->write_report(0, command(sim::kQueryDevice), 5000), hidbus::Status::ok);
+  EXPECT_EQ(channel->read_report(50).status, hidbus::Status::timeout);
+}
+
+TEST_F(InProcessDeviceTest, DumpFollowsTheMemoryAtByteAddresses) {
+  std::string dump = (temp_.path() / "memory.hex").string();
+  sim::Config config = fast({"--preset", "family2", "--dump", dump});
+  sim::InProcessDevice device(config, *bus_);
+  auto channel = connect(device);
+  Bytes program = command(sim::kProgramDevice, 0x401, 2);
+  program[62] = 0xAA;
+  program[63] = 0xBB;
+  ASSERT_EQ(channel->write_report(0, program, 5000), hidbus::Status::ok);
+
+  // Written while serving, within a bounded wait.
+  sim::HexImage image;
+  for (auto until = Clock::now() + std::chrono::seconds(10); Clock::now() < until;) {
+    try {
+      image = sim::read_intel_hex_file(dump);
+      if (image.at(0x802) == 0xAA) break;
+    } catch (const sim::HexError&) {
+      // not written yet
+    }
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+  ASSERT_EQ(image.at(0x802), 0xAA);
+  EXPECT_EQ(image.at(0x803), 0xBB);
+  EXPECT_EQ(image.at(0x800), 0xFF);
+
+  device.stop();
+  image = sim::read_intel_hex_file(dump);
+  // Every region, two bytes per address.
+  EXPECT_EQ(image.size(), (0x5400u + 0x200u + 12u) * 2);
+  EXPECT_EQ(image.count(0xF80000u * 2), 1u);
+  EXPECT_EQ(image.count(0x7FFE00u * 2 + 0x3FF), 1u);
+}
+
+}  // namespace
