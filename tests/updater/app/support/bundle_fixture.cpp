@@ -4,8 +4,8 @@
 #include <random>
 
 #include "framework/folderitem.h"
-#include "framework/ui/picture.h"
 #include "jpegicc/jpegicc.h"
+#include "outside_direct.h"
 #include "updater/outside.h"
 
 namespace apptest {
@@ -17,38 +17,6 @@ using framework::String;
 namespace {
 
 jpegicc::Bytes Picture() { return jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE); }
-
-class StandInImporter final : public updater::JPEGImporter {
- public:
-  void set_File(const Ref<framework::FolderItem>& file) override { file_ = file; }
-  void set_ReadMarkers(bool value) override { markers_ = value; }
-  void set_ReadProfileData(bool value) override { profile_wanted_ = value; }
-  void Import() override {
-    if (!file_) return;
-    jpegicc::Bytes bytes;
-    try {
-      bytes = jpegicc::read_file(file_->path());
-    } catch (const jpegicc::Error&) {
-      return;
-    }
-    if (markers_ && profile_wanted_) {
-      jpegicc::Bytes p = jpegicc::read_icc_profile(bytes);
-      profile_ = String::from_bytes(std::string_view(reinterpret_cast<const char*>(p.data()), p.size()),
-                                    framework::Encodings.Undetermined);
-    }
-    picture_ = framework::Picture::FromJPEG(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  }
-  String ProfileData() override { return profile_; }
-  Ref<framework::Picture> Picture() override { return picture_; }
-
- private:
-  Ref<framework::FolderItem> file_;
-  bool markers_ = false;
-  bool profile_wanted_ = false;
-  String profile_;
-  Ref<framework::Picture> picture_;
-};
 
 }  // namespace
 
@@ -98,18 +66,6 @@ tools::PackageFields DefaultFields(const std::string& firmware) {
   return f;
 }
 
-void InstallOutsideStandIns() {
-  updater::OutsideMembers m;
-  m.NewJPEGImporter = [] { return std::make_unique<StandInImporter>(); };
-  m.StringXORQVX = [](const String& data, const String& mask, int32_t offset) {
-    std::string out(data.bytes());
-    const std::string_view k = mask.bytes();
-    if (!k.empty()) {
-      for (std::size_t i = 0; i < out.size(); ++i) out[i] ^= k[(i + offset) % k.size()];
-    }
-    return String::from_bytes(out, data.encoding());
-  };
-  updater::set_outside(std::move(m));
-}
+void InstallOutsideStandIns() { updater::set_outside(updater::bundle::DirectOutsideMembers()); }
 
 }  // namespace apptest
