@@ -35,11 +35,7 @@ int main(int argc, char** argv) {
   }
 
   try {
-    sim::Device device(args.config);
-    if (!args.config.fill_file.empty()) device.fill(sim::read_intel_hex_file(args.config.fill_file));
-    if (args.config.verbose) {
-      device.set_log([](const std::string& line) { std::fprintf(stderr, "bootloader-sim: %s\n", line.c_str()); });
-    }
+    sim::Device device = sim::make_device(args.config);
 
     if (::pipe2(stop_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
       std::perror("bootloader-sim: pipe2");

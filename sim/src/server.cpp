@@ -100,6 +100,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
   std::deque<std::vector<uint8_t>> outbox;
   Clock::time_point next_read = now, next_send = now, busy_until = now, last_dump{};
   std::optional<Clock::time_point> read_at;  // a command waits for this frame
+  bool listening = false;  // waiting for a command since a frame start
   uint64_t dumped = device.changes();
   bool leaving = false;
 
@@ -114,6 +115,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
   auto connect = [&](Clock::time_point at) {
     outbox.clear();
     read_at.reset();
+    listening = false;
     next_read = next_send = busy_until = at;
     Device::Response response;
     {
@@ -126,6 +128,7 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
   auto connection_ended = [&] {
     outbox.clear();
     read_at.reset();
+    listening = false;
     link.drop();
     return link.ends_with_connection();
   };
@@ -149,9 +152,17 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
       break;
     }
 
+    if (port && !read_at && !listening && !leaving && now >= std::max(next_read, busy_until)) {
+      // A command that was already waiting goes in this frame; one that
+      // arrives while we listen goes in the next.
+      listening = true;
+      pollfd p{port->fd(), POLLIN, 0};
+      if (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) read_at = now;
+    }
     if (port && read_at && now >= *read_at) {
-      Clock::time_point frame = *read_at;
+      Clock::time_point frame = frames.floor(*read_at);
       read_at.reset();
+      listening = false;
       hidbus::ReadResult result = port->read_output(0);
       if (result.status == hidbus::Status::ok) {
         Device::Response response;
@@ -184,11 +195,10 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
       if (read_at) {
         wake = std::min(wake, *read_at);
       } else if (!leaving) {
-        Clock::time_point readable = std::max(next_read, busy_until);
-        if (now >= readable) {
+        if (listening) {
           events |= POLLIN;
         } else {
-          wake = std::min(wake, readable);
+          wake = std::min(wake, std::max(next_read, busy_until));
         }
       }
       if (!outbox.empty()) {
@@ -274,8 +284,6 @@ void serve_virtual(Device& device, std::mutex& mutex, int stop_fd, const std::st
   serve(device, mutex, link, stop_fd);
 }
 
-namespace {
-
 Device make_device(Config config) {
   Device device(std::move(config));
   if (!device.config().fill_file.empty()) device.fill(read_intel_hex_file(device.config().fill_file));
@@ -284,8 +292,6 @@ Device make_device(Config config) {
   }
   return device;
 }
-
-}  // namespace
 
 InProcessDevice::InProcessDevice(Config config, hidbus::Bus& bus)
     : device_(make_device(std::move(config))), bus_(bus) {

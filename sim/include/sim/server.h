@@ -29,6 +29,10 @@ hidbus::DeviceInfo device_info(const Config& config);
 void serve_virtual(Device& device, std::mutex& mutex, int stop_fd, const std::string& dir,
                    const std::function<void(const std::string&)>& ready);
 
+// The device a Config describes, with config.fill_file loaded (throws
+// HexError, ConfigError) and, in verbose mode, its log on standard error.
+Device make_device(Config config);
+
 // Writes device's memory to path as Intel HEX, replacing the file whole.
 // False when it cannot be written.
 bool write_dump(const Device& device, const std::string& path);
@@ -38,7 +42,7 @@ bool write_dump(const Device& device, const std::string& path);
 // a removal (remove-after, RESET_DEVICE) it has left the bus.
 class InProcessDevice {
  public:
-  // Loads config.fill_file when set (throws HexError); throws ConfigError.
+  // Builds the device with make_device (and its exceptions).
   explicit InProcessDevice(Config config, hidbus::Bus& bus = hidbus::default_bus());
   ~InProcessDevice();  // stop()
   InProcessDevice(const InProcessDevice&) = delete;

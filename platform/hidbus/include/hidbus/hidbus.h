@@ -160,7 +160,8 @@ class Bus {
   std::unique_ptr<Channel> open(const std::string& path, int* error = nullptr);
 
   // Lists a device in process until detach() or until its device end closes.
-  // info.path is ignored; the bus names the device ("inproc:N").
+  // info.path is ignored; the bus names the device ("inproc:N"). An empty
+  // device_fd when no socketpair could be made.
   AttachedDevice attach(DeviceInfo info);
   // Removes an attached device; its open channels then see a removal.
   // False when no such device is attached.
