@@ -1,0 +1,64 @@
+#include "framework/system.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+namespace framework::System {
+namespace {
+
+constexpr std::size_t kKeptLines = 100000;
+
+struct Log {
+  std::mutex mutex;
+  std::deque<std::string> lines;
+};
+
+Log& log() {
+  static Log* l = new Log;
+  return *l;
+}
+
+void write_all(int fd, const std::string& text) {
+  const char* p = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n <= 0) return;  // the log is best effort; nothing to report a failure to
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace
+
+void DebugLog(const String& message) {
+  std::string line = message.utf8();
+  std::string out = line + "\n";
+  std::lock_guard lock(log().mutex);
+  write_all(STDERR_FILENO, out);
+  if (const char* path = std::getenv("FRAMEWORK_DEBUGLOG"); path && *path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+      write_all(fd, out);
+      ::close(fd);
+    }
+  }
+  log().lines.push_back(std::move(line));
+  if (log().lines.size() > kKeptLines) log().lines.pop_front();
+}
+
+std::vector<std::string> debug_log_lines() {
+  std::lock_guard lock(log().mutex);
+  return {log().lines.begin(), log().lines.end()};
+}
+
+void clear_debug_log() {
+  std::lock_guard lock(log().mutex);
+  log().lines.clear();
+}
+
+}  // namespace framework::System
