@@ -1,0 +1,80 @@
+// Picks the UI backend at start-up and starts the scripted user.
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "framework/ui/headless.h"
+#include "framework/ui/run.h"
+#include "framework/ui/script.h"
+
+#ifdef FRAMEWORK_UI_HAVE_QT
+#include "framework/ui/qt.h"
+#endif
+
+namespace framework::ui {
+namespace {
+
+// Exit codes of a run that could not start, and of a failed script.
+constexpr int kCannotStart = 2;
+constexpr int kScriptFailed = 3;
+
+bool set(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+std::string chosen_backend() {
+  if (set("FRAMEWORK_UI")) return std::getenv("FRAMEWORK_UI");
+  if (set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM")) return "qt";
+  return "headless";
+}
+
+}  // namespace
+
+int run_with_chosen_backend(const Startup& startup) {
+  Startup s = startup;
+  std::unique_ptr<ScriptedUser> user;
+  if (set("FRAMEWORK_SCRIPT")) {
+    const char* path = std::getenv("FRAMEWORK_SCRIPT");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::cerr << "FRAMEWORK_SCRIPT: cannot read " << path << "\n";
+      return kCannotStart;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    try {
+      user = std::make_unique<ScriptedUser>(parse_script(text.str()));
+    } catch (const std::invalid_argument& e) {
+      std::cerr << "FRAMEWORK_SCRIPT: " << path << ": " << e.what() << "\n";
+      return kCannotStart;
+    }
+    s.idle_hook = [u = user.get()](std::optional<Duration>& timeout) { return u->on_idle(timeout); };
+  }
+
+  std::string name = chosen_backend();
+  std::unique_ptr<Backend> backend;
+  if (name == "headless") {
+    backend = std::make_unique<headless::HeadlessBackend>(headless::HeadlessBackend::Options{&std::cout, true});
+  } else if (name == "qt") {
+#ifdef FRAMEWORK_UI_HAVE_QT
+    backend = qt::make_backend();
+    if (!backend) return kCannotStart;  // it has said why
+#else
+    std::cerr << "FRAMEWORK_UI=qt: this build has no Qt backend\n";
+    return kCannotStart;
+#endif
+  } else {
+    std::cerr << "FRAMEWORK_UI: unknown backend \"" << name << "\" (headless or qt)\n";
+    return kCannotStart;
+  }
+
+  int code = run_application(*backend, s);
+  if (user && user->failed()) return kScriptFailed;
+  return code;
+}
+
+}  // namespace framework::ui
