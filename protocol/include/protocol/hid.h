@@ -1,0 +1,21 @@
+#pragma once
+// Module HID: everything the bootloader protocol and the update application
+// share for the whole run.
+//
+//   module.h        the module data (plain variables), its start values and
+//                   its finalisation order; MemoryRegion
+//   text_helpers.h  StringToHex, hex6
+//   messages.h      ShowMessage, the modal message the module shows
+//   fill_bytes.h    the MemoryBlock fill the region images are made with
+//   packets.h       the 64-byte Packet, its builders, the GetDataReply layout
+//   query_device.h  the QueryDeviceReply layout, the family table, the
+//                   evaluation of a reply and ParseMemoryRegions
+//
+// Everything runs on the application's one thread; nothing is locked.
+
+#include "protocol/fill_bytes.h"
+#include "protocol/messages.h"
+#include "protocol/module.h"
+#include "protocol/packets.h"
+#include "protocol/query_device.h"
+#include "protocol/text_helpers.h"

@@ -1,0 +1,30 @@
+#pragma once
+// MemoryRegion: one memory region of the device, as the QUERY_DEVICE reply
+// lists it, with the image that the firmware is read into.
+
+#include <cstdint>
+
+#include "framework/memoryblock.h"
+#include "framework/object.h"
+
+namespace HID {
+
+// A plain record. Instances are made only by ParseMemoryRegions and owned by
+// MemoryRegions; releasing one releases its image.
+class MemoryRegion : public framework::Object {
+ public:
+  static const framework::ClassRecord& class_record();
+
+  // Length of the region in device address units.
+  int32_t Size = 0;
+  // First device address of the region.
+  int32_t Address = 0;
+  // The region's type byte (0 to 254); 3 is configuration memory.
+  int32_t Type = 0;
+  // The region image: Size x b + 10 bytes (b: 2 when bytesPerAddress is 2,
+  // else 1), the first Size x b bytes 0xFF to start with, the last 10 zero.
+  // Address unit a is image byte (a - Address) x bytesPerAddress.
+  framework::Ref<framework::MemoryBlock> data;
+};
+
+}  // namespace HID

@@ -1,0 +1,100 @@
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "reader_fixture.h"
+
+namespace {
+
+using hidtest::ReaderTest;
+
+struct TextCase {
+  const char* name;
+  std::string text;
+  bool result;
+  std::vector<std::string> messages;
+};
+
+// 03 0030 00 02337A sums to 0xE2: its checksum is 1E.
+const std::string kData = ":0300300002337A1E";
+const std::string kEnd = ":00000001FF";
+
+const std::vector<TextCase>& Cases() {
+  static const std::vector<TextCase> cases = {
+      {"EndRecordFollowedByCrLf", kData + "\r\n" + kEnd + "\r\n", true, {}},
+      {"ChecksumMismatch", ":0300300002337A1F\r\n" + kEnd + "\r\n", false, {"Checksum Error: 30 <> 31"}},
+      {"EmptyLineBeforeTheEnd", kData + "\r\n\r\n" + kEnd + "\r\n", false, {"Invalid file format."}},
+      {"NoEndRecordWithFinalCrLf", kData + "\r\n", false, {"Invalid file format."}},
+      {"NoEndRecordWithoutFinalCrLf", kData + "\r\n" + kData, false, {}},
+      {"LfOnlyIsOneLine", kData + "\n" + kEnd + "\n", false, {}},
+      {"LfOnlyWithTheEndRecordFirst", kEnd + "\n" + kData + "\n", true, {}},
+      {"NothingAfterTheEndRecordIsRead", kEnd + "\r\ngarbage\r\n", true, {}},
+      {"LineNotARecord", "garbage\r\n" + kEnd + "\r\n", false, {"Invalid file format."}},
+      {"TextAfterTheChecksumIgnored", kData + "XYZ\r\n" + kEnd + "\r\n", true, {}},
+      {"RecordType2", ":020000021000EC\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=2"}},
+      {"RecordType3", ":0400000300001000E9\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=3"}},
+      {"RecordType5", ":0400000500001000E7\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=5"}},
+      {"ChecksumCheckedBeforeTheType", ":020000021000ED\r\n" + kEnd + "\r\n", false, {"Checksum Error: 236 <> 237"}},
+  };
+  return cases;
+}
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadFileTextTest : public ReaderTest, public ::testing::WithParamInterface<TextCase> {};
+
+TEST_P(ReadFileTextTest, EndsAsDocumented) {
+  MakeRegions(1, {{1, 0x0, 0x100}});
+  EXPECT_EQ(Read(GetParam().text), GetParam().result);
+  EXPECT_EQ(messages, GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ReadFileTextTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReaderTest, PlacesTheRecordAndMarksTheTextAscii) {
+  MakeRegions(1, {{1, 0x20, 0x20}});
+  ASSERT_TRUE(Read(kData + "\r\n" + kEnd + "\r\n"));
+  std::vector<uint8_t> expected(0x20, 0xFF);
+  expected[0x10] = 0x02;
+  expected[0x11] = 0x33;
+  expected[0x12] = 0x7A;
+  expected.resize(0x20 + 10, 0);
+  EXPECT_EQ(ImageOf(0), expected);
+  EXPECT_EQ(HID::datafile.encoding(), framework::Encodings.ASCII);
+}
+
+TEST_F(ReaderTest, WithoutRegionsReadsToTheEndAndWritesNothing) {
+  EXPECT_TRUE(Read(kData + "\r\n" + kEnd + "\r\n"));
+  EXPECT_TRUE(messages.empty());
+}
+
+// Addresses are 32-bit signed: a region at 0xFFFFFFF0 takes the bytes below 0
+// and above it alike.
+TEST_F(ReaderTest, AddressesWrapAsSigned32Bit) {
+  MakeRegions(1, {{1, -16, 32}});
+  ASSERT_TRUE(Read(":02000004FFFFFC\r\n:02FFF000A1A2CC\r\n:020000040000FA\r\n:02000000B1B29B\r\n" + kEnd + "\r\n"));
+  std::vector<uint8_t> expected(32, 0xFF);
+  expected[0] = 0xA1;
+  expected[1] = 0xA2;
+  expected[16] = 0xB1;
+  expected[17] = 0xB2;
+  expected.resize(42, 0);
+  EXPECT_EQ(ImageOf(0), expected);
+  EXPECT_TRUE(messages.empty());
+}
+
+// An image made while the device had one byte per address, read after a query
+// that said two: the image's end is the limit, nothing is written past it.
+TEST_F(ReaderTest, ImageSmallerThanTheLimitIsItsOwnLimit) {
+  MakeRegions(1, {{1, 0x10, 16}});  // 26-byte image
+  HID::bytesPerAddress = 2;         // byte addresses from 0x20, limit 34
+  ASSERT_TRUE(Read(":0A0034000001020304050607080995\r\n" + kEnd + "\r\n"));
+  std::vector<uint8_t> expected(16, 0xFF);
+  expected.resize(26, 0);
+  for (int p = 20; p < 26; ++p) expected[p] = static_cast<uint8_t>(p - 20);
+  EXPECT_EQ(ImageOf(0), expected);
+  EXPECT_EQ(messages, std::vector<std::string>{"Warning: p=26 over limit=26"});
+}
+
+}  // namespace

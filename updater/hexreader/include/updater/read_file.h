@@ -1,0 +1,39 @@
+#pragma once
+// The Intel HEX reader of the update window (mainWindow.ReadFile): turns the
+// firmware text in HID::datafile into bytes in the region images of
+// HID::MemoryRegions. Step 2 of the update calls it once, after step 1 has
+// read the device information and the regions.
+//
+// Text: marked as ASCII (bytes unchanged) and stored back into HID::datafile;
+// split at CR LF; each piece trimmed; a record is a line that begins with ":"
+// (count, 16-bit address, type, data, checksum, each two hex digits a byte;
+// text after the checksum is ignored). Record types 00 (data), 01 (end of
+// file) and 04 (extended address: its whole data field, times 0x10000, is
+// added to the address of every later data record).
+//
+// Placement, with b = HID::bytesPerAddress: a data record whose first byte
+// address E lies in [Address x b, (Address + Size) x b) of a region is written
+// into that region's image from offset E - Address x b, byte by byte, into
+// every region that holds E (regions 0 to HID::memoryRegionsDetected - 1,
+// whatever their type). A byte at offset p >= limit = (Size + 1) x b is not
+// written: "Warning: p=<p> over limit=<limit>" is shown and the rest of the
+// record is dropped for that region. The limit never passes the image's end;
+// an image smaller than it (one made for another bytesPerAddress) is its own
+// limit. A record whose first byte lies in no region is skipped silently.
+//
+// Messages (through HID::ShowMessage; each ends the reading with false):
+//   "Invalid file format."                          a line not beginning with ":"
+//   "Checksum Error: <expected> <> <found>"         checked before the type
+//   "Invalid file format." EOL EOL "recordType=<t>" any type but 00, 01, 04
+// The lines running out without an end record give false without a message.
+//
+// Yields to the framework's background tasks after every byte added to a
+// checksum, every byte stored, every region examined and every line.
+
+namespace updater {
+
+// True when an end-of-file record is reached and every record before it was
+// accepted; false in every other case (the caller then quits).
+bool ReadFile();
+
+}  // namespace updater
