@@ -115,8 +115,10 @@ const ClassRecord* find_class(std::string_view name) {
   return it == table.by_name.end() ? nullptr : it->second;
 }
 
-ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::size_t data_size,
-                          NativeType native) {
+namespace {
+
+ClassRecord& add_class(std::string name, const ClassRecord* superclass, std::size_t data_size,
+                       NativeType native) {
   auto record = std::make_unique<ClassRecord>(name, superclass, data_size, native);
   ClassTable& table = class_table();
   std::lock_guard lock(table.mutex);
@@ -126,8 +128,15 @@ ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::
   return ref;
 }
 
+}  // namespace
+
+ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::size_t data_size,
+                          NativeType native) {
+  return add_class(std::move(name), superclass ? superclass : &Object::class_record(), data_size, native);
+}
+
 const ClassRecord& Object::class_record() {
-  static ClassRecord& record = define_class("Object", nullptr);
+  static ClassRecord& record = add_class("Object", nullptr, 0, {});
   return record;
 }
 

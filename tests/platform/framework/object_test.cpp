@@ -28,6 +28,8 @@ TEST(ObjectTest, FrameworkClassesAreFoundByName) {
 TEST(ObjectTest, InstanceDataIsAlignedZeroedAndPerClass) {
   ClassRecord& base = define_class("TestPluginBase", nullptr, 13);
   ClassRecord& derived = define_class("TestPluginDerived", &base, 8);
+  EXPECT_EQ(base.superclass(), &Object::class_record());
+  EXPECT_EQ(find_class("TestPluginDerived"), &derived);
   EXPECT_EQ(base.data_offset() % 16, 0u);
   EXPECT_GE(base.data_offset(), sizeof(Object));
   EXPECT_EQ(derived.data_offset() % 16, 0u);

@@ -101,7 +101,8 @@ class ClassRecord {
 // Process-wide table of classes by name. The framework's own classes are in it
 // from the start; the plug-in host adds the plug-in classes. Defining a name
 // again makes the name refer to the new record; the old one stays valid for the
-// objects that still use it.
+// objects that still use it. A class defined without a superclass derives
+// from "Object".
 const ClassRecord* find_class(std::string_view name);
 ClassRecord& define_class(std::string name, const ClassRecord* superclass,
                           std::size_t data_size = 0, NativeType native = {});

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool near(QColor a, QColor b) {
+  return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
+}
+
+class QtScreenshotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("ui-qt-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  int run_sample(const std::string& script) {
+    fs::path file = dir_ / "script.txt";
+    std::ofstream(file) << script;
+    std::string command = "env FRAMEWORK_UI=qt QT_QPA_PLATFORM=offscreen FRAMEWORK_SCRIPT=" + file.string() +
+                          " FRAMEWORK_SCREENSHOTS=" + (dir_ / "shots").string() + " " UI_SAMPLE " > " +
+                          (dir_ / "out.txt").string() + " 2>&1";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string output() const {
+    std::ifstream in(dir_ / "out.txt");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(QtScreenshotTest, SampleWindowShowsItsCanvasPictureStretched) {
+  ASSERT_EQ(run_sample("screenshot start\nmenu FileQuit\n"), 0) << output();
+  QImage shot(QString::fromStdString((dir_ / "shots" / "start-sampleWindow.png").string()));
+  ASSERT_FALSE(shot.isNull()) << output();
+  EXPECT_EQ(shot.width(), 320);
+  EXPECT_EQ(shot.height(), 160);
+  // The canvas is 80 x 60 at 220, 14; the 40 x 20 picture's quarters fill it.
+  EXPECT_TRUE(near(shot.pixelColor(240, 29), Qt::red)) << shot.pixelColor(240, 29).name().toStdString();
+  EXPECT_TRUE(near(shot.pixelColor(280, 29), Qt::green)) << shot.pixelColor(280, 29).name().toStdString();
+  EXPECT_TRUE(near(shot.pixelColor(240, 59), Qt::blue)) << shot.pixelColor(240, 59).name().toStdString();
+  EXPECT_TRUE(near(shot.pixelColor(280, 59), Qt::yellow)) << shot.pixelColor(280, 59).name().toStdString();
+  EXPECT_TRUE(near(shot.pixelColor(5, 150), Qt::white)) << "window background";
+  EXPECT_TRUE(fs::exists(dir_ / "shots" / "quit-sampleWindow.png"));
+}
+
+TEST_F(QtScreenshotTest, ScriptedPressAndMessageBoxRunUnderQt) {
+  ASSERT_EQ(run_sample("type sampleWindow.name Qt\npress sampleWindow.GoButton\nscreenshot after\nmenu FileQuit\n"), 0)
+      << output();
+  EXPECT_TRUE(fs::exists(dir_ / "shots" / "after-sampleWindow.png")) << output();
+}
+
+}  // namespace
