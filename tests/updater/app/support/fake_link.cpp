@@ -75,6 +75,7 @@ void FakeLink::install() {
 void FakeLink::Send(const Ref<MemoryBlock>& packet) {
   std::vector<uint8_t> bytes(packet->data(), packet->data() + packet->Size());
   sent_.push_back(bytes);
+  if (on_send_) on_send_(bytes);
   if (!device_ || gone_) return;
   // A device busy erasing reads nothing until it is done.
   const TimePoint at = std::max(Now(), busy_until_);

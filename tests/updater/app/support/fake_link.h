@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,6 +33,8 @@ class FakeLink {
 
   // Points the application's device path at this link.
   void install();
+  // Called with every packet the application sends, before the device sees it.
+  void set_on_send(std::function<void(const std::vector<uint8_t>&)> hook) { on_send_ = std::move(hook); }
   // A device plugged in now; the next walk lists it last.
   void add_device(FakeDevice device) { devices_.push_back(std::move(device)); }
 
@@ -66,6 +69,7 @@ class FakeLink {
   int connections_ = 0;
   int walks_ = 0;
   bool callback_installed_ = false;
+  std::function<void(const std::vector<uint8_t>&)> on_send_;
 };
 
 }  // namespace apptest
