@@ -18,7 +18,7 @@ void Label::apply(const Properties& p) {
   text_ = p.Text;
 }
 
-void Label::set_Text(const String& text) {
+void TextControl::set_Text(const String& text) {
   if (text == text_) return;
   text_ = text;
   changed(ControlChange::Text);
@@ -83,12 +83,6 @@ const ClassRecord& TextField::class_record() {
 void TextField::apply(const Properties& p) {
   p_ = p;
   text_ = p.Text;
-}
-
-void TextField::set_Text(const String& text) {
-  if (text == text_) return;
-  text_ = text;
-  changed(ControlChange::Text);
 }
 
 namespace {

@@ -185,25 +185,18 @@ void Window::Close() {
   RunLoop::main().post([hold = std::move(hold)] {});
 }
 
-void Window::press_default() {
+void Window::press_first(bool (PushButton::*which)() const) {
   for (const Member& m : controls_) {
     auto* b = dynamic_cast<PushButton*>(m.object.get());
-    if (b && b->Default() && b->reachable()) {
+    if (b && (b->*which)() && b->reachable()) {
       b->Push();
       return;
     }
   }
 }
 
-void Window::press_cancel() {
-  for (const Member& m : controls_) {
-    auto* b = dynamic_cast<PushButton*>(m.object.get());
-    if (b && b->Cancel() && b->reachable()) {
-      b->Push();
-      return;
-    }
-  }
-}
+void Window::press_default() { press_first(&PushButton::Default); }
+void Window::press_cancel() { press_first(&PushButton::Cancel); }
 
 Ref<Window> _GetImplicitWindow(std::string_view name) {
   for (const Ref<Window>& w : state().windows) {

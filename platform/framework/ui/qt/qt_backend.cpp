@@ -77,9 +77,8 @@ class QtBackend final : public ui::Backend {
     if (it == boxes_.end()) return;
     QMessageBox* widget = it->second;
     boxes_.erase(it);
-    widget->disconnect();
-    widget->hide();
-    widget->deleteLater();
+    // Not inside any of its signals here: the model closes boxes from its own loop.
+    delete widget;
   }
 
   void menu_bar_changed() override {

@@ -74,6 +74,22 @@ TEST(CanvasTest, PaintForASmallAreaStillDrawsTheWholePicture) {
   g_picture = nullptr;
 }
 
+TEST(CanvasTest, RefreshPaintsAtOnceAndWithoutEraseWhenAskedSo) {
+  g_picture = make<Picture>(100, 100);
+  Session s;
+  s.start([] { ImplicitWindow<PictureWindow>(); });
+  int painted_at_once = -1;
+  s.run_event([&] {
+    int before = canvas(s).paint_count();
+    canvas(s).Refresh(false);
+    painted_at_once = canvas(s).paint_count() - before;
+  });
+  EXPECT_EQ(painted_at_once, 1);
+  ASSERT_EQ(canvas(s).display_list().size(), 1u);
+  EXPECT_EQ(canvas(s).display_list()[0].kind, DrawCommand::Kind::DrawPicture);
+  g_picture = nullptr;
+}
+
 TEST(CanvasTest, WithoutAPictureDrawsNothingButTheErase) {
   g_picture = nullptr;
   Session s;

@@ -58,9 +58,20 @@ class Plain : public Application {
   void Event_Open() override { ImplicitWindow<PlainWindow>(); }
 };
 
-TEST(MenuTest, TheMenuBarIsAttachedBeforeOpen) {
+class Watching : public Application {
+ public:
+  static const ClassRecord& class_record() { return subclass_record<Watching, Application>("WatchingApp"); }
+  void Event_Open() override { ++opens, had_menu_bar = bool(MenuBar()); }
+  static inline int opens = 0;
+  static inline bool had_menu_bar = false;
+};
+
+TEST(MenuTest, TheMenuBarIsAttachedBeforeTheOneOpen) {
   Session s;
-  s.start_application<Application, TestMenuBar>();
+  s.start_application<Watching, TestMenuBar>();
+  s.run_for(std::chrono::seconds(1));
+  EXPECT_EQ(Watching::opens, 1);
+  EXPECT_TRUE(Watching::had_menu_bar);
   ASSERT_TRUE(app());
   ASSERT_TRUE(app()->MenuBar());
   EXPECT_EQ(app()->MenuBar()->Count(), 2);

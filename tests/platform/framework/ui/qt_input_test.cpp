@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
 #include "framework/application.h"
 #include "framework/timer.h"
+#include "framework/ui/menu.h"
 #include "framework/ui/push_button.h"
 #include "framework/ui/qt.h"
 #include "framework/ui/run.h"
@@ -23,6 +26,7 @@ struct Seen {
   std::string text_during_typing = "?";
   std::string text_after;
   int pressed_after = 0;
+  bool went_on_after_quit_item = false;
 };
 Seen g_seen;
 
@@ -66,7 +70,13 @@ class InputApp : public Application {
     look_->set_Action([this] {
       g_seen.text_after = window_->control<TextField>("Field").Text().utf8();
       g_seen.pressed_after = g_seen.pressed;
-      Quit();
+      QAction* quit = nullptr;
+      for (QAction* a : only_child<QMenuBar>("menu bar")->findChildren<QAction*>()) {
+        if (a->text() == "Beenden") quit = a;
+      }
+      if (!quit) throw std::runtime_error("no quit item");
+      quit->trigger();  // the quit item quits by itself, once the choice is delivered
+      g_seen.went_on_after_quit_item = true;
     });
     user_->set_Period(20);
     user_->set_Mode(Timer::ModeSingle);
@@ -78,16 +88,34 @@ class InputApp : public Application {
   Ref<Timer> look_;
 };
 
-TEST(QtInputTest, ClicksKeysAndTypingReachTheApplicationOnlyAsPostedEvents) {
+class QuitMenuBar : public MenuBar {
+ public:
+  static const ClassRecord& class_record() { return subclass_record<QuitMenuBar, MenuBar>("QuitMenuBar"); }
+  QuitMenuBar() {
+    Ref<MenuItem> file = make<MenuItem>();
+    file->set_Name("FileMenu");
+    file->set_Text("File");
+    Append(file);
+    Ref<MenuItem> quit = make<QuitMenuItem>();
+    quit->set_Name("FileQuit");
+    quit->set_Text("Beenden");
+    quit->set_KeyboardShortcut("Cmd+Q");
+    file->Append(quit);
+  }
+};
+
+TEST(QtInputTest, ClicksKeysTypingAndMenusReachTheApplicationOnlyAsPostedEvents) {
   std::unique_ptr<ui::Backend> backend = qt::make_backend();
   ASSERT_TRUE(backend);
   ui::Startup s;
   s.make_application = [] { return Ref<Application>(make<InputApp>()); };
+  s.make_menu_bar = [] { return Ref<MenuBar>(make<QuitMenuBar>()); };
   ASSERT_EQ(ui::run_application(*backend, s), 0);
   EXPECT_EQ(g_seen.text_during_typing, "");  // the typing was queued, not run inside Qt
   EXPECT_EQ(g_seen.pressed_during_click, 0);
   EXPECT_EQ(g_seen.text_after, "abc");
   EXPECT_EQ(g_seen.pressed_after, 2);  // the click, and Return in the field for the default button
+  EXPECT_TRUE(g_seen.went_on_after_quit_item);
 }
 
 }  // namespace

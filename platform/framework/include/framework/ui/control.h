@@ -26,23 +26,24 @@ namespace framework {
 class Window;
 
 // The design values every control with a place in a window starts with.
-#define FRAMEWORK_CONTROL_PROPERTIES   \
-  int32_t Left = 0;                    \
-  int32_t Top = 0;                     \
-  int32_t Width = 80;                  \
-  int32_t Height = 20;                 \
-  bool LockLeft = false;               \
-  bool LockTop = false;                \
-  bool LockRight = false;              \
-  bool LockBottom = false;             \
-  bool Enabled = true;                 \
-  bool Visible = true;                 \
-  int32_t TabIndex = 0;                \
-  int32_t TabPanelIndex = 0;           \
-  bool TabStop = true;                 \
-  bool AutoDeactivate = true;          \
-  ::framework::String HelpTag{};         \
-  int32_t Index = -1; /* no control array */
+#define FRAMEWORK_CONTROL_PROPERTIES          \
+  int32_t Left = 0;                           \
+  int32_t Top = 0;                            \
+  int32_t Width = 80;                         \
+  int32_t Height = 20;                        \
+  bool LockLeft = false;                      \
+  bool LockTop = false;                       \
+  bool LockRight = false;                     \
+  bool LockBottom = false;                    \
+  bool Enabled = true;                        \
+  bool Visible = true;                        \
+  int32_t TabIndex = 0;                       \
+  int32_t TabPanelIndex = 0;                  \
+  bool TabStop = true;                        \
+  bool AutoDeactivate = true;                 \
+  ::framework::String HelpTag{};              \
+  int32_t Index = -1; /* no control array */  \
+  ::framework::String InitialParent{};
 
 // Font values of the controls that show text. TextSize 0 is the system's size.
 #define FRAMEWORK_TEXT_PROPERTIES                 \
@@ -161,6 +162,18 @@ class Control : public Object {
   int32_t placed_window_width_ = 0;
   int32_t placed_window_height_ = 0;
   std::function<void()> open_;
+};
+
+// A control whose content is a text: Label and TextField.
+class TextControl : public Control {
+ public:
+  const String& Text() const { return text_; }
+  // Tells the backend when the text changes.
+  void set_Text(const String& text);
+
+ protected:
+  TextControl() = default;
+  String text_;
 };
 
 // Binds a handler that takes the control to the control's own typed self.

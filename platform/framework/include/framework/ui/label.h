@@ -5,7 +5,7 @@
 
 namespace framework {
 
-class Label : public Control {
+class Label : public TextControl {
  public:
   static const ClassRecord& class_record();  // "Label"
 
@@ -24,8 +24,6 @@ class Label : public Control {
 
   Label() = default;
 
-  const String& Text() const { return text_; }
-  void set_Text(const String& text);
   // The design values the control was built with.
   const Properties& design() const { return p_; }
 
@@ -35,7 +33,6 @@ class Label : public Control {
   friend class Window;
   void apply(const Properties& p);
   Properties p_;
-  String text_;
 };
 
 }  // namespace framework

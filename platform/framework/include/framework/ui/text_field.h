@@ -5,7 +5,7 @@
 
 namespace framework {
 
-class TextField : public Control {
+class TextField : public TextControl {
  public:
   static const ClassRecord& class_record();  // "TextField"
 
@@ -32,8 +32,6 @@ class TextField : public Control {
 
   TextField() = default;
 
-  const String& Text() const { return text_; }
-  void set_Text(const String& text);
   bool ReadOnly() const { return p_.ReadOnly; }
   // The design values the control was built with.
   const Properties& design() const { return p_; }
@@ -50,7 +48,6 @@ class TextField : public Control {
   friend class Window;
   void apply(const Properties& p);
   Properties p_;
-  String text_;
 };
 
 }  // namespace framework

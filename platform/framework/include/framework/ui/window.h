@@ -45,6 +45,8 @@
 
 namespace framework {
 
+class PushButton;
+
 // The design values of a window, applied once when it is built.
 struct WindowProperties {
   int32_t Width = 300;
@@ -199,6 +201,8 @@ class Window : public Object {
   void add(const Ref<Control>& c, std::string_view name, const ControlValues& values);
   void check_name_free(std::string_view name) const;
   void end_timers() noexcept;
+  // Presses the first reachable button for which `which` is true.
+  void press_first(bool (PushButton::*which)() const);
   void controls_follow();
   void changed();
 
