@@ -313,6 +313,14 @@ typedef REALfolderItem (*FolderItemFromFSSpecProc)(const REALFSSpec *spec);
 /* "REALFSSpecFromFolderItem": fills the 70 bytes; false when it cannot. */
 typedef REALboolean (*REALFSSpecFromFolderItemProc)(REALFSSpec *spec, REALfolderItem item);
 
+/* ---- Host services of this host for the outside plug-in ---------------------- */
+
+/* "PluginFolderItemPath": a new UTF-8 string with the item's native path, or nil. */
+typedef REALstring (*PluginFolderItemPathProc)(REALfolderItem item);
+/* "PluginNewPictureRGB": a new picture of width x height pixels from rows of
+   3 bytes a pixel (R, G, B), top to bottom, or nil. */
+typedef REALobject (*PluginNewPictureRGBProc)(int32_t width, int32_t height, const void *rgb);
+
 /* ---- Word counts ------------------------------------------------------------- */
 
 #ifdef __cplusplus

@@ -15,7 +15,9 @@ function(qvx_add_plugin target)
   endif()
   add_library(${target} MODULE ${PLUGIN_SOURCES})
   target_link_libraries(${target} PRIVATE plugincommon)
-  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  # Nothing undefined: the plug-in reaches the host only through the resolver.
+  # Symbols of static libraries linked in stay inside the file.
+  target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     SUFFIX ".so"

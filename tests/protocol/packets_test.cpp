@@ -65,7 +65,7 @@ void PrintTo(const PacketCase& c, std::ostream* os) { *os << c.name; }
 
 class PacketTest : public hidtest::ModuleTest, public ::testing::WithParamInterface<PacketCase> {};
 
-TEST_P(PacketTest, BuildsTheDocumentedBytes) {
+TEST_P(PacketTest, BuildsTheExpectedBytes) {
   const PacketCase& c = GetParam();
   Ref<MemoryBlock> packet = c.build();
   EXPECT_EQ(messages, c.messages);

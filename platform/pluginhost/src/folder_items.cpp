@@ -83,4 +83,10 @@ REALboolean REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item) {
   return 1;
 }
 
+REALstring PluginFolderItemPath(REALfolderItem item) {
+  framework::FolderItem* folder_item = from_handle(item);
+  if (folder_item == nullptr) return nullptr;
+  return new_string_handle(framework::String(folder_item->path().string()));
+}
+
 }  // namespace pluginhost::services

@@ -42,6 +42,8 @@ static_assert(std::is_same_v<decltype(&services::memoryBlockGetSize), memoryBloc
 static_assert(std::is_same_v<decltype(&services::PtrToMemoryBlock), PtrToMemoryBlockProc>);
 static_assert(std::is_same_v<decltype(&services::FolderItemFromFSSpec), FolderItemFromFSSpecProc>);
 static_assert(std::is_same_v<decltype(&services::REALFSSpecFromFolderItem), REALFSSpecFromFolderItemProc>);
+static_assert(std::is_same_v<decltype(&services::PluginFolderItemPath), PluginFolderItemPathProc>);
+static_assert(std::is_same_v<decltype(&services::PluginNewPictureRGB), PluginNewPictureRGBProc>);
 
 #define SERVICE(name) Entry{#name, reinterpret_cast<REALproc>(&services::name)}
 
@@ -75,6 +77,8 @@ const Entry kServices[] = {
     SERVICE(PtrToMemoryBlock),
     SERVICE(FolderItemFromFSSpec),
     SERVICE(REALFSSpecFromFolderItem),
+    SERVICE(PluginFolderItemPath),
+    SERVICE(PluginNewPictureRGB),
 };
 
 #undef SERVICE

@@ -46,5 +46,9 @@ REALmemoryBlock PtrToMemoryBlock(void* address);
 // Folder items (folder_items.cpp)
 REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec);
 REALboolean REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item);
+REALstring PluginFolderItemPath(REALfolderItem item);
+
+// Pictures (pictures.cpp)
+REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb);
 
 }  // namespace pluginhost::services

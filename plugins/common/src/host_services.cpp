@@ -35,6 +35,8 @@ constexpr const char* kNames[] = {
     "PtrToMemoryBlock",
     "FolderItemFromFSSpec",
     "REALFSSpecFromFolderItem",
+    "PluginFolderItemPath",
+    "PluginNewPictureRGB",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<int>(Service::Count));
 
@@ -131,6 +133,11 @@ REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec) {
 bool REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item) {
   auto fn = Find<REALFSSpecFromFolderItemProc>(Service::REALFSSpecFromFolderItem);
   return fn != nullptr && fn(spec, item) != 0;
+}
+
+REALstring PluginFolderItemPath(REALfolderItem item) { PLUGINCOMMON_CALL(PluginFolderItemPath, nullptr, item); }
+REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb) {
+  PLUGINCOMMON_CALL(PluginNewPictureRGB, nullptr, width, height, rgb);
 }
 
 #undef PLUGINCOMMON_CALL

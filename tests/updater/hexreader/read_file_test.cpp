@@ -43,7 +43,7 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 class ReadFileTextTest : public ReaderTest, public ::testing::WithParamInterface<TextCase> {};
 
-TEST_P(ReadFileTextTest, EndsAsDocumented) {
+TEST_P(ReadFileTextTest, EndsAsExpected) {
   MakeRegions(1, {{1, 0x0, 0x100}});
   EXPECT_EQ(Read(GetParam().text), GetParam().result);
   EXPECT_EQ(messages, GetParam().messages);

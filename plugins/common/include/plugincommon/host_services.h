@@ -42,6 +42,8 @@ enum class Service : int {
   PtrToMemoryBlock,
   FolderItemFromFSSpec,
   REALFSSpecFromFolderItem,
+  PluginFolderItemPath,
+  PluginNewPictureRGB,
   Count
 };
 
@@ -88,6 +90,8 @@ int32_t memoryBlockGetSize(REALmemoryBlock block);
 REALmemoryBlock PtrToMemoryBlock(void* address);
 REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec);
 bool REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item);
+REALstring PluginFolderItemPath(REALfolderItem item);
+REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb);
 
 }  // namespace host
 }  // namespace plugincommon

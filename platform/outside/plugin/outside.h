@@ -1,0 +1,45 @@
+#pragma once
+// The outside plug-in QVXOutside. It registers:
+//
+//   class JPEGImporterQVX
+//     File as FolderItem            the picture file (read and assigned)
+//     ReadMarkers as Boolean        read the file's markers on Import
+//     ReadProfileData as Boolean    and, with ReadMarkers, its profile data
+//     Import                        reads the file
+//     ProfileData as String         the embedded ICC profile: the bytes of the
+//                                   APP2 "ICC_PROFILE" chunks joined in
+//                                   sequence order; empty when there are none
+//                                   or they were not read
+//     Picture as Picture            the decoded picture; nil when there is none
+//   StringXORQVX(data as string, XorMask as string, MaskOffset as integer = 0) as string
+//   EncodingToHexQVX(data as string) as string
+//   DecodingFromHexQVX(hex as string) as string
+//
+// Import never raises: a missing or unreadable file, or one that is no JPEG,
+// leaves ProfileData empty and Picture nil.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "plugin_interface.h"
+
+namespace outside {
+
+// The bytes of data, byte i combined by exclusive or with mask byte
+// (offset + i) modulo the mask's length; an empty mask leaves data unchanged.
+std::string XorBytes(std::string_view data, std::string_view mask, int64_t offset);
+
+// Two uppercase hex digits a byte, no separators.
+std::string ToHex(std::string_view bytes);
+
+// The bytes of hex text: digits in either case, two a byte. Blanks (space,
+// tab, CR, LF) are skipped wherever they are. Decoding stops at the first
+// other character; a last digit without its partner is dropped. The bytes
+// decoded up to there are the result.
+std::string FromHex(std::string_view text);
+
+void RegisterJPEGImporter();
+void RegisterStringFunctions();
+
+}  // namespace outside
