@@ -61,7 +61,8 @@ using MemoryGetter = REALmemoryBlock (*)(REALobject instance, REALsword param);
 
 // "NewMemoryBlockFromPtrQVX(ptr as integer) as memoryblock": nil for 0, else a
 // new block over the memory at ptr, neither copied nor owned. The address is
-// a full pointer-sized word, so memory anywhere in the process can be reached.
-using NewMemoryBlockFromPtrEntry = REALmemoryBlock (*)(REALsword ptr);
+// the declared 32-bit integer taken unsigned, so a 64-bit process reaches
+// only memory below 4 GiB through it.
+using NewMemoryBlockFromPtrEntry = REALmemoryBlock (*)(int32_t ptr);
 
 }  // namespace qvxmemory

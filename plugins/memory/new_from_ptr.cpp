@@ -1,13 +1,16 @@
+#include <cstdint>
+
 #include "definitions.h"
 #include "plugincommon/plugincommon.h"
 
 namespace qvxmemory {
 
-// The address comes as a full word: a 32-bit integer would cut off the upper
-// half of most addresses on a 64-bit process.
-REALmemoryBlock newMemoryblockPtr(REALsword ptr) {
+// The address arrives as the declared 32-bit integer and is taken as its
+// unsigned value, the way a 32-bit process holds addresses.
+REALmemoryBlock newMemoryblockPtr(int32_t ptr) {
   if (ptr == 0) return nullptr;
-  return plugincommon::host::PtrToMemoryBlock(reinterpret_cast<void*>(ptr));
+  auto address = static_cast<uintptr_t>(static_cast<uint32_t>(ptr));
+  return plugincommon::host::PtrToMemoryBlock(reinterpret_cast<void*>(address));
 }
 
 REALmethodDefinition NewMemoryBlockFromPtrMethod = {

@@ -59,6 +59,7 @@ struct Services {
     ++current->live_;
     auto* o = new Object;
     o->kind = kind;
+    current->objects_.insert(o);
     return o;
   }
 
@@ -153,6 +154,7 @@ struct Services {
 FakeHost::FakeHost() { current = this; }
 
 FakeHost::~FakeHost() {
+  for (void* o : objects_) delete static_cast<Object*>(o);
   if (current == this) current = nullptr;
 }
 
@@ -250,6 +252,7 @@ void FakeHost::Release(REALobject object) {
     reinterpret_cast<void (*)(REALobject)>(o->definition->destructor)(object);
   }
   --live_;
+  objects_.erase(o);
   delete o;
 }
 

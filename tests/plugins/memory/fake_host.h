@@ -87,6 +87,7 @@ class FakeHost {
   std::vector<REALmethodDefinition*> globals_;
   std::vector<Raised> raised_;
   int live_ = 0;
+  std::set<void*> objects_;  // freed with the host, whatever the plug-in left
 };
 
 }  // namespace memtest

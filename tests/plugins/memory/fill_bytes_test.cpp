@@ -3,60 +3,43 @@
 #include <string>
 #include <vector>
 
-#include "QVXMemory.h"
-#include "fake_host.h"
+#include "bound_members.h"
 
 namespace {
 
-using memtest::FakeHost;
+using namespace memtest;
 using Bytes = std::vector<unsigned char>;
-
-constexpr const char* kFillBytes = "FillBytesQVX(offset as integer, count as integer, value as integer)";
-
-class FillBytesFixture {
- protected:
-  void Load() {
-    host.LoadPlugin();
-    const REALclassDefinition* ext = host.Extension("MemoryBlock");
-    fill = reinterpret_cast<qvxmemory::FillBytesQVXEntry>(host.Method(ext, kFillBytes));
-    bytes_qvx = reinterpret_cast<qvxmemory::BytesQVXGetter>(host.Getter(ext, "BytesQVX"));
-    ASSERT_NE(fill, nullptr);
-    ASSERT_NE(bytes_qvx, nullptr);
-  }
-
-  FakeHost host;
-  qvxmemory::FillBytesQVXEntry fill = nullptr;
-  qvxmemory::BytesQVXGetter bytes_qvx = nullptr;
-};
 
 Bytes With(Bytes bytes, size_t from, size_t count, unsigned char value) {
   for (size_t i = from; i < from + count; ++i) bytes[i] = value;
   return bytes;
 }
 
+Bytes BytesOf(const MemoryBlock& block) { return Bytes(block.data(), block.data() + block.Size()); }
+
+Ref<MemoryBlock> BlockOf(size_t size, unsigned char fill) {
+  Ref<MemoryBlock> block = framework::NewMemoryBlock(static_cast<int64_t>(size));
+  for (size_t i = 0; i < size; ++i) block->data()[i] = fill;
+  return block;
+}
+
 struct FillCase {
+  friend void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   size_t size;
   int32_t offset, count, value;
   Bytes expected;  // the block starts as 0xAA throughout
 };
 
-void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
-
 const Bytes k16(16, 0xAA);
 
-class FillBytesQVXTest : public FillBytesFixture, public ::testing::TestWithParam<FillCase> {
- protected:
-  void SetUp() override { Load(); }
-};
+class FillBytesQVXTest : public BoundMemoryTest, public ::testing::WithParamInterface<FillCase> {};
 
 TEST_P(FillBytesQVXTest, FillsTheRangeInsideTheBlock) {
   const FillCase& c = GetParam();
-  REALmemoryBlock block = host.NewBlock(c.size, 0xAA);
-  fill(block, c.offset, c.count, c.value);
-  EXPECT_EQ(host.Bytes(block), c.expected);
-  EXPECT_TRUE(host.RaisedExceptions().empty());
-  host.Release(block);
+  Ref<MemoryBlock> block = BlockOf(c.size, 0xAA);
+  m().FillBytesQVX(block, c.offset, c.count, c.value);
+  EXPECT_EQ(BytesOf(*block), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,73 +56,44 @@ INSTANTIATE_TEST_SUITE_P(
         FillCase{"OffsetPlusCountPastInt32", 16, 0x7FFFFFFF, 0x7FFFFFFF, 7, k16},
         FillCase{"LargeCountFromOffsetZero", 16, 0, 0x7FFFFFFF, 3, Bytes(16, 3)},
         // A region image: Size + 10 bytes whose first Size bytes start as 0xFF.
-        FillCase{"RegionImage", 46, 0, 36, 255, With(Bytes(46, 0xAA), 0, 36, 0xFF)}),
+        FillCase{"RegionImage", 46, 0, 36, 255, With(Bytes(46, 0xAA), 0, 36, 0xFF)},
+        FillCase{"EmptyRegionImage", 10, 0, 0, 255, Bytes(10, 0xFF)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class FillBytesQVXBlockTest : public FillBytesFixture, public ::testing::Test {
- protected:
-  void SetUp() override { Load(); }
-};
+using FillBytesQVXBlockTest = BoundMemoryTest;
 
 TEST_F(FillBytesQVXBlockTest, NilBlockRaisesNilObjectException) {
-  fill(nullptr, 0, 4, 1);
-  ASSERT_EQ(host.RaisedExceptions().size(), 1u);
-  EXPECT_EQ(host.RaisedExceptions()[0].class_name, "NilObjectException");
-  EXPECT_EQ(host.RaisedExceptions()[0].message, "memoryblock is nil");
-  EXPECT_EQ(host.RaisedExceptions()[0].error_number, 0);
-  EXPECT_EQ(host.LiveObjects(), 0);
+  try {
+    m().FillBytesQVX(Ref<MemoryBlock>(), 0, 4, 1);
+    ADD_FAILURE() << "no exception";
+  } catch (const framework::NilObjectException& e) {
+    EXPECT_EQ(e.Message().utf8(), "memoryblock is nil");
+    EXPECT_EQ(e.ErrorNumber(), 0);
+  }
 }
 
 TEST_F(FillBytesQVXBlockTest, UnknownSizeWritesTheNamedRangeOnly) {
   Bytes memory(8, 0xAA);
-  REALmemoryBlock block = host.NewForeignBlock(memory.data(), 0);
-  fill(block, 0, 0, 1);
+  Ref<MemoryBlock> block = framework::foreign_memory_block(memory.data());
+  ASSERT_FALSE(block->size_known());
+  m().FillBytesQVX(block, 0, 0, 1);
   EXPECT_EQ(memory, Bytes(8, 0xAA)) << "count 0 on a block of unknown size";
-  fill(block, 2, 5, 1);
+  m().FillBytesQVX(block, 2, 5, 1);
   EXPECT_EQ(memory, With(Bytes(8, 0xAA), 2, 5, 1));
-  host.Release(block);
 }
 
-TEST_F(FillBytesQVXBlockTest, AsksForTheSizeOnEveryCall) {
-  REALmemoryBlock block = host.NewBlock(4);
-  fill(block, 0, 0, 1);
-  host.Bytes(block).resize(8, 0);
-  fill(block, 0, 0, 2);
-  EXPECT_EQ(host.Bytes(block), Bytes(8, 2));
-  EXPECT_EQ(bytes_qvx(block, 0), 8);
-  host.Release(block);
+TEST_F(FillBytesQVXBlockTest, KnownSizeOfForeignMemoryBoundsTheFill) {
+  Bytes memory(8, 0xAA);
+  Ref<MemoryBlock> block = framework::foreign_memory_block(memory.data(), 4);
+  m().FillBytesQVX(block, 1, 0, 2);
+  EXPECT_EQ(memory, With(Bytes(8, 0xAA), 1, 3, 2));
 }
 
 TEST_F(FillBytesQVXBlockTest, BytesQVXIsTheReportedSize) {
-  REALmemoryBlock block = host.NewBlock(64);
-  EXPECT_EQ(bytes_qvx(block, 0), 64);
-  EXPECT_EQ(bytes_qvx(nullptr, 0), 0);
-  host.Release(block);
+  EXPECT_EQ(m().BytesQVX.get(framework::NewMemoryBlock(64)), 64);
+  EXPECT_EQ(m().BytesQVX.get(framework::NewMemoryBlock(0)), 0);
+  Bytes memory(4);
+  EXPECT_LE(m().BytesQVX.get(framework::foreign_memory_block(memory.data())), 0) << "unknown size";
 }
-
-// Without a host service the members give their neutral result.
-class FillBytesQVXLackingTest : public FillBytesFixture, public ::testing::TestWithParam<const char*> {
- protected:
-  void SetUp() override {
-    host.Lack(GetParam());
-    Load();
-  }
-};
-
-TEST_P(FillBytesQVXLackingTest, WritesNothing) {
-  REALmemoryBlock block = host.NewBlock(16, 0xAA);
-  fill(block, 0, 0, 1);
-  fill(block, 0, 4, 1);
-  EXPECT_EQ(host.Bytes(block), k16);
-  EXPECT_TRUE(host.RaisedExceptions().empty());
-  if (std::string(GetParam()) == "memoryBlockGetSize") {
-    EXPECT_EQ(bytes_qvx(block, 0), 0);
-  }
-  host.Release(block);
-}
-
-INSTANTIATE_TEST_SUITE_P(Services, FillBytesQVXLackingTest,
-                         ::testing::Values("memoryBlockGetPtr", "memoryBlockGetSize"),
-                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

@@ -1,198 +1,171 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
-#include "QVXMemory.h"
-#include "fake_host.h"
+#include "bound_members.h"
 
 namespace {
 
-using memtest::FakeHost;
+using namespace memtest;
 using Bytes = std::vector<unsigned char>;
 
-// A MemoryBlockQVX instance and its members as a caller binds them.
-class MemoryBlockQVXFixture {
+class MemoryBlockQVXTest : public BoundMemoryTest {
  protected:
-  void Load() {
-    host.LoadPlugin();
-    const REALclassDefinition* cls = host.Class("MemoryBlockQVX");
-    create = reinterpret_cast<qvxmemory::CreateEntry>(host.Method(cls, "Create(size as Int64) as boolean"));
-    resize = reinterpret_cast<qvxmemory::ResizeEntry>(host.Method(cls, "Resize(Size as Int64) as boolean"));
-    close = reinterpret_cast<qvxmemory::CloseEntry>(host.Method(cls, "Close"));
-    address = reinterpret_cast<qvxmemory::Int64Getter>(host.Getter(cls, "Address"));
-    size = reinterpret_cast<qvxmemory::Int64Getter>(host.Getter(cls, "Size"));
-    memory = reinterpret_cast<qvxmemory::MemoryGetter>(host.Getter(cls, "Memory"));
-    new_from_ptr = reinterpret_cast<qvxmemory::NewMemoryBlockFromPtrEntry>(host.GlobalMethod()->function);
-    object = host.NewInstance("MemoryBlockQVX");
-    ASSERT_NE(object, nullptr);
-  }
-  void TearDownObject() {
-    host.Release(object);
-    EXPECT_EQ(host.LiveObjects(), 0) << "the destructor leaves nothing behind";
-    EXPECT_TRUE(host.RaisedExceptions().empty());
+  void SetUp() override {
+    BoundMemoryTest::SetUp();
+    object = pluginhost::new_instance("MemoryBlockQVX");
+    ASSERT_TRUE(object);
   }
 
-  unsigned char* Buffer() { return reinterpret_cast<unsigned char*>(static_cast<uintptr_t>(address(object, 0))); }
-  // The bytes the object's Memory block shows, read through the host.
+  unsigned char* Buffer() { return reinterpret_cast<unsigned char*>(static_cast<uintptr_t>(m().Address.get(object))); }
+  // The bytes the object's Memory block shows.
   Bytes ThroughMemory() {
-    REALmemoryBlock block = memory(object, 0);
-    if (block == nullptr) return {};
-    auto* first = static_cast<unsigned char*>(host.BlockAddress(block));
-    Bytes bytes(first, first + size(object, 0));
-    host.Release(block);
-    return bytes;
+    Ref<MemoryBlock> block = m().Memory.get(object);
+    if (!block) return {};
+    return Bytes(block->data(), block->data() + m().Size.get(object));
   }
   void ExpectEmpty() {
-    EXPECT_EQ(size(object, 0), 0);
-    EXPECT_EQ(address(object, 0), 0);
-    EXPECT_EQ(memory(object, 0), nullptr);
+    EXPECT_EQ(m().Size.get(object), 0);
+    EXPECT_EQ(m().Address.get(object), 0);
+    EXPECT_FALSE(m().Memory.get(object));
   }
 
-  FakeHost host;
-  REALobject object = nullptr;
-  qvxmemory::CreateEntry create = nullptr;
-  qvxmemory::ResizeEntry resize = nullptr;
-  qvxmemory::CloseEntry close = nullptr;
-  qvxmemory::Int64Getter address = nullptr;
-  qvxmemory::Int64Getter size = nullptr;
-  qvxmemory::MemoryGetter memory = nullptr;
-  qvxmemory::NewMemoryBlockFromPtrEntry new_from_ptr = nullptr;
+  Ref<Object> object;
 };
-
-template <typename Base>
-class WithObject : public MemoryBlockQVXFixture, public Base {
- protected:
-  void SetUp() override { Load(); }
-  void TearDown() override { TearDownObject(); }
-};
-
-using MemoryBlockQVXTest = WithObject<::testing::Test>;
 
 TEST_F(MemoryBlockQVXTest, NewObjectIsEmpty) { ExpectEmpty(); }
 
 TEST_F(MemoryBlockQVXTest, CreateGivesZeroedBytesThroughMemory) {
-  ASSERT_TRUE(create(object, 16));
-  EXPECT_EQ(size(object, 0), 16);
-  EXPECT_NE(address(object, 0), 0);
+  ASSERT_TRUE(m().Create(object, 16));
+  EXPECT_EQ(m().Size.get(object), 16);
+  EXPECT_NE(m().Address.get(object), 0);
   EXPECT_EQ(ThroughMemory(), Bytes(16, 0));
 }
 
-TEST_F(MemoryBlockQVXTest, MemoryHandsTheCallerItsOwnReference) {
-  ASSERT_TRUE(create(object, 8));
-  REALmemoryBlock block = memory(object, 0);
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(host.BlockAddress(block), Buffer());
-  EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(block)), 2);
-  host.Release(block);
+TEST_F(MemoryBlockQVXTest, MemoryIsABlockOverTheBufferForTheCaller) {
+  ASSERT_TRUE(m().Create(object, 8));
+  Ref<MemoryBlock> block = m().Memory.get(object);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->data(), Buffer()) << "neither copied nor moved";
+  EXPECT_EQ(block->reference_count(), 2) << "the object's and the caller's";
+  Buffer()[3] = 0x5A;
+  EXPECT_EQ(block->data()[3], 0x5A);
 }
 
-using MemoryBlockQVXRefusedCreateTest = WithObject<::testing::TestWithParam<int64_t>>;
+class MemoryBlockQVXRefusedCreateTest : public MemoryBlockQVXTest, public ::testing::WithParamInterface<int64_t> {};
 
 TEST_P(MemoryBlockQVXRefusedCreateTest, LeavesTheObjectEmpty) {
-  ASSERT_TRUE(create(object, 16));
-  EXPECT_FALSE(create(object, GetParam()));
+  ASSERT_TRUE(m().Create(object, 16));
+  EXPECT_FALSE(m().Create(object, GetParam()));
   ExpectEmpty();
-  EXPECT_FALSE(create(object, GetParam()));
+  EXPECT_FALSE(m().Create(object, GetParam()));
   ExpectEmpty();
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MemoryBlockQVXRefusedCreateTest,
                          ::testing::Values(int64_t{0}, int64_t{-1}, int64_t{2147483648}, INT64_MIN));
 
-using MemoryBlockQVXRefusedResizeTest = WithObject<::testing::TestWithParam<int64_t>>;
+class MemoryBlockQVXRefusedResizeTest : public MemoryBlockQVXTest, public ::testing::WithParamInterface<int64_t> {};
 
 TEST_P(MemoryBlockQVXRefusedResizeTest, KeepsTheBuffer) {
-  ASSERT_TRUE(create(object, 4));
+  ASSERT_TRUE(m().Create(object, 4));
   std::memcpy(Buffer(), "\x01\x02\x03\x04", 4);
-  int64_t before = address(object, 0);
-  EXPECT_FALSE(resize(object, GetParam()));
-  EXPECT_EQ(address(object, 0), before);
+  int64_t before = m().Address.get(object);
+  EXPECT_FALSE(m().Resize(object, GetParam()));
+  EXPECT_EQ(m().Address.get(object), before);
   EXPECT_EQ(ThroughMemory(), (Bytes{1, 2, 3, 4}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MemoryBlockQVXRefusedResizeTest, ::testing::Values(int64_t{0}, int64_t{-1}, INT64_MIN));
 
 TEST_F(MemoryBlockQVXTest, ResizeKeepsTheFirstBytes) {
-  ASSERT_TRUE(create(object, 16));
+  ASSERT_TRUE(m().Create(object, 16));
   for (int i = 0; i < 16; ++i) Buffer()[i] = static_cast<unsigned char>(i + 1);
-  ASSERT_TRUE(resize(object, 32));
-  EXPECT_EQ(size(object, 0), 32);
+  ASSERT_TRUE(m().Resize(object, 32));
+  EXPECT_EQ(m().Size.get(object), 32);
   Bytes shown = ThroughMemory();
   ASSERT_EQ(shown.size(), 32u);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(shown[i], i + 1) << "byte " << i;
 
-  ASSERT_TRUE(resize(object, 3));
+  ASSERT_TRUE(m().Resize(object, 3));
   EXPECT_EQ(ThroughMemory(), (Bytes{1, 2, 3}));
 }
 
 TEST_F(MemoryBlockQVXTest, ResizeOfAnEmptyObjectGivesItABuffer) {
-  ASSERT_TRUE(resize(object, 5));
-  EXPECT_EQ(size(object, 0), 5);
-  EXPECT_NE(address(object, 0), 0);
+  ASSERT_TRUE(m().Resize(object, 5));
+  EXPECT_EQ(m().Size.get(object), 5);
+  EXPECT_NE(m().Address.get(object), 0);
   EXPECT_EQ(ThroughMemory().size(), 5u);
 }
 
-TEST_F(MemoryBlockQVXTest, ResizeAndCreateDropTheOldWrapper) {
-  ASSERT_TRUE(create(object, 8));
-  REALmemoryBlock old_memory = memory(object, 0);
-  ASSERT_TRUE(resize(object, 4096));
-  EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(old_memory)), 1) << "only the caller's reference is left";
-  host.Release(old_memory);
-  old_memory = memory(object, 0);
-  ASSERT_TRUE(create(object, 8));
-  EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(old_memory)), 1);
-  host.Release(old_memory);
+TEST_F(MemoryBlockQVXTest, ResizeCreateAndCloseDropTheOldWrapper) {
+  ASSERT_TRUE(m().Create(object, 8));
+  Ref<MemoryBlock> before_resize = m().Memory.get(object);
+  ASSERT_TRUE(m().Resize(object, 4096));
+  EXPECT_EQ(before_resize->reference_count(), 1) << "only the caller's reference is left";
+  Ref<MemoryBlock> before_create = m().Memory.get(object);
+  ASSERT_TRUE(m().Create(object, 8));
+  EXPECT_EQ(before_create->reference_count(), 1);
+  Ref<MemoryBlock> before_close = m().Memory.get(object);
+  m().Close(object);
+  EXPECT_EQ(before_close->reference_count(), 1);
 }
 
 TEST_F(MemoryBlockQVXTest, CloseTwiceIsHarmless) {
-  ASSERT_TRUE(create(object, 16));
-  close(object);
+  ASSERT_TRUE(m().Create(object, 16));
+  m().Close(object);
   ExpectEmpty();
-  close(object);
+  m().Close(object);
   ExpectEmpty();
 }
 
-TEST_F(MemoryBlockQVXTest, DestroyingAHoldingObjectReleasesEverything) {
-  ASSERT_TRUE(create(object, 64));
-  // TearDown releases the object; the host then counts nothing left.
+TEST_F(MemoryBlockQVXTest, DestructorReleasesTheWrapper) {
+  ASSERT_TRUE(m().Create(object, 64));
+  Ref<MemoryBlock> shown = m().Memory.get(object);
+  object = nullptr;  // the last reference: the destructor runs
+  EXPECT_EQ(shown->reference_count(), 1);
 }
 
-TEST_F(MemoryBlockQVXTest, NewMemoryBlockFromPtrReadsThatMemory) {
-  EXPECT_EQ(new_from_ptr(0), nullptr);
-  unsigned char memory_bytes[4] = {9, 8, 7, 6};
-  REALmemoryBlock block = new_from_ptr(reinterpret_cast<REALsword>(memory_bytes));
-  ASSERT_NE(block, nullptr);
-  auto* first = static_cast<unsigned char*>(host.BlockAddress(block));
-  EXPECT_EQ(first, memory_bytes) << "neither copied nor cut to 32 bits";
-  EXPECT_EQ(Bytes(first, first + 4), (Bytes{9, 8, 7, 6}));
-  host.Release(block);
+TEST_F(MemoryBlockQVXTest, ExitEntryIsClose) {
+  ASSERT_TRUE(m().Create(object, 16));
+  m().Exit(object);
+  ExpectEmpty();
 }
 
-// Without a host service the members still keep the object sound.
-class MemoryBlockQVXLackingTest : public MemoryBlockQVXFixture, public ::testing::TestWithParam<const char*> {
- protected:
-  void SetUp() override {
-    host.Lack(GetParam());
-    Load();
+// Memory below 2 GiB, which a 32-bit "ptr as integer" can name.
+class LowMemory {
+ public:
+  LowMemory() {
+#ifdef MAP_32BIT
+    void* p = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+    if (p != MAP_FAILED) bytes_ = static_cast<unsigned char*>(p);
+#endif
   }
-  void TearDown() override { TearDownObject(); }
+  ~LowMemory() {
+    if (bytes_ != nullptr) munmap(bytes_, 4096);
+  }
+  unsigned char* bytes() const { return bytes_; }
+  int32_t address() const { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(bytes_)); }
+
+ private:
+  unsigned char* bytes_ = nullptr;
 };
 
-TEST_P(MemoryBlockQVXLackingTest, CreateStillOwnsABufferButMemoryIsNil) {
-  ASSERT_TRUE(create(object, 16));
-  EXPECT_EQ(size(object, 0), 16);
-  EXPECT_NE(address(object, 0), 0);
-  EXPECT_EQ(memory(object, 0), nullptr);
-  if (std::string(GetParam()) == "PtrToMemoryBlock") {
-    unsigned char byte = 0;
-    EXPECT_EQ(new_from_ptr(reinterpret_cast<REALsword>(&byte)), nullptr);
-  }
-}
+using NewMemoryBlockFromPtrQVXTest = BoundMemoryTest;
 
-INSTANTIATE_TEST_SUITE_P(Services, MemoryBlockQVXLackingTest,
-                         ::testing::Values("PtrToMemoryBlock", "REALLockObject"),
-                         [](const auto& info) { return std::string(info.param); });
+TEST_F(NewMemoryBlockFromPtrQVXTest, ZeroIsNil) { EXPECT_FALSE(m().NewMemoryBlockFromPtrQVX(0)); }
+
+TEST_F(NewMemoryBlockFromPtrQVXTest, ReadsTheMemoryAtTheAddress) {
+  LowMemory memory;
+  if (memory.bytes() == nullptr) GTEST_SKIP() << "no memory below 2 GiB to be had on this machine";
+  std::memcpy(memory.bytes(), "\x09\x08\x07\x06", 4);
+  Ref<MemoryBlock> block = m().NewMemoryBlockFromPtrQVX(memory.address());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->data(), memory.bytes()) << "neither copied nor owned";
+  EXPECT_EQ(Bytes(block->data(), block->data() + 4), (Bytes{9, 8, 7, 6}));
+  EXPECT_EQ(block->reference_count(), 1);
+}
 
 }  // namespace
