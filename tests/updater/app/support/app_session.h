@@ -8,6 +8,7 @@
 
 #include "bundle_fixture.h"
 #include "fake_link.h"
+#include "firmware.h"
 #include "framework/ui/session.h"
 
 namespace apptest {
@@ -33,10 +34,5 @@ class AppRun {
   FakeLink link_;
   std::unique_ptr<framework::headless::Session> session_;
 };
-
-// A firmware text for the program regions of `config`: random bytes at the
-// start, in the middle and at the end of every program region, and some in
-// the configuration region, which is never written.
-std::string FirmwareFor(const sim::Config& config, unsigned seed);
 
 }  // namespace apptest
