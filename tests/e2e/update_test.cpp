@@ -3,6 +3,7 @@
 // memory then equals the firmware.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ const char kInstalled[] =
     "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
 const char kVerifyFailed[] = "msgbox \"Verify failed. Please try again.\"";
 
-struct Run {
+struct UpdateRun {
   e2e::Outcome updater;
   std::string firmware;
   sim::HexImage memory;
@@ -49,9 +50,9 @@ struct Run {
 
 // Updates a bootloader-sim of `preset` with `sim_args` and a package of its
 // firmware; the device's memory is read from its dump at the end.
-Run Update(const char* preset, const std::vector<std::string>& sim_args) {
+UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args) {
   e2e::ScratchDir dir;
-  Run run;
+  UpdateRun run;
   sim::Config config = sim::parse_args({"--preset", preset}).config;
   run.regions = config.regions;
   run.bytes_per_address = config.bytes_per_address();
@@ -87,7 +88,7 @@ struct FamilyCase {
 class WholeUpdateTest : public testing::TestWithParam<FamilyCase> {};
 
 TEST_P(WholeUpdateTest, CleanUpdateLeavesTheFirmwareInTheDevice) {
-  const Run run = Update(GetParam().preset, {});
+  const UpdateRun run = Update(GetParam().preset, {});
   EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
   EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
   EXPECT_EQ(run.difference(), "");
@@ -108,14 +109,22 @@ struct FaultCase {
   std::vector<std::string> sim_args;
   // The message boxes in order; one ending in "..." matches by its start.
   std::vector<std::string> messages;
+  // A warning that every received report of the run gives: it must appear,
+  // and is left out when the messages are compared.
+  std::string repeated_warning = {};
 };
 
 class WholeFaultTest : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(WholeFaultTest, EndsWithItsMessageAndExitCodeZero) {
-  const Run run = Update("family1", GetParam().sim_args);
+  const UpdateRun run = Update("family1", GetParam().sim_args);
   EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
-  const std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
+  std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
+  const std::string& warning = GetParam().repeated_warning;
+  if (!warning.empty()) {
+    EXPECT_NE(std::find(shown.begin(), shown.end(), warning), shown.end());
+    shown.erase(std::remove(shown.begin(), shown.end(), warning), shown.end());
+  }
   const std::vector<std::string>& expected = GetParam().messages;
   ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -142,8 +151,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"msgbox \"Unknown type of device.\\n\\n4\""}},
         FaultCase{"PacketSizePastTheDataField", {"--bytes-per-packet", "64"},
                   {"msgbox \"Unsupported packet size reported by device.\\n\\n64\""}},
-        FaultCase{"SilentAfterErase", {"--fault", "silent-after=2"},
-                  {"msgbox \"Failed to get answer from device.\""}},
         FaultCase{"StuckBit", {"--fault", "stuck-bit=0x2388:0:0"},
                   {"msgbox \"Verification failed on address 002388\"", kVerifyFailed}},
         FaultCase{"SilentDuringVerification", {"--fault", "silent-after=" + After(kBeforeVerify + 3)},
@@ -155,9 +162,11 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"AnswerForAnotherAddress", {"--fault", "get-data-address=1"},
                   {"msgbox \"Verification failed on address ...", kVerifyFailed}},
         FaultCase{"ShortAnswer", {"--fault", "short-report=63"},
-                  {"msgbox \"Invalid data length received.\"",
-                   "msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
-        FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"}, {"msgbox ..."}}),
+                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed},
+                  "msgbox \"Invalid data length received.\""},
+        // Already queued when the first query goes out, it is taken as its answer.
+        FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
+                  {"msgbox \"Wrong answer from device.\\n\\n90\""}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 }  // namespace

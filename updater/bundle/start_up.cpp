@@ -1,9 +1,13 @@
 #include "start_up.h"
 
+#include "devicelink/device_link.h"
 #include "framework/memoryblock.h"
 #include "framework/ui/msgbox.h"
-#include "outside_direct.h"
+#include "framework/ui/picture.h"
+#include "mac_device_path.h"
+#include "outside_bound.h"
 #include "pluginhost/binder.h"
+#include "pluginhost/host.h"
 #include "pluginhost/loader.h"
 #include "protocol/fill_bytes.h"
 #include "protocol/messages.h"
@@ -17,26 +21,15 @@ using framework::Ref;
 
 namespace {
 
-// The device path while no device class is bound: the walk finds nothing,
-// so the search goes on until the user cancels.
-class NoDevices final : public DeviceObject {
- public:
-  bool FindFirstDevice() override { return false; }
-  bool FindNextDevice() override { return false; }
-  int32_t VendorID() override { return 0; }
-  int32_t ProductID() override { return 0; }
-  void Connect() override {}
-  int32_t Lasterror() override { return -1; }
-  void InstallCallback() override {}
-};
-
-DevicePath NoDevicePath() {
-  DevicePath path;
-  path.NewDevice = [] { return std::make_shared<NoDevices>(); };
-  path.SetDeviceMac = [](const std::shared_ptr<DeviceObject>&) {};
-  path.SendCommand = [](const Ref<MemoryBlock>&) {};
-  path.ReadCommand = [](bool) { return Ref<MemoryBlock>(); };
-  return path;
+// The picture a plug-in makes from its decoded pixels.
+Ref<framework::Object> PictureFromRGB(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
+  Ref<framework::Picture> picture = framework::make<framework::Picture>(width, height);
+  uint32_t* pixels = picture->pixels();
+  for (int64_t i = 0; i < int64_t(width) * height; ++i) {
+    pixels[i] = 0xFF000000u | uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 |
+                uint32_t(rgb[3 * i + 2]);
+  }
+  return picture;
 }
 
 }  // namespace
@@ -44,6 +37,7 @@ DevicePath NoDevicePath() {
 void StartUp() {
   HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
   pluginhost::set_unbound_reporter([](const framework::String& text) { framework::MsgBox(text); });
+  pluginhost::set_picture_maker(PictureFromRGB);
 
   pluginhost::load_plugins(pluginhost::bundle_plugin_folder());
 
@@ -51,13 +45,15 @@ void StartUp() {
   pluginhost::Binder binder;
   auto fill = binder.method<void(Ref<MemoryBlock>, int32_t, int32_t, int32_t)>(
       "MemoryBlock", "FillBytesQVX(offset as integer, count as integer, value as integer)");
+  HID::InstallMacDeviceLink(binder);
+  OutsideMembers outside_members = DeclareOutsideMembers(binder);
   binder.bind_or_quit();
 
   HID::SetFillBytesEntry([fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
   });
-  set_outside(DirectOutsideMembers());
-  set_device_path(NoDevicePath());
+  set_outside(std::move(outside_members));
+  set_device_path(MacDevicePath());
 }
 
 }  // namespace updater::bundle
