@@ -50,3 +50,31 @@ INSTANTIATE_TEST_SUITE_P(Bundles, BundleStartUpTest, testing::Values("updater", 
                          });
 
 }  // namespace
+
+namespace {
+
+// A vendor without the package maker: mask the fields, then embed them with
+// jpegtran -icc. The updater reads that package as it reads the sample.
+TEST(BundlePackageTest, PackageMadeWithJpegtranAloneReadsTheSame) {
+  BundleCopy bundle("updater");
+  e2e::ScratchDir dir;
+  const std::string text = "made by hand$3.1.4$Hand-made package$&h04D8$&h003C$:00000001FF\r\n";
+  std::string masked = text;
+  for (char& c : masked) c = char(c ^ 'K');
+  e2e::WriteText(dir / "fields.icc", masked);
+  const e2e::Outcome made = e2e::Run(
+      {"/bin/sh", "-c",
+       std::string(JPEGTRAN_PATH) + " -copy none -icc '" + (dir / "fields.icc").string() + "' '" +
+           UPDATER_LOGO_PICTURE_PATH + "' > '" + (bundle.resources() / "logo.jpg").string() + "'"},
+      {}, std::chrono::seconds(30));
+  ASSERT_EQ(made.exit_code, 0) << made.err;
+
+  const e2e::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(LinesStartingWith(o.out, "  window DeviceDialog "),
+            std::vector<std::string>{"  window DeviceDialog \"Hand-made package\" 40,60 400x222 modal"});
+  EXPECT_EQ(LinesStartingWith(o.out, "  label DeviceDialog.StaticText1 "),
+            std::vector<std::string>{"  label DeviceDialog.StaticText1 \"3.1.4\" 20,182 256x20"});
+}
+
+}  // namespace
