@@ -135,7 +135,9 @@ TEST_P(WholeFaultTest, EndsWithItsMessageAndExitCodeZero) {
       EXPECT_EQ(shown[i], e);
     }
   }
-  if (!shown.empty() && shown.back() == kInstalled) EXPECT_EQ(run.difference(), "");
+  if (!shown.empty() && shown.back() == kInstalled) {
+    EXPECT_EQ(run.difference(), "");
+  }
 }
 
 std::string After(int n) { return std::to_string(n); }

@@ -37,8 +37,8 @@ class DeviceDialogTest : public testing::Test {
 };
 
 TEST_F(DeviceDialogTest, ConnectsTheFirstDeviceWithBothIdsAboutASecondAfterOpening) {
-  AppRun run({FakeDevice{.vendor_id = 0x1234, .product_id = 0x003C},  // product matches only
-              FakeDevice{.vendor_id = 0x04D8, .product_id = 0x0001},
+  AppRun run({FakeDevice{.vendor_id = 0x1234, .product_id = 0x003C, .bootloader = std::nullopt},  // product matches only
+              FakeDevice{.vendor_id = 0x04D8, .product_id = 0x0001, .bootloader = std::nullopt},
               FakeDevice{.bootloader = sim::Config{}},
               FakeDevice{.bootloader = sim::Config{}}});
   Start(run);

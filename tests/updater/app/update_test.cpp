@@ -120,7 +120,9 @@ TEST_P(FaultTest, EndsWithItsMessageAndNeverClaimsSuccess) {
       EXPECT_EQ(shown[i], e);
     }
   }
-  if (!shown.empty() && shown.back() == kInstalled) EXPECT_EQ(u.difference(), "");
+  if (!shown.empty() && shown.back() == kInstalled) {
+    EXPECT_EQ(u.difference(), "");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
