@@ -71,13 +71,13 @@ Session::Session(Options options)
       clock_(std::make_shared<SessionClock>(*this)) {}
 
 Session::~Session() {
-  if (thread_.joinable()) {
-    if (!finished_) {
-      quit_ = true;
-      resume();
-    }
-    thread_.join();
+  if (!thread_.joinable()) return;
+  // Asked again should the application let a Quit pass by.
+  while (!finished_) {
+    quit_ = true;
+    resume();
   }
+  thread_.join();
 }
 
 TimePoint Session::now() const { return clock_->now(); }

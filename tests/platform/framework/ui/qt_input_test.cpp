@@ -15,6 +15,7 @@
 #include "framework/ui/run.h"
 #include "framework/ui/text_field.h"
 #include "framework/ui/window.h"
+#include "quit_menu_bar.h"
 
 using namespace framework;
 
@@ -88,28 +89,12 @@ class InputApp : public Application {
   Ref<Timer> look_;
 };
 
-class QuitMenuBar : public MenuBar {
- public:
-  static const ClassRecord& class_record() { return subclass_record<QuitMenuBar, MenuBar>("QuitMenuBar"); }
-  QuitMenuBar() {
-    Ref<MenuItem> file = make<MenuItem>();
-    file->set_Name("FileMenu");
-    file->set_Text("File");
-    Append(file);
-    Ref<MenuItem> quit = make<QuitMenuItem>();
-    quit->set_Name("FileQuit");
-    quit->set_Text("Beenden");
-    quit->set_KeyboardShortcut("Cmd+Q");
-    file->Append(quit);
-  }
-};
-
 TEST(QtInputTest, ClicksKeysTypingAndMenusReachTheApplicationOnlyAsPostedEvents) {
   std::unique_ptr<ui::Backend> backend = qt::make_backend();
   ASSERT_TRUE(backend);
   ui::Startup s;
   s.make_application = [] { return Ref<Application>(make<InputApp>()); };
-  s.make_menu_bar = [] { return Ref<MenuBar>(make<QuitMenuBar>()); };
+  s.make_menu_bar = [] { return Ref<MenuBar>(make<ui_test::QuitMenuBar>()); };
   ASSERT_EQ(ui::run_application(*backend, s), 0);
   EXPECT_EQ(g_seen.text_during_typing, "");  // the typing was queued, not run inside Qt
   EXPECT_EQ(g_seen.pressed_during_click, 0);

@@ -10,6 +10,7 @@
 #include "framework/ui/run.h"
 #include "framework/ui/text_field.h"
 #include "framework/ui/window.h"
+#include "../quit_menu_bar.h"
 
 using namespace framework;
 
@@ -67,22 +68,6 @@ class SampleApp : public Application {
   void Event_Open() override { ImplicitWindow<sampleWindow>(); }
 };
 
-class SampleMenuBar : public MenuBar {
- public:
-  static const ClassRecord& class_record() { return subclass_record<SampleMenuBar, MenuBar>("SampleMenuBar"); }
-  SampleMenuBar() {
-    Ref<MenuItem> file = make<MenuItem>();
-    file->set_Name("FileMenu");
-    file->set_Text("File");
-    Append(file);
-    Ref<MenuItem> quit = make<QuitMenuItem>();
-    quit->set_Name("FileQuit");
-    quit->set_Text("Beenden");
-    quit->set_KeyboardShortcut("Cmd+Q");
-    file->Append(quit);
-  }
-};
-
 }  // namespace
 
-int main() { return run<SampleApp, SampleMenuBar>(); }
+int main() { return run<SampleApp, ui_test::QuitMenuBar>(); }
