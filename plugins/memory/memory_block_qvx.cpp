@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -89,6 +90,9 @@ REALmemoryBlock GetMemory(REALobject instance, REALsword /*param*/) {
 namespace {
 
 static_assert(sizeof(MemoryBlockQVXData) <= 32, "MemoryBlockQVX registers 32 bytes of data");
+static_assert(offsetof(MemoryBlockQVXData, size) == 0 && offsetof(MemoryBlockQVXData, wrapper) == 8 &&
+                  offsetof(MemoryBlockQVXData, buffer) == 8 + sizeof(void*),
+              "size, wrapper, buffer in this order; the pointers take pointer size");
 
 // Read-only: no setter; each getter gets the instance and the parameter 0.
 REALproperty properties[] = {

@@ -90,9 +90,10 @@ EventTime GetCurrentEventTime(void);
 // Stores a copy of size bytes under name, replacing an earlier value.
 OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type,
                            ByteCount size, const void* data);
-// Copies at most bufferSize bytes of the value. eventParameterNotFoundErr when
-// the event has no such parameter, errAECoercionFail when its type is neither
-// desiredType nor typeWildCard is asked. outActualType and outActualSize may be nil.
+// Copies at most bufferSize bytes of the value and tells its whole size.
+// eventParameterNotFoundErr when the event has no such parameter;
+// errAECoercionFail when desiredType is neither its type nor typeWildCard.
+// outActualType, outActualSize and outData may be nil.
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
                            EventParamType* outActualType, ByteCount bufferSize,
                            ByteCount* outActualSize, void* outData);
