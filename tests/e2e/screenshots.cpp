@@ -16,9 +16,9 @@
 #include "framework/ui/push_button.h"
 #include "framework/ui/qt.h"
 #include "framework/ui/run.h"
-#include "outside_direct.h"
 #include "protocol/messages.h"
 #include "support/fake_link.h"
+#include "support/outside_stand_in.h"
 #include "updater/app.h"
 #include "updater/main_window.h"
 #include "updater/menubar1.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
 
   framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) /
                                  "updater.app/Contents/MacOS/updater");
-  updater::set_outside(updater::bundle::DirectOutsideMembers());
+  updater::set_outside(apptest::OutsideStandIns());
   HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
 
   apptest::FakeLink link({apptest::FakeDevice{.bootloader = sim::Config{}}});

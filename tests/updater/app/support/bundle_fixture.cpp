@@ -5,7 +5,7 @@
 
 #include "framework/folderitem.h"
 #include "jpegicc/jpegicc.h"
-#include "outside_direct.h"
+#include "outside_stand_in.h"
 #include "updater/outside.h"
 
 namespace apptest {
@@ -66,6 +66,6 @@ tools::PackageFields DefaultFields(const std::string& firmware) {
   return f;
 }
 
-void InstallOutsideStandIns() { updater::set_outside(updater::bundle::DirectOutsideMembers()); }
+void InstallOutsideStandIns() { updater::set_outside(OutsideStandIns()); }
 
 }  // namespace apptest

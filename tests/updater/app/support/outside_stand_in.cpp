@@ -1,11 +1,11 @@
-#include "outside_direct.h"
+#include "outside_stand_in.h"
 
 #include <string>
 #include <string_view>
 
 #include "jpegicc/jpegicc.h"
 
-namespace updater::bundle {
+namespace apptest {
 
 using framework::Ref;
 using framework::String;
@@ -16,7 +16,7 @@ std::string_view Chars(const jpegicc::Bytes& bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-class DirectImporter final : public JPEGImporter {
+class StandInImporter final : public updater::JPEGImporter {
  public:
   void set_File(const Ref<framework::FolderItem>& file) override { file_ = file; }
   void set_ReadMarkers(bool value) override { markers_ = value; }
@@ -50,9 +50,9 @@ class DirectImporter final : public JPEGImporter {
 
 }  // namespace
 
-OutsideMembers DirectOutsideMembers() {
-  OutsideMembers m;
-  m.NewJPEGImporter = [] { return std::make_unique<DirectImporter>(); };
+updater::OutsideMembers OutsideStandIns() {
+  updater::OutsideMembers m;
+  m.NewJPEGImporter = [] { return std::make_unique<StandInImporter>(); };
   m.StringXORQVX = [](const String& data, const String& mask, int32_t offset) {
     std::string out(data.bytes());
     const std::string_view k = mask.bytes();
@@ -66,4 +66,4 @@ OutsideMembers DirectOutsideMembers() {
   return m;
 }
 
-}  // namespace updater::bundle
+}  // namespace apptest
