@@ -164,6 +164,37 @@ INSTANTIATE_TEST_SUITE_P(
                   {kInstalled}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
+// Family 2 answers carry two bytes per address; the fourth byte of every
+// four is not compared, the others are.
+struct Family2Case {
+  const char* name;
+  sim::StuckBit stuck;  // in the gap of the firmware, where the image holds 0xFF
+  std::vector<std::string> messages;
+  const char* difference;
+};
+
+class Family2VerifyTest : public testing::TestWithParam<Family2Case> {};
+
+TEST_P(Family2VerifyTest, ComparesAllButEveryFourthByte) {
+  sim::Config config = sim::preset(sim::Preset::family2);
+  config.faults.stuck_bits = {GetParam().stuck};
+  Update u(config);
+  ASSERT_TRUE(u.start_and_finish());
+  EXPECT_EQ(u.run->session().exit_code(), 0);
+  EXPECT_EQ(u.run->messages(), GetParam().messages);
+  EXPECT_EQ(u.difference(), GetParam().difference);
+}
+
+// The request at 0x9E8 (0x400 + 54 x 28 addresses) answers bytes 0x13D0 on.
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Family2VerifyTest,
+    testing::Values(Family2Case{"FirstByteOfAnAnswer", {0x9E8, 0, false},
+                                {"Verification failed on address 0009E8", kVerifyFailed},
+                                "byte address 0x13d0: device fe, expected ff"},
+                    Family2Case{"FourthByteOfAnAnswer", {0x9E9, 8, false}, {kInstalled},
+                                "byte address 0x13d3: device fe, expected ff"}),
+    [](const testing::TestParamInfo<Family2Case>& info) { return info.param.name; });
+
 TEST(StepMachineTest, StartRunsOneStepPerFiringAndLocksCancelFromTheErase) {
   Update u{sim::Config{}};
   ASSERT_TRUE(u.window_open());
