@@ -1,0 +1,81 @@
+// Pictures of what a user sees, from the Qt backend: the search dialog, the
+// update window before Start, during programming and at the end. The update
+// runs in process against a simulated bootloader, so that the picture during
+// programming is taken while the packets go out.
+//
+//   updater_screenshots FOLDER     (QT_QPA_PLATFORM=offscreen without a display)
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "framework/folderitem.h"
+#include "framework/ui/desktop.h"
+#include "framework/ui/input.h"
+#include "framework/ui/msgbox.h"
+#include "framework/ui/push_button.h"
+#include "framework/ui/qt.h"
+#include "framework/ui/run.h"
+#include "protocol/messages.h"
+#include "support/fake_link.h"
+#include "support/outside_stand_in.h"
+#include "updater/app.h"
+#include "updater/main_window.h"
+#include "updater/menubar1.h"
+#include "updater/outside.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: updater_screenshots FOLDER\n";
+    return 2;
+  }
+  std::filesystem::create_directories(argv[1]);
+  setenv("FRAMEWORK_SCREENSHOTS", argv[1], 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+  framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) /
+                                 "updater.app/Contents/MacOS/updater");
+  updater::set_outside(apptest::OutsideStandIns());
+  HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
+
+  apptest::FakeLink link({apptest::FakeDevice{.bootloader = sim::Config{}}});
+  int program_packets = 0;
+  link.set_on_send([&](const std::vector<uint8_t>& packet) {
+    if (!packet.empty() && packet[0] == 0x05 && ++program_packets == 256) {
+      framework::ui::backend().screenshot("3-programming");
+    }
+  });
+  link.install();
+
+  std::unique_ptr<framework::ui::Backend> backend = framework::qt::make_backend();
+  if (!backend) return 2;
+
+  bool dialog = false, before = false;
+  framework::ui::Startup s;
+  s.make_application = [] { return framework::Ref<framework::Application>(framework::make<updater::App>()); };
+  s.make_menu_bar = [] { return framework::Ref<framework::MenuBar>(framework::make<updater::MenuBar1>()); };
+  s.idle_hook = [&](std::optional<framework::Duration>& timeout) {
+    timeout = std::chrono::milliseconds(20);
+    for (const auto& box : framework::ui::open_message_boxes()) {
+      if (box->Text().utf8().rfind("Update installed.", 0) == 0) backend->screenshot("4-end");
+      framework::ui::user_dismiss(*box);
+      return true;
+    }
+    if (!dialog && framework::ui::find_window("DeviceDialog")) {
+      dialog = backend->screenshot("1-dialog");
+      return false;
+    }
+    if (!before && framework::ui::find_window("mainWindow")) {
+      before = backend->screenshot("2-before");
+      if (auto* start = dynamic_cast<framework::PushButton*>(
+              framework::ui::find_control("mainWindow.StartButton"))) {
+        framework::ui::user_press(*start);
+      }
+      return true;
+    }
+    return false;
+  };
+  const int code = framework::ui::run_application(*backend, s);
+  std::cout << "screenshots in " << argv[1] << "\n";
+  return code;
+}

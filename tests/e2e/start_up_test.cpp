@@ -1,0 +1,80 @@
+// The built bundles, started as whole processes, headless.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/bundle_copy.h"
+
+namespace {
+
+using e2e::BundleCopy;
+using e2e::LinesStartingWith;
+
+class BundleStartUpTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(BundleStartUpTest, IncompletePackageSaysSoAndExitsZero) {
+  BundleCopy bundle(GetParam());
+  bundle.set_package_text("x$1.0$Title$&h04D8$&h003C");  // no firmware
+  const e2e::Outcome o = bundle.RunHeadless("");
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(LinesStartingWith(o.out, "msgbox "),
+            std::vector<std::string>{"msgbox \"Application is not complete.\""});
+  EXPECT_TRUE(LinesStartingWith(o.out, "window DeviceDialog").empty());
+}
+
+TEST_P(BundleStartUpTest, SamplePackageReachesTheSearchDialogWithItsTitleAndVersion) {
+  BundleCopy bundle(GetParam());
+  const e2e::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(LinesStartingWith(o.out, "  window DeviceDialog "),
+            std::vector<std::string>{"  window DeviceDialog \"Firmware Updater\" 40,60 400x222 modal"});
+  EXPECT_EQ(LinesStartingWith(o.out, "  label DeviceDialog.StaticText1 "),
+            std::vector<std::string>{"  label DeviceDialog.StaticText1 \"1.0.0\" 20,182 256x20"});
+  // Both pictures are in the bundle: each canvas stretches its own.
+  EXPECT_EQ(LinesStartingWith(o.out, "  canvas DeviceDialog.Canvas1 ").size(), 1u);
+  EXPECT_NE(o.out.find("into 0,0 200x60"), std::string::npos);
+  EXPECT_NE(o.out.find("into 0,0 128x128"), std::string::npos);
+  EXPECT_TRUE(LinesStartingWith(o.out, "window mainWindow").empty());
+}
+
+TEST_P(BundleStartUpTest, QuitItemEndsTheSearch) {
+  BundleCopy bundle(GetParam());
+  const e2e::Outcome o = bundle.RunHeadless("menu FileQuit\n");
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_TRUE(LinesStartingWith(o.out, "msgbox ").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundles, BundleStartUpTest, testing::Values("updater", "updater-diag"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                           return info.param == std::string("updater") ? "Shipped" : "Diagnostic";
+                         });
+
+}  // namespace
+
+namespace {
+
+// A vendor without the package maker: mask the fields, then embed them with
+// jpegtran -icc. The updater reads that package as it reads the sample.
+TEST(BundlePackageTest, PackageMadeWithJpegtranAloneReadsTheSame) {
+  BundleCopy bundle("updater");
+  e2e::ScratchDir dir;
+  const std::string text = "made by hand$3.1.4$Hand-made package$&h04D8$&h003C$:00000001FF\r\n";
+  std::string masked = text;
+  for (char& c : masked) c = char(c ^ 'K');
+  e2e::WriteText(dir / "fields.icc", masked);
+  const e2e::Outcome made = e2e::Run(
+      {"/bin/sh", "-c",
+       std::string(JPEGTRAN_PATH) + " -copy none -icc '" + (dir / "fields.icc").string() + "' '" +
+           UPDATER_LOGO_PICTURE_PATH + "' > '" + (bundle.resources() / "logo.jpg").string() + "'"},
+      {}, std::chrono::seconds(30));
+  ASSERT_EQ(made.exit_code, 0) << made.err;
+
+  const e2e::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(LinesStartingWith(o.out, "  window DeviceDialog "),
+            std::vector<std::string>{"  window DeviceDialog \"Hand-made package\" 40,60 400x222 modal"});
+  EXPECT_EQ(LinesStartingWith(o.out, "  label DeviceDialog.StaticText1 "),
+            std::vector<std::string>{"  label DeviceDialog.StaticText1 \"3.1.4\" 20,182 256x20"});
+}
+
+}  // namespace

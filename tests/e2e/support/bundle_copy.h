@@ -1,0 +1,31 @@
+#pragma once
+// A copy of a built bundle in a scratch folder, so that a test can change its
+// package without touching the stage folder.
+
+#include <filesystem>
+#include <string>
+
+#include "process.h"
+
+namespace e2e {
+
+class BundleCopy {
+ public:
+  // `name`: "updater" or "updater-diag".
+  explicit BundleCopy(const std::string& name);
+
+  std::filesystem::path program() const;
+  std::filesystem::path resources() const;
+  // Replaces logo.jpg by a package of the given unmasked text.
+  void set_package_text(const std::string& text);
+
+  // Runs the program headless with `script`; the transcript is standard output.
+  Outcome RunHeadless(const std::string& script, const Environment& env = {},
+                      std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+
+ private:
+  ScratchDir dir_;
+  std::string name_;
+};
+
+}  // namespace e2e

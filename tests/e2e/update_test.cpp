@@ -1,0 +1,174 @@
+// The update as whole processes: the built bundle, headless, against
+// bootloader-sim. No run may show "Update installed." unless the device
+// memory then equals the firmware.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "mkpackage/package.h"
+#include "jpegicc/jpegicc.h"
+#include "sim/config.h"
+#include "sim/intel_hex.h"
+#include "support/bundle_copy.h"
+#include "support/firmware.h"
+
+namespace {
+
+using e2e::LinesStartingWith;
+
+const char kInstalled[] =
+    "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
+const char kVerifyFailed[] = "msgbox \"Verify failed. Please try again.\"";
+
+struct UpdateRun {
+  e2e::Outcome updater;
+  std::string firmware;
+  sim::HexImage memory;
+  std::vector<sim::Region> regions;
+  unsigned bytes_per_address = 1;
+
+  // Empty when every firmware byte of a program region is in the device and
+  // the configuration regions hold only 0xFF.
+  std::string difference() const {
+    const sim::HexImage image = sim::read_intel_hex(firmware);
+    for (const sim::Region& r : regions) {
+      const uint64_t first = uint64_t(r.address) * bytes_per_address;
+      const uint64_t end = first + uint64_t(r.size) * bytes_per_address;
+      for (uint64_t a = first; a < end; ++a) {
+        auto in_device = memory.find(uint32_t(a));
+        auto in_image = image.find(uint32_t(a));
+        const int expected = (r.type == sim::kConfigRegion || in_image == image.end()) ? 0xFF : in_image->second;
+        const int actual = in_device == memory.end() ? -1 : in_device->second;
+        if (expected != actual) return "byte address " + std::to_string(a);
+      }
+    }
+    return {};
+  }
+};
+
+// Updates a bootloader-sim of `preset` with `sim_args` and a package of its
+// firmware; the device's memory is read from its dump at the end.
+UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args) {
+  e2e::ScratchDir dir;
+  UpdateRun run;
+  sim::Config config = sim::parse_args({"--preset", preset}).config;
+  run.regions = config.regions;
+  run.bytes_per_address = config.bytes_per_address();
+  run.firmware = apptest::FirmwareFor(config, 11);
+
+  e2e::BundleCopy bundle("updater");
+  tools::PackageFields fields{"package", "2.0", "Simulated update", "&h04D8", "&h003C", run.firmware};
+  jpegicc::write_file(bundle.resources() / "logo.jpg",
+                      tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
+
+  const e2e::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+  std::vector<std::string> args{BOOTLOADER_SIM_PATH, "--preset", preset, "--frame-ms", "0",
+                                "--erase-ms", "20", "--dump", (dir / "memory.hex").string()};
+  args.insert(args.end(), sim_args.begin(), sim_args.end());
+  {
+    e2e::Background device(args, env);
+    EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
+    run.updater = bundle.RunHeadless("press mainWindow.StartButton\n", env, std::chrono::seconds(120));
+    device.Stop();
+  }
+  try {
+    run.memory = sim::read_intel_hex_file((dir / "memory.hex").string());
+  } catch (const sim::HexError&) {
+  }
+  return run;
+}
+
+struct FamilyCase {
+  const char* name;
+  const char* preset;
+};
+
+class WholeUpdateTest : public testing::TestWithParam<FamilyCase> {};
+
+TEST_P(WholeUpdateTest, CleanUpdateLeavesTheFirmwareInTheDevice) {
+  const UpdateRun run = Update(GetParam().preset, {});
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run.difference(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, WholeUpdateTest,
+                         testing::Values(FamilyCase{"Family1", "family1"},
+                                         FamilyCase{"Family2", "family2"},
+                                         FamilyCase{"Family3", "family3"}),
+                         [](const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; });
+
+// Packets the default device handles before the first GET_DATA: query,
+// erase, query, 512 program packets, one PROGRAM_COMPLETE.
+constexpr int kBeforeVerify = 3 + 512 + 1;
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::string> sim_args;
+  // The message boxes in order; one ending in "..." matches by its start.
+  std::vector<std::string> messages;
+  // A warning that every received report of the run gives: it must appear,
+  // and is left out when the messages are compared.
+  std::string repeated_warning = {};
+};
+
+class WholeFaultTest : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(WholeFaultTest, EndsWithItsMessageAndExitCodeZero) {
+  const UpdateRun run = Update("family1", GetParam().sim_args);
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
+  const std::string& warning = GetParam().repeated_warning;
+  if (!warning.empty()) {
+    EXPECT_NE(std::find(shown.begin(), shown.end(), warning), shown.end());
+    shown.erase(std::remove(shown.begin(), shown.end(), warning), shown.end());
+  }
+  const std::vector<std::string>& expected = GetParam().messages;
+  ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const std::string& e = expected[i];
+    if (e.size() > 3 && e.compare(e.size() - 3, 3, "...") == 0) {
+      EXPECT_EQ(shown[i].rfind(e.substr(0, e.size() - 3), 0), 0u) << shown[i];
+    } else {
+      EXPECT_EQ(shown[i], e);
+    }
+  }
+  if (!shown.empty() && shown.back() == kInstalled) {
+    EXPECT_EQ(run.difference(), "");
+  }
+}
+
+std::string After(int n) { return std::to_string(n); }
+
+INSTANTIATE_TEST_SUITE_P(
+    SimulatorFaults, WholeFaultTest,
+    testing::Values(
+        FaultCase{"NoQueryAnswer", {"--fault", "no-query-reply"},
+                  {"msgbox \"Failed to get answer from device.\""}},
+        FaultCase{"WrongCommandByte", {"--fault", "wrong-command=7"},
+                  {"msgbox \"Wrong answer from device.\\n\\n7\""}},
+        FaultCase{"UnknownFamily", {"--fault", "unknown-family=4"},
+                  {"msgbox \"Unknown type of device.\\n\\n4\""}},
+        FaultCase{"PacketSizePastTheDataField", {"--bytes-per-packet", "64"},
+                  {"msgbox \"Unsupported packet size reported by device.\\n\\n64\""}},
+        FaultCase{"StuckBit", {"--fault", "stuck-bit=0x2388:0:0"},
+                  {"msgbox \"Verification failed on address 002388\"", kVerifyFailed}},
+        FaultCase{"SilentDuringVerification", {"--fault", "silent-after=" + After(kBeforeVerify + 3)},
+                  {kVerifyFailed}},
+        FaultCase{"RemovedDuringVerification", {"--fault", "remove-after=" + After(kBeforeVerify + 3)},
+                  {kVerifyFailed}},
+        FaultCase{"CountAboveTheDataField", {"--fault", "get-data-count=59"},
+                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
+        FaultCase{"AnswerForAnotherAddress", {"--fault", "get-data-address=1"},
+                  {"msgbox \"Verification failed on address ...", kVerifyFailed}},
+        FaultCase{"ShortAnswer", {"--fault", "short-report=63"},
+                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed},
+                  "msgbox \"Invalid data length received.\""},
+        // Already queued when the first query goes out, it is taken as its answer.
+        FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
+                  {"msgbox \"Wrong answer from device.\\n\\n90\""}}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,43 @@
+#include "app_session.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "framework/system.h"
+#include "updater/app.h"
+#include "updater/outside.h"
+#include "updater/menubar1.h"
+
+namespace apptest {
+
+AppRun::AppRun(std::vector<FakeDevice> devices) : link_(std::move(devices)) {
+  framework::headless::Session::Options options;
+  options.answer_message_boxes = true;
+  session_ = std::make_unique<framework::headless::Session>(options);
+  bundle_.set_vastel(true);
+  InstallOutsideStandIns();
+  link_.install();
+}
+
+AppRun::~AppRun() {
+  session_.reset();
+  updater::set_outside({});
+}
+
+void AppRun::start() {
+  framework::System::clear_debug_log();
+  session_->start_application<updater::App, updater::MenuBar1>();
+}
+
+bool AppRun::run_to_end() {
+  session_->run_until([] { return false; }, std::chrono::hours(1));
+  return session_->finished();
+}
+
+bool AppRun::shown(const std::string& window_class) const {
+  const std::string line = "window " + window_class + " shown";
+  const auto& t = session_->transcript();
+  return std::find(t.begin(), t.end(), line) != t.end();
+}
+
+}  // namespace apptest

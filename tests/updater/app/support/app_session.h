@@ -1,0 +1,38 @@
+#pragma once
+// Runs the updater's App in a headless session over a test bundle and a fake
+// device link, answering message boxes as they come.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bundle_fixture.h"
+#include "fake_link.h"
+#include "firmware.h"
+#include "framework/ui/session.h"
+
+namespace apptest {
+
+class AppRun {
+ public:
+  explicit AppRun(std::vector<FakeDevice> devices = {});
+  ~AppRun();
+
+  TestBundle& bundle() { return bundle_; }
+  FakeLink& link() { return link_; }
+  framework::headless::Session& session() { return *session_; }
+
+  // Starts App with MenuBar1; returns when it first waits.
+  void start();
+  // Runs until the application has ended; false when it did not.
+  bool run_to_end();
+  const std::vector<std::string>& messages() const { return session_->message_boxes(); }
+  bool shown(const std::string& window_class) const;
+
+ private:
+  TestBundle bundle_;
+  FakeLink link_;
+  std::unique_ptr<framework::headless::Session> session_;
+};
+
+}  // namespace apptest

@@ -1,0 +1,47 @@
+#pragma once
+// The mac device path as the application uses it: the device class the
+// search walks and connects (MyMacHID), the module's DeviceMac, and the
+// device link's SendCommand and ReadCommand.
+//
+// Start-up points it at the device link; tests point it at a simulated one.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "framework/memoryblock.h"
+
+namespace updater {
+
+// The members of the device class that the device search calls.
+class DeviceObject {
+ public:
+  virtual ~DeviceObject() = default;
+  // The device walk: position on the first (next) HID device; false when
+  // there is none (no more).
+  virtual bool FindFirstDevice() = 0;
+  virtual bool FindNextDevice() = 0;
+  // The IDs of the device the walk stands on.
+  virtual int32_t VendorID() = 0;
+  virtual int32_t ProductID() = 0;
+  // Opens that device; Lasterror tells how it went (0: connected).
+  virtual void Connect() = 0;
+  virtual int32_t Lasterror() = 0;
+  // From now on the device's input reports reach the receive queue.
+  virtual void InstallCallback() = 0;
+};
+
+struct DevicePath {
+  // A new device object (MyMacHID: its Constructor has run).
+  std::function<std::shared_ptr<DeviceObject>()> NewDevice;
+  // HID::DeviceMac = device (nil included).
+  std::function<void(const std::shared_ptr<DeviceObject>& device)> SetDeviceMac;
+  // HID::SendCommand and HID::ReadCommand of the device link.
+  std::function<void(const framework::Ref<framework::MemoryBlock>& packet)> SendCommand;
+  std::function<framework::Ref<framework::MemoryBlock>(bool immediate)> ReadCommand;
+};
+
+DevicePath& device_path();
+void set_device_path(DevicePath path);
+
+}  // namespace updater

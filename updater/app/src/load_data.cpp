@@ -1,0 +1,56 @@
+#include "framework/folderitem.h"
+#include "framework/numbers.h"
+#include "framework/text.h"
+#include "protocol/module.h"
+#include "updater/app.h"
+#include "updater/outside.h"
+
+namespace updater {
+
+using framework::FolderItem;
+using framework::Ref;
+using framework::String;
+
+namespace {
+
+// Exactly one of the three places is built in; a folder missing on the way
+// raises NilObjectException.
+Ref<FolderItem> PackageFile() {
+#if defined(UPDATER_PACKAGE_BESIDE_APPLICATION)
+  return framework::GetFolderItem("logo.jpg", 0);
+#elif defined(UPDATER_DEVICE_PATH_WIN)
+  return framework::GetFolderItem("Updater Libs", 0)->Child("logo.jpg");
+#else
+  return framework::ExecutableFile()->Parent()->Parent()->Child("Resources")->Child("logo.jpg");
+#endif
+}
+
+int32_t IdField(const String& text) { return framework::to_int32(framework::Val(text)); }
+
+}  // namespace
+
+void App::LoadData() {
+  Ref<FolderItem> file = PackageFile();
+  OutsideMembers& members = outside();
+  if (!members.NewJPEGImporter || !members.StringXORQVX) return;
+
+  std::unique_ptr<JPEGImporter> importer = members.NewJPEGImporter();
+  if (!importer) framework::throw_nil_object_exception();
+  importer->set_File(file);
+  importer->set_ReadMarkers(true);
+  importer->set_ReadProfileData(true);
+  importer->Import();
+  String profile = importer->ProfileData();
+  if (framework::LenB(profile) == 0) return;
+
+  String text = members.StringXORQVX(profile, String(kPackageMask), 0);
+  const String separator("$");
+  HID::dataversion = framework::NthFieldB(text, separator, 2);
+  HID::datatitle = framework::NthFieldB(text, separator, 3);
+  HID::VendorID = IdField(framework::NthFieldB(text, separator, 4));
+  HID::ProductID = IdField(framework::NthFieldB(text, separator, 5));
+  HID::datafile = framework::NthFieldB(text, separator, 6);
+  logo = importer->Picture();
+}
+
+}  // namespace updater

@@ -1,0 +1,41 @@
+#include "mac_device_path.h"
+
+#include "devicelink/device_link.h"
+
+namespace updater::bundle {
+
+using framework::Ref;
+
+namespace {
+
+class MacDevice final : public DeviceObject {
+ public:
+  MacDevice() : device_(framework::make<HID::MyMacHID>()) {}
+  bool FindFirstDevice() override { return device_->FindFirstDevice(); }
+  bool FindNextDevice() override { return device_->FindNextDevice(); }
+  int32_t VendorID() override { return device_->VendorID(); }
+  int32_t ProductID() override { return device_->ProductID(); }
+  void Connect() override { device_->Connect(); }
+  int32_t Lasterror() override { return device_->Lasterror(); }
+  void InstallCallback() override { device_->InstallCallback(); }
+  const Ref<HID::MyMacHID>& device() const { return device_; }
+
+ private:
+  Ref<HID::MyMacHID> device_;
+};
+
+}  // namespace
+
+DevicePath MacDevicePath() {
+  DevicePath path;
+  path.NewDevice = [] { return std::make_shared<MacDevice>(); };
+  path.SetDeviceMac = [](const std::shared_ptr<DeviceObject>& device) {
+    auto* mac = dynamic_cast<MacDevice*>(device.get());
+    HID::DeviceMac = mac ? mac->device() : Ref<HID::MyMacHID>();
+  };
+  path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
+  path.ReadCommand = [](bool immediate) { return HID::ReadCommand(immediate); };
+  return path;
+}
+
+}  // namespace updater::bundle
