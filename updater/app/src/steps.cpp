@@ -6,6 +6,7 @@
 #include "protocol/module.h"
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
+#include "protocol/trace.h"
 #include "updater/device_path.h"
 #include "updater/main_window.h"
 #include "updater/read_file.h"
@@ -62,6 +63,9 @@ void mainWindow::Work2() {
   info().set_Text("Reading update data...");
   if (!ReadFile()) framework::Quit();
   bar().set_Value(0);
+#if DiagnosticBuild
+  HID::DumpMemoryRegions();
+#endif
   StartNext();
 }
 
