@@ -93,19 +93,6 @@ inline const pluginhost::PluginMethod* Registered(const std::string& declaration
   return nullptr;
 }
 
-// Runs the call in a frame of its own and gives what it raised, if anything.
-template <typename Fn>
-std::optional<std::pair<std::string, std::string>> RaisedBy(Fn call) {
-  try {
-    pluginhost::CallFrame frame;
-    call();
-    frame.finish();
-  } catch (const framework::RuntimeException& e) {
-    return std::make_pair(e.class_name(), e.Message().utf8());
-  }
-  return std::nullopt;
-}
-
 template <typename Exception, typename Fn>
 void ExpectRaises(Fn call, const std::string& message) {
   try {
