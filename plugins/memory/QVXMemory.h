@@ -22,6 +22,17 @@
 // by it; a member that needs a host service the host lacks does nothing and
 // gives its neutral result; exceptions are raised in the caller and the member
 // then returns at once, having written nothing.
+//
+// Nothing is read or written outside a block of known size, nor before any
+// block's first byte. Members that change one block in place (fills, swaps,
+// mirrors, inversions, the numeric methods) work on the part of the range that
+// lies inside it; members that copy or compare between two places, and the
+// gathering members (CopyBytesQVX, the Ptr and handle copies, CopyNthBytesQVX,
+// CopyNthBitsQVX, ExpandBitsQVX, BytesEqualQVX, BytesZeroQVX) copy nothing and
+// give false where they answer, when a range leaves its block. Foreign memory
+// named by a Ptr or a handle is the caller's to keep large enough. The
+// routines' signatures are in extension_routines.h; a handle ("Integer") is
+// the 32-bit address of a master pointer, taken unsigned.
 
 #include <cstdint>
 

@@ -38,16 +38,22 @@ struct BoundMembers {
   std::vector<std::string> unresolved = binder.bind();
 };
 
-// Loads the plug-in folder once per process; every test sees the same binding.
-class BoundMemoryTest : public ::testing::Test {
+// Loads the plug-in folder once per process.
+inline void LoadMemoryPlugin() {
+  static bool loaded = [] {
+    pluginhost::load_plugins(QVXMEMORY_DIR);
+    return true;
+  }();
+  (void)loaded;
+}
+
+// A suite over one set of bound members; every test of it sees the same binding.
+template <typename Members>
+class BoundTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static bool loaded = [] {
-      pluginhost::load_plugins(QVXMEMORY_DIR);
-      return true;
-    }();
-    (void)loaded;
-    members_ = new BoundMembers;
+    LoadMemoryPlugin();
+    members_ = new Members;
   }
   static void TearDownTestSuite() {
     delete members_;
@@ -57,10 +63,12 @@ class BoundMemoryTest : public ::testing::Test {
     ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front();
   }
 
-  static BoundMembers& m() { return *members_; }
+  static Members& m() { return *members_; }
 
  private:
-  static inline BoundMembers* members_ = nullptr;
+  static inline Members* members_ = nullptr;
 };
+
+using BoundMemoryTest = BoundTest<BoundMembers>;
 
 }  // namespace memtest

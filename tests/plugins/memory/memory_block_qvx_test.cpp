@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/mman.h>
 
 #include <cstring>
 #include <vector>
 
 #include "bound_members.h"
+#include "test_blocks.h"
 
 namespace {
 
@@ -133,25 +133,6 @@ TEST_F(MemoryBlockQVXTest, ExitEntryIsClose) {
   m().Exit(object);
   ExpectEmpty();
 }
-
-// Memory below 2 GiB, which a 32-bit "ptr as integer" can name.
-class LowMemory {
- public:
-  LowMemory() {
-#ifdef MAP_32BIT
-    void* p = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
-    if (p != MAP_FAILED) bytes_ = static_cast<unsigned char*>(p);
-#endif
-  }
-  ~LowMemory() {
-    if (bytes_ != nullptr) munmap(bytes_, 4096);
-  }
-  unsigned char* bytes() const { return bytes_; }
-  int32_t address() const { return static_cast<int32_t>(reinterpret_cast<uintptr_t>(bytes_)); }
-
- private:
-  unsigned char* bytes_ = nullptr;
-};
 
 using NewMemoryBlockFromPtrQVXTest = BoundMemoryTest;
 
