@@ -1,10 +1,15 @@
 #include "start_up.h"
 
+#if defined(UPDATER_DEVICE_PATH_WIN)
+#include "devicelink/win_device_link.h"
+#include "win_device_path.h"
+#else
 #include "devicelink/device_link.h"
+#include "mac_device_path.h"
+#endif
 #include "framework/memoryblock.h"
 #include "framework/ui/msgbox.h"
 #include "framework/ui/picture.h"
-#include "mac_device_path.h"
 #include "outside_bound.h"
 #include "pluginhost/binder.h"
 #include "pluginhost/host.h"
@@ -45,7 +50,11 @@ void StartUp() {
   pluginhost::Binder binder;
   auto fill = binder.method<void(Ref<MemoryBlock>, int32_t, int32_t, int32_t)>(
       "MemoryBlock", "FillBytesQVX(offset as integer, count as integer, value as integer)");
+#if defined(UPDATER_DEVICE_PATH_WIN)
+  HID::InstallWinDeviceLink(binder);
+#else
   HID::InstallMacDeviceLink(binder);
+#endif
   OutsideMembers outside_members = DeclareOutsideMembers(binder);
   binder.bind_or_quit();
 
@@ -53,7 +62,11 @@ void StartUp() {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
   });
   set_outside(std::move(outside_members));
+#if defined(UPDATER_DEVICE_PATH_WIN)
+  set_device_path(WinDevicePath());
+#else
   set_device_path(MacDevicePath());
+#endif
 }
 
 }  // namespace updater::bundle

@@ -102,6 +102,26 @@ void DeviceDialog::Canvas2_Paint(Canvas&, Graphics& g, const std::vector<Rect>&)
 void DeviceDialog::NothingTimer_Action() { framework::MsgBox("No device found."); }
 
 void DeviceDialog::SearchDevice() {
+#if defined(UPDATER_DEVICE_PATH_WIN)
+  DevicePath& path = device_path();
+  std::shared_ptr<WinDeviceObject> device = FindDeviceWin();
+  path.SetDeviceWin(device);
+  if (!device) return;
+
+  if (!device->Connect()) {
+    path.SetDeviceWin(nullptr);
+    device.reset();
+    framework::MsgBox("Failed to connect to USB device.");
+    framework::Quit();
+  }
+
+  framework::System::DebugLog("Connect OK.");
+  Timer1().set_Mode(framework::Timer::ModeOff);
+  // No InstallCallback: this path reads each answer with a time-out.
+  HID::DeviceFound = true;
+  NothingTimer().set_Mode(framework::Timer::ModeOff);
+  Close();
+#else
   DevicePath& path = device_path();
   std::shared_ptr<DeviceObject> device = FindDeviceMac();
   path.SetDeviceMac(device);
@@ -122,25 +142,47 @@ void DeviceDialog::SearchDevice() {
   HID::DeviceFound = true;
   NothingTimer().set_Mode(framework::Timer::ModeOff);
   Close();
+#endif
 }
+
+namespace {
+
+// Walks from the first device to the first with the package's IDs, one debug
+// line per device visited; false when the walk ends without one.
+bool WalkToPackageDevice(DeviceWalk& device, String (*number)(int32_t)) {
+  if (!device.FindFirstDevice()) return false;
+  for (bool first = true;; first = false) {
+    framework::System::DebugLog(String("VendorID: ") + number(device.VendorID()) +
+                                " ProductID: " + number(device.ProductID()));
+    // The vendor ID is asked only once the product ID matched.
+    if (device.ProductID() == HID::ProductID && device.VendorID() == HID::VendorID) {
+      framework::System::DebugLog("Ger\xC3\xA4t gefunden.");
+      return true;
+    }
+    if (!first) framework::Yield();
+    if (!device.FindNextDevice()) return false;
+  }
+}
+
+String HexNumber(int32_t value) { return framework::Hex(value); }
+String DecimalNumber(int32_t value) { return framework::Str(value); }
+
+}  // namespace
 
 std::shared_ptr<DeviceObject> DeviceDialog::FindDeviceMac() {
   DevicePath& path = device_path();
   if (!path.NewDevice) framework::throw_nil_object_exception();
   std::shared_ptr<DeviceObject> device = path.NewDevice();
   if (!device) framework::throw_nil_object_exception();
-  if (!device->FindFirstDevice()) return nullptr;
-  for (bool first = true;; first = false) {
-    framework::System::DebugLog(String("VendorID: ") + framework::Hex(device->VendorID()) +
-                                " ProductID: " + framework::Hex(device->ProductID()));
-    // The vendor ID is asked only once the product ID matched.
-    if (device->ProductID() == HID::ProductID && device->VendorID() == HID::VendorID) {
-      framework::System::DebugLog("Ger\xC3\xA4t gefunden.");
-      return device;
-    }
-    if (!first) framework::Yield();
-    if (!device->FindNextDevice()) return nullptr;
-  }
+  return WalkToPackageDevice(*device, HexNumber) ? device : nullptr;
+}
+
+std::shared_ptr<WinDeviceObject> DeviceDialog::FindDeviceWin() {
+  DevicePath& path = device_path();
+  if (!path.NewDeviceWin) framework::throw_nil_object_exception();
+  std::shared_ptr<WinDeviceObject> device = path.NewDeviceWin();
+  if (!device) framework::throw_nil_object_exception();
+  return WalkToPackageDevice(*device, DecimalNumber) ? device : nullptr;
 }
 
 }  // namespace updater

@@ -1,7 +1,7 @@
 #pragma once
 // DeviceDialog: the modal window that searches once a second for the HID
 // device with the package's vendor and product ID, connects it as
-// HID's DeviceMac and closes. After 10 s without success it says once that
+// HID's DeviceMac (win variant: DeviceWin) and closes. After 10 s without success it says once that
 // no device was found and goes on searching. Cancel quits.
 
 #include <memory>
@@ -47,6 +47,8 @@ class DeviceDialog : public framework::Window {
   // A new device object positioned on the first device with the package's
   // IDs; nil when the walk finds none.
   std::shared_ptr<DeviceObject> FindDeviceMac();
+  // The same walk on a new WinHIDQVX, its debug lines in decimal.
+  std::shared_ptr<WinDeviceObject> FindDeviceWin();
 
  protected:
   void Layout() override;
