@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,8 +52,10 @@ struct UpdateRun {
 };
 
 // Updates a bootloader-sim of `preset` with `sim_args` and a package of its
-// firmware; the device's memory is read from its dump at the end.
-UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args) {
+// firmware, with the bundle `bundle_name`; the device's memory is read from
+// its dump at the end.
+UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
+                 const std::string& bundle_name = "updater") {
   e2e::ScratchDir dir;
   UpdateRun run;
   sim::Config config = sim::parse_args({"--preset", preset}).config;
@@ -58,7 +63,7 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args) {
   run.bytes_per_address = config.bytes_per_address();
   run.firmware = apptest::FirmwareFor(config, 11);
 
-  e2e::BundleCopy bundle("updater");
+  e2e::BundleCopy bundle(bundle_name);
   tools::PackageFields fields{"package", "2.0", "Simulated update", "&h04D8", "&h003C", run.firmware};
   jpegicc::write_file(bundle.resources() / "logo.jpg",
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
@@ -170,5 +175,40 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
                   {"msgbox \"Wrong answer from device.\\n\\n90\""}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+
+// The win variant over its own device path: one run, looked at twice.
+class WinUpdateTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { run_ = Update("family1", {}, "updater-win"); }
+  static void TearDownTestSuite() { run_.reset(); }
+  static std::optional<UpdateRun> run_;
+};
+
+std::optional<UpdateRun> WinUpdateTest::run_;
+
+TEST_F(WinUpdateTest, CleanUpdateLeavesTheFirmwareInTheDevice) {
+  EXPECT_EQ(run_->updater.exit_code, 0) << run_->updater.err;
+  EXPECT_EQ(LinesStartingWith(run_->updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run_->difference(), "");
+}
+
+TEST_F(WinUpdateTest, SearchLogsEachDeviceInDecimalThenTheMatchAndTheConnection) {
+  // The search's lines in their order.
+  std::vector<std::string> search;
+  std::istringstream err(run_->updater.err);
+  for (std::string line; std::getline(err, line);) {
+    if (line.rfind("VendorID: ", 0) == 0 || line.rfind("Ger\xC3\xA4t", 0) == 0 ||
+        line.rfind("Connect", 0) == 0) {
+      search.push_back(line);
+    }
+  }
+  ASSERT_GE(search.size(), 3u) << run_->updater.err;
+  const std::regex decimal("VendorID: -?[0-9]+ ProductID: -?[0-9]+");
+  for (std::size_t i = 0; i + 2 < search.size(); ++i) EXPECT_TRUE(std::regex_match(search[i], decimal)) << search[i];
+  // The simulated device (0x04D8, 0x003C) ends the walk; one connection, no error line.
+  EXPECT_EQ(std::vector<std::string>(search.end() - 3, search.end()),
+            (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.",
+                                      "Connect OK."}));
+}
 
 }  // namespace

@@ -7,14 +7,30 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+const char kWin[] = "updater-win";
+
+}  // namespace
+
 BundleCopy::BundleCopy(const std::string& name) : name_(name) {
-  fs::copy(fs::path(UPDATER_STAGE_DIR) / (name + ".app"), dir_ / (name + ".app"),
-           fs::copy_options::recursive);
+  if (name == kWin) {
+    fs::copy(fs::path(UPDATER_STAGE_DIR) / "win", dir_ / "win", fs::copy_options::recursive);
+  } else {
+    fs::copy(fs::path(UPDATER_STAGE_DIR) / (name + ".app"), dir_ / (name + ".app"),
+             fs::copy_options::recursive);
+  }
 }
 
-fs::path BundleCopy::program() const { return dir_ / (name_ + ".app/Contents/MacOS") / name_; }
+fs::path BundleCopy::program() const {
+  if (name_ == kWin) return dir_ / "win" / name_;
+  return dir_ / (name_ + ".app/Contents/MacOS") / name_;
+}
 
-fs::path BundleCopy::resources() const { return dir_ / (name_ + ".app/Contents/Resources"); }
+fs::path BundleCopy::resources() const {
+  if (name_ == kWin) return dir_ / "win/Updater Libs";
+  return dir_ / (name_ + ".app/Contents/Resources");
+}
 
 void BundleCopy::set_package_text(const std::string& text) {
   const std::string masked = tools::xor_mask(text);

@@ -11,10 +11,12 @@ namespace e2e {
 
 class BundleCopy {
  public:
-  // `name`: "updater" or "updater-diag".
+  // `name`: "updater" or "updater-diag" (name.app), or "updater-win" (the
+  // folder win with updater-win beside Updater Libs).
   explicit BundleCopy(const std::string& name);
 
   std::filesystem::path program() const;
+  // The folder of logo.jpg: Contents/Resources, or Updater Libs.
   std::filesystem::path resources() const;
   // Replaces logo.jpg by a package of the given unmasked text.
   void set_package_text(const std::string& text);

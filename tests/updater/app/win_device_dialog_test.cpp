@@ -1,0 +1,154 @@
+// DeviceDialog of the win variant: the walk over WinHIDQVX objects, its
+// decimal debug lines, a Connect that returns false.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/system.h"
+#include "framework/ui/session.h"
+#include "jpegicc/jpegicc.h"
+#include "mkpackage/package.h"
+#include "support/bundle_fixture.h"
+#include "updater/app.h"
+#include "updater/device_path.h"
+#include "updater/menubar1.h"
+#include "updater/outside.h"
+
+namespace {
+
+struct WinDevice {
+  int32_t vendor_id = 0x04D8;
+  int32_t product_id = 0x003C;
+  bool connects = true;
+};
+
+// The win device path over a fixed list of devices.
+class WinLink {
+ public:
+  explicit WinLink(std::vector<WinDevice> devices) : devices_(std::move(devices)) {}
+
+  updater::DevicePath Path() {
+    updater::DevicePath path;
+    path.NewDeviceWin = [this] { return std::make_shared<Walker>(this); };
+    path.SetDeviceWin = [this](const std::shared_ptr<updater::WinDeviceObject>& device) {
+      device_win_ = device;
+      ++device_win_sets_;
+    };
+    path.SendCommand = [](const framework::Ref<framework::MemoryBlock>&) {};
+    path.ReadCommand = [](bool) { return framework::Ref<framework::MemoryBlock>(); };
+    return path;
+  }
+
+  const std::shared_ptr<updater::WinDeviceObject>& device_win() const { return device_win_; }
+  int device_win_sets() const { return device_win_sets_; }
+  int connects() const { return connects_; }
+
+ private:
+  class Walker final : public updater::WinDeviceObject {
+   public:
+    explicit Walker(WinLink* link) : link_(link) {}
+    bool FindFirstDevice() override { return Stand(0); }
+    bool FindNextDevice() override { return Stand(index_ + 1); }
+    int32_t VendorID() override { return link_->devices_[index_].vendor_id; }
+    int32_t ProductID() override { return link_->devices_[index_].product_id; }
+    bool Connect() override {
+      ++link_->connects_;
+      return link_->devices_[index_].connects;
+    }
+
+   private:
+    bool Stand(std::size_t index) {
+      index_ = index;
+      return index_ < link_->devices_.size();
+    }
+    WinLink* link_;
+    std::size_t index_ = 0;
+  };
+
+  std::vector<WinDevice> devices_;
+  std::shared_ptr<updater::WinDeviceObject> device_win_;
+  int device_win_sets_ = 0;
+  int connects_ = 0;
+};
+
+std::vector<std::string> SearchLines() {
+  std::vector<std::string> out;
+  for (const std::string& line : framework::System::debug_log_lines()) {
+    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." ||
+        line.rfind("Connect", 0) == 0) {
+      out.push_back(line);
+    }
+  }
+  return out;
+}
+
+class WinDeviceDialogTest : public testing::Test {
+ protected:
+  void Start(std::vector<WinDevice> devices) {
+    link_ = std::make_unique<WinLink>(std::move(devices));
+    // The win variant finds its package in "Updater Libs" beside the application.
+    const auto libs = bundle_.root() / "Updater Libs";
+    std::filesystem::create_directories(libs);
+    jpegicc::write_file(libs / "logo.jpg",
+                        tools::make_package(jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE),
+                                            apptest::DefaultFields(":00000001FF\r\n")));
+    apptest::InstallOutsideStandIns();
+    updater::set_device_path(link_->Path());
+    framework::headless::Session::Options options;
+    options.answer_message_boxes = true;
+    session_ = std::make_unique<framework::headless::Session>(options);
+    framework::System::clear_debug_log();
+    session_->start_application<updater::App, updater::MenuBar1>();
+  }
+
+  void TearDown() override {
+    session_.reset();
+    updater::set_outside({});
+    updater::set_device_path({});
+  }
+
+  bool Shown(const std::string& window_class) const {
+    const std::string line = "window " + window_class + " shown";
+    for (const std::string& t : session_->transcript())
+      if (t == line) return true;
+    return false;
+  }
+
+  apptest::TestBundle bundle_;
+  std::unique_ptr<WinLink> link_;
+  std::unique_ptr<framework::headless::Session> session_;
+};
+
+TEST_F(WinDeviceDialogTest, LogsEachDeviceInDecimalAndConnectsTheFirstWithBothIds) {
+  Start({WinDevice{.vendor_id = 0x1234, .product_id = 0x003C},  // product matches only
+         WinDevice{.vendor_id = 0x04D8, .product_id = 0x0001},
+         WinDevice{},
+         WinDevice{}});
+  ASSERT_TRUE(session_->run_until([&] { return bool(session_->window("mainWindow")); }));
+  EXPECT_FALSE(session_->window("DeviceDialog"));
+  EXPECT_EQ(link_->connects(), 1);
+  EXPECT_TRUE(link_->device_win());
+  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 4660 ProductID: 60",
+                                                     "VendorID: 1240 ProductID: 1",
+                                                     "VendorID: 1240 ProductID: 60",
+                                                     "Ger\xC3\xA4t gefunden.", "Connect OK."}));
+  EXPECT_TRUE(session_->message_boxes().empty());
+}
+
+TEST_F(WinDeviceDialogTest, FailedConnectClearsTheDeviceSaysSoAndQuits) {
+  Start({WinDevice{.connects = false}});
+  session_->run_until([] { return false; }, std::chrono::minutes(1));
+  ASSERT_TRUE(session_->finished());
+  EXPECT_EQ(session_->exit_code(), 0);
+  EXPECT_EQ(session_->message_boxes(), std::vector<std::string>{"Failed to connect to USB device."});
+  EXPECT_FALSE(link_->device_win());
+  EXPECT_EQ(link_->device_win_sets(), 2);
+  // No debug line on this path.
+  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1240 ProductID: 60",
+                                                     "Ger\xC3\xA4t gefunden."}));
+  EXPECT_FALSE(Shown("mainWindow"));
+}
+
+}  // namespace
