@@ -8,6 +8,7 @@
 #include "framework/ui/label.h"
 #include "framework/ui/push_button.h"
 #include "framework/ui/text_field.h"
+#include "protocol/module.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ TEST(ConsoleWindowTest, OpensBelowTheUpdateWindowWithEmptyFields) {
     EXPECT_EQ(f.Text().utf8(), "") << field;
     EXPECT_FALSE(f.ReadOnly()) << field;
   }
+  // Its Open made the debug log "Debug" the trace's log file.
+  EXPECT_TRUE(HID::logfile);
   // Opening made no step run.
   EXPECT_EQ(m.count, 0);
   EXPECT_TRUE(r.run->link().sent().empty());
