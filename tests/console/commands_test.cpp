@@ -20,7 +20,7 @@ std::vector<uint8_t> Packet(uint8_t command) {
   return p;
 }
 
-// The reply the fake link handed out last is the one the device sent last.
+// The bytes of a hex text as the console shows it.
 std::vector<uint8_t> FromHex(const std::string& hex) {
   std::vector<uint8_t> out;
   for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Addresses, ReadTest,
                          testing::Values(AddressCase{"4096", 4096}, AddressCase{"&h1010", 0x1010},
                                          AddressCase{"&h10", 16}, AddressCase{"16", 16}));
 
-TEST(ReadTest2, BeforeAnyQueryAsksForNoBytes) {
+TEST(ReadCommandTest, BeforeAnyQueryAsksForNoBytes) {
   ConsoleRun r;
   ASSERT_TRUE(r.open());
   ASSERT_TRUE(r.session().type("ConsoleWindow.output", "AB"));
@@ -142,7 +142,7 @@ TEST(ReadTest2, BeforeAnyQueryAsksForNoBytes) {
   EXPECT_EQ(r.console().output().Text().utf8(), "");
 }
 
-TEST(ReadTest2, ShortReplyIsRefusedAndOutputKept) {
+TEST(ReadCommandTest, ShortReplyIsRefusedAndOutputKept) {
   sim::Config c = sim::preset(sim::Preset::family1);
   c.faults.short_report = 20;
   ConsoleRun r(c);
@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WriteCase{"NotFiftyEight", 32, 32, {"Data is length is wrong"}}),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
-TEST(WriteTest2, PacketSizeAboveTheDataFieldSendsNothing) {
+TEST(WriteCommandTest, PacketSizeAboveTheDataFieldSendsNothing) {
   ConsoleRun r(WithPacketSize(60));
   ASSERT_TRUE(r.open());
   ASSERT_TRUE(r.command("PushButton2"));
