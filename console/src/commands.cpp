@@ -79,6 +79,8 @@ Ref<MemoryBlock> AwaitReply(ConsoleWindow& w) {
 }  // namespace
 
 void ConsoleWindow::PushButton2_Action(PushButton&) {
+  // The close box may end the window while the reply is awaited.
+  const Ref<ConsoleWindow> hold(this);
   Clear(*this);
   Send(*this, HID::GetQueryDeviceCommand());
   Ref<MemoryBlock> reply = AwaitReply(*this);
@@ -100,6 +102,7 @@ void ConsoleWindow::PushButton2_Action(PushButton&) {
 }
 
 void ConsoleWindow::PushButton3_Action(PushButton&) {
+  const Ref<ConsoleWindow> hold(this);  // as for Query Device
   Clear(*this);
   const int32_t address = Address(*this);
   Ref<MemoryBlock> packet = HID::GetGetDataCommand(address, HID::BytesPerPacket);

@@ -98,6 +98,20 @@ TEST(QueryDeviceTest, SilentDeviceEndsTheWaitWithAMessage) {
   EXPECT_EQ(r.last_sent(), Packet(0x06));
 }
 
+TEST(QueryDeviceTest, ConsoleClosedWhileWaitingEndsTheWaitSafely) {
+  sim::Config c = sim::preset(sim::Preset::family1);
+  c.faults.no_query_reply = true;
+  ConsoleRun r(c);
+  ASSERT_TRUE(r.open());
+  ASSERT_TRUE(r.press("PushButton2"));
+  ASSERT_TRUE(r.messages().empty());  // still waiting
+  ASSERT_TRUE(r.session().close("ConsoleWindow"));
+  r.session().run_until([] { return false; }, std::chrono::minutes(2));
+  EXPECT_FALSE(r.session().finished());
+  EXPECT_EQ(r.messages(), std::vector<std::string>{"Keine Antwort vom Gerät."});
+  EXPECT_FALSE(r.session().window("ConsoleWindow"));
+}
+
 struct AddressCase {
   const char* text;
   uint32_t address;
