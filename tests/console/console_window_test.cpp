@@ -2,7 +2,10 @@
 // steps the update window's machine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console_run.h"
 #include "framework/ui/label.h"
@@ -144,6 +147,29 @@ TEST(ConsoleWindowTest, StartallAfterSingleStepsRunsTheRestToTheEnd) {
   ASSERT_TRUE(r.run->run_to_end());
   EXPECT_EQ(r.messages(), std::vector<std::string>{kInstalled});
   EXPECT_EQ(r.session().exit_code(), 0);
+}
+
+TEST(ConsoleWindowTest, StartallWhileAStepWaitsStartsNoStepInsideIt) {
+  sim::Config config = sim::preset(sim::Preset::family1);
+  config.erase_ms = 5000;  // longer than one read of the device link
+  ConsoleRun r(config);
+  ASSERT_TRUE(r.open());
+  std::vector<std::pair<uint8_t, framework::TimePoint>> sends;
+  r.run->link().set_on_send([&](const std::vector<uint8_t>& p) { sends.push_back({p[0], r.session().now()}); });
+  for (int step = 1; step <= 5; ++step) {
+    ASSERT_TRUE(r.session().run_until([&] { return r.console().PushButton1().Enabled(); }));
+    ASSERT_TRUE(r.press("PushButton1"));
+  }
+  // Step 5 waits for the erasing device to answer its query.
+  ASSERT_TRUE(r.session().run_until([&] { return sends.size() == 3; }));
+  ASSERT_EQ(r.main().count, 5);
+  ASSERT_TRUE(r.press("PushButton6"));
+  ASSERT_TRUE(r.run->run_to_end());
+  EXPECT_EQ(r.messages(), std::vector<std::string>{kInstalled});
+  ASSERT_EQ(sends[1].first, sim::kEraseDevice);
+  const auto program = std::find_if(sends.begin(), sends.end(), [](const auto& s) { return s.first == sim::kProgramDevice; });
+  ASSERT_NE(program, sends.end());
+  EXPECT_GE(program->second - sends[1].second, std::chrono::milliseconds(5000));
 }
 
 TEST(ConsoleWindowTest, ClosedConsoleIsMadeAgainByTheNextStep) {
