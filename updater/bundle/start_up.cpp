@@ -14,6 +14,11 @@
 #include "updater/device_path.h"
 #include "updater/outside.h"
 
+#if DiagnosticBuild
+#include "console/console_window.h"
+#include "console/decoding_from_hex.h"
+#endif
+
 namespace updater::bundle {
 
 using framework::MemoryBlock;
@@ -47,6 +52,10 @@ void StartUp() {
       "MemoryBlock", "FillBytesQVX(offset as integer, count as integer, value as integer)");
   HID::InstallMacDeviceLink(binder);
   OutsideMembers outside_members = DeclareOutsideMembers(binder);
+#if DiagnosticBuild
+  auto decode = binder.method<framework::String(framework::String)>(
+      "", "DecodingFromHexQVX(hex as string) as string");
+#endif
   binder.bind_or_quit();
 
   HID::SetFillBytesEntry([fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
@@ -54,6 +63,10 @@ void StartUp() {
   });
   set_outside(std::move(outside_members));
   set_device_path(MacDevicePath());
+#if DiagnosticBuild
+  console::SetDecodingFromHexEntry([decode](const framework::String& hex) { return decode(hex); });
+  console::Register();
+#endif
 }
 
 }  // namespace updater::bundle
