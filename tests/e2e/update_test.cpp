@@ -51,11 +51,13 @@ struct UpdateRun {
   }
 };
 
+const char kPressStart[] = "press mainWindow.StartButton\n";
+
 // Updates a bootloader-sim of `preset` with `sim_args` and a package of its
-// firmware, with the bundle `bundle_name`; the device's memory is read from
-// its dump at the end.
+// firmware, through `bundle_name` acting out `script`; the device's memory is
+// read from its dump at the end.
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
-                 const std::string& bundle_name = "updater") {
+                 const char* bundle_name = "updater", const char* script = kPressStart) {
   e2e::ScratchDir dir;
   UpdateRun run;
   sim::Config config = sim::parse_args({"--preset", preset}).config;
@@ -75,7 +77,7 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
   {
     e2e::Background device(args, env);
     EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
-    run.updater = bundle.RunHeadless("press mainWindow.StartButton\n", env, std::chrono::seconds(120));
+    run.updater = bundle.RunHeadless(script, env, std::chrono::seconds(120));
     device.Stop();
   }
   try {
@@ -104,6 +106,16 @@ INSTANTIATE_TEST_SUITE_P(Families, WholeUpdateTest,
                                          FamilyCase{"Family2", "family2"},
                                          FamilyCase{"Family3", "family3"}),
                          [](const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; });
+
+// The diagnostic bundle: Start only enables the console's Startnext, and
+// Startall runs the whole update.
+TEST(WholeDiagnosticUpdateTest, StartallRunsTheUpdateToItsEnd) {
+  const UpdateRun run = Update("family1", {}, "updater-diag",
+                               "press mainWindow.StartButton\npress ConsoleWindow.PushButton6\n");
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run.difference(), "");
+}
 
 // Packets the default device handles before the first GET_DATA: query,
 // erase, query, 512 program packets, one PROGRAM_COMPLETE.

@@ -19,6 +19,11 @@
 #include "updater/device_path.h"
 #include "updater/outside.h"
 
+#if DiagnosticBuild
+#include "console/console_window.h"
+#include "console/decoding_from_hex.h"
+#endif
+
 namespace updater::bundle {
 
 using framework::MemoryBlock;
@@ -56,6 +61,10 @@ void StartUp() {
   HID::InstallMacDeviceLink(binder);
 #endif
   OutsideMembers outside_members = DeclareOutsideMembers(binder);
+#if DiagnosticBuild
+  auto decode = binder.method<framework::String(framework::String)>(
+      "", "DecodingFromHexQVX(hex as string) as string");
+#endif
   binder.bind_or_quit();
 
   HID::SetFillBytesEntry([fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
@@ -66,6 +75,10 @@ void StartUp() {
   set_device_path(WinDevicePath());
 #else
   set_device_path(MacDevicePath());
+#endif
+#if DiagnosticBuild
+  console::SetDecodingFromHexEntry([decode](const framework::String& hex) { return decode(hex); });
+  console::Register();
 #endif
 }
 

@@ -1,5 +1,7 @@
 #include "updater/main_window.h"
 
+#include <utility>
+
 #include "framework/application.h"
 #include "framework/text.h"
 #include "framework/ui/msgbox.h"
@@ -16,6 +18,17 @@ using framework::ProgressBar;
 using framework::PushButton;
 using framework::Rect;
 using framework::String;
+
+#if DiagnosticBuild
+namespace {
+ConsoleEntries& console_entries() {
+  static ConsoleEntries entries;
+  return entries;
+}
+}  // namespace
+
+void set_console_entries(ConsoleEntries entries) { console_entries() = std::move(entries); }
+#endif
 
 void mainWindow::Layout() {
   _SetProperties({.Width = 640,
@@ -93,7 +106,12 @@ void mainWindow::_CreateControls0() {
       });
 }
 
-void mainWindow::Event_Open() { set_Title(HID::datatitle); }
+void mainWindow::Event_Open() {
+  set_Title(HID::datatitle);
+#if DiagnosticBuild
+  if (console_entries().OpenBelow) console_entries().OpenBelow(*this);
+#endif
+}
 
 void mainWindow::version_Open(Label& label) { label.set_Text(HID::dataversion); }
 
@@ -113,7 +131,15 @@ void mainWindow::StartButton_Action() {
   StartNext();
 }
 
-void mainWindow::StartNext() { Timer1().set_Mode(framework::Timer::ModeSingle); }
+void mainWindow::StartNext() {
+#if DiagnosticBuild
+  // The console steps the machine: only Startall lets it run on by itself.
+  if (console_entries().EnableStartnext) console_entries().EnableStartnext();
+  if (RunAll) Timer1().set_Mode(framework::Timer::ModeSingle);
+#else
+  Timer1().set_Mode(framework::Timer::ModeSingle);
+#endif
+}
 
 void mainWindow::Timer1_Action() {
   count += 1;
