@@ -1,5 +1,6 @@
-// Compiled with -m32 only: the plug-in data of MacHIDQVX has the classic
-// offsets and the declared 1080 bytes on a 32-bit build.
+// Compiled with -m32 -fsyntax-only as a build step: the plug-in data of
+// MacHIDQVX has the classic offsets and the declared 1080 bytes on a 32-bit
+// build.
 
 #include <cstddef>
 

@@ -62,7 +62,6 @@ struct Pair {
 class SameRegistrationTest : public testing::TestWithParam<Pair> {};
 
 TEST_P(SameRegistrationTest, StubRegistersWhatTheWorkingBuildRegisters) {
-  if (std::strlen(GetParam().working) == 0) GTEST_SKIP() << "the working build is not part of this tree";
   std::vector<std::string> working = RegistrationOf(GetParam().working);
   ASSERT_FALSE(working.empty());
   EXPECT_EQ(RegistrationOf(GetParam().stub), working);

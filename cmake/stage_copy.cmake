@@ -1,0 +1,17 @@
+# cmake -DSOURCE=<file> -DCOPY=<file> [-DRUNPATH=<folder> -DPATCHELF=<program>] -P stage_copy.cmake
+# One file of a bundle or of the stage folder; see Stage.cmake.
+get_filename_component(folder "${COPY}" DIRECTORY)
+file(MAKE_DIRECTORY "${folder}")
+file(COPY_FILE "${SOURCE}" "${COPY}")
+if(DEFINED RUNPATH)
+  if(RUNPATH STREQUAL ".")
+    set(runpath "$ORIGIN")
+  else()
+    set(runpath "$ORIGIN/${RUNPATH}")
+  endif()
+  execute_process(COMMAND "${PATCHELF}" --set-rpath "${runpath}" "${COPY}" RESULT_VARIABLE failed)
+  if(failed)
+    file(REMOVE "${COPY}")
+    message(FATAL_ERROR "patchelf could not set the RUNPATH of ${COPY}")
+  endif()
+endif()
