@@ -1,6 +1,7 @@
 // The console's command buttons over a simulated bootloader: the packets
 // they send, the hex they show, the module data Query Device sets, and the
 // replies they refuse without quitting.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +114,7 @@ TEST(QueryDeviceTest, ConsoleClosedWhileWaitingEndsTheWaitSafely) {
 }
 
 struct AddressCase {
+  friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << c.text; }
   const char* text;
   uint32_t address;
 };
@@ -185,6 +187,7 @@ TEST(QueryDeviceTest, ReportLeftInTheQueueIsTakenAsTheReply) {
 }
 
 struct WriteCase {
+  friend void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   uint8_t bytes_per_packet;
   size_t data_bytes;
@@ -238,6 +241,7 @@ TEST(WriteCommandTest, PacketSizeAboveTheDataFieldSendsNothing) {
 }
 
 struct PlainCase {
+  friend void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.button; }
   const char* button;
   uint8_t command;
 };

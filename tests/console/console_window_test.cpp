@@ -1,5 +1,6 @@
 // The service console window: where it opens, what it holds, and how it
 // steps the update window's machine.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,6 +46,7 @@ TEST(ConsoleWindowTest, OpensBelowTheUpdateWindowWithEmptyFields) {
 }
 
 struct ControlCase {
+  friend void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   const char* text;  // caption of a button, text of a label; empty for a field
   int left, top, width, height;

@@ -1,3 +1,4 @@
+#include <ostream>
 #include "console/decoding_from_hex.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 namespace {
 
 struct DecodeCase {
+  friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << "\"" << c.hex << "\""; }
   const char* hex;
   std::string bytes;
 };

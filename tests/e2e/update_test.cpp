@@ -1,6 +1,7 @@
 // The update as whole processes: the built bundle, headless, against
 // bootloader-sim. No run may show "Update installed." unless the device
 // memory then equals the firmware.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,6 +89,7 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
 }
 
 struct FamilyCase {
+  friend void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   const char* preset;
 };
@@ -122,6 +124,7 @@ TEST(WholeDiagnosticUpdateTest, StartallRunsTheUpdateToItsEnd) {
 constexpr int kBeforeVerify = 3 + 512 + 1;
 
 struct FaultCase {
+  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::vector<std::string> sim_args;
   // The message boxes in order; one ending in "..." matches by its start.

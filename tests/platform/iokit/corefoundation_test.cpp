@@ -1,3 +1,4 @@
+#include <ostream>
 #include "iokit/corefoundation.h"
 
 #include "cf_internal.h"
@@ -13,6 +14,7 @@ extern "C" int iokit_c_header_length(void);
 namespace {
 
 struct StringCase {
+  friend void PrintTo(const StringCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::string text;
   CFIndex utf16_length;
@@ -78,6 +80,7 @@ TEST(CFUUIDTest, SameBytesGiveTheSameConstant) {
 TEST(CFReleaseTest, NilIsIgnored) { CFRelease(nullptr); }
 
 struct NumberCase {
+  friend void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::int64_t value;
   CFNumberType type;

@@ -1,3 +1,4 @@
+#include <ostream>
 #include "plugin_host.h"
 
 #include <functional>
@@ -75,6 +76,7 @@ TEST_F(DeviceWalkTest, TextsThatConvertToNothingAndLongTexts) {
 
 // Lasterror after one member, starting from a value no member sets.
 struct LasterrorCase {
+  friend void PrintTo(const LasterrorCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::function<void(Device&, TestBus&)> run;
   int32_t expected;

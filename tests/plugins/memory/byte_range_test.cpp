@@ -1,5 +1,6 @@
 // MidQVX, LeftQVX, RightQVX, AppendQVX, AddressQVX, AddressPtrQVX,
 // GetStringQVX, SetStringQVX, OSTypeQVX and FSSpecQVX through bound entries.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -145,6 +146,7 @@ TEST_F(ByteRangeTest, AppendOfANilOtherRaisesNilObjectException) {
 // ---- AddressQVX, AddressPtrQVX ------------------------------------------------
 
 struct AddressCase {
+  friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << "offset " << c.offset; }
   int64_t offset;
   bool valid;  // the address of byte `offset`, else 0
 };

@@ -126,24 +126,32 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"Multiply16ShortRange", U16({9}), [](M& m, Block b) { m.Multiply16(b, 2.0, 1, 0); }, U16({9})}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class NumericStartTest : public NumericTest, public ::testing::WithParamInterface<std::function<void(M&, Block)>> {};
+struct StartCase {
+  friend void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::function<void(M&, Block)> call;
+};
+
+class NumericStartTest : public NumericTest, public ::testing::WithParamInterface<StartCase> {};
 
 TEST_P(NumericStartTest, NilBlockAndNegativeOffsetRaise) {
-  ExpectRaises<framework::NilObjectException>([&] { GetParam()(m(), nullptr); }, "memoryblock is nil");
+  ExpectRaises<framework::NilObjectException>([&] { GetParam().call(m(), nullptr); }, "memoryblock is nil");
   Block block = BlockOf(Iota(8));
-  ExpectRaises<framework::UnsupportedOperationException>([&] { GetParam()(m(), block); }, "offset < 0");
+  ExpectRaises<framework::UnsupportedOperationException>([&] { GetParam().call(m(), block); }, "offset < 0");
   EXPECT_EQ(BytesOf(*block), Iota(8));
 }
 
 unsigned char kAny[8];
 INSTANTIATE_TEST_SUITE_P(
     Members, NumericStartTest,
-    ::testing::Values([](M& m, Block b) { m.Calc3te(b, 0, 0, 0, 0, 1, 1, 1, 1, 0.0, -1, 0); },
-                      [](M& m, Block b) { m.Calc2te(b, 255, -1, 0, true); },
-                      [](M& m, Block b) { m.Multiply8(b, 2.0, -1, 0); },
-                      [](M& m, Block b) { m.Multiply16(b, 2.0, -1, 0); },
-                      [](M& m, Block b) { EXPECT_FALSE(m.Min(b, kAny, kAny, 8, false, -1, 0)); },
-                      [](M& m, Block b) { EXPECT_FALSE(m.Max(b, kAny, kAny, 8, false, -1, 0)); }));
+    ::testing::Values(
+        StartCase{"Calc3te", [](M& m, Block b) { m.Calc3te(b, 0, 0, 0, 0, 1, 1, 1, 1, 0.0, -1, 0); }},
+        StartCase{"Calc2te", [](M& m, Block b) { m.Calc2te(b, 255, -1, 0, true); }},
+        StartCase{"Multiply8", [](M& m, Block b) { m.Multiply8(b, 2.0, -1, 0); }},
+        StartCase{"Multiply16", [](M& m, Block b) { m.Multiply16(b, 2.0, -1, 0); }},
+        StartCase{"Min", [](M& m, Block b) { EXPECT_FALSE(m.Min(b, kAny, kAny, 8, false, -1, 0)); }},
+        StartCase{"Max", [](M& m, Block b) { EXPECT_FALSE(m.Max(b, kAny, kAny, 8, false, -1, 0)); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- MinQVX, MaxQVX ----------------------------------------------------------------
 

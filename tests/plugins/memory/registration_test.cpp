@@ -1,3 +1,4 @@
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -116,6 +117,7 @@ std::vector<MethodRow> ExtensionMethods() {
 }
 
 struct LevelCase {
+  friend void PrintTo(const LevelCase& c, std::ostream* os) { *os << "version " << c.version << " level " << c.level; }
   double version;
   int32_t level;
 };

@@ -122,20 +122,30 @@ TEST_F(TransformTest, InPlaceTransformsOfABlockOfUnknownSizeTakeTheRangeAsNamed)
   EXPECT_EQ(unsized.memory, (Bytes{0x02, 0x01, 0xFC, 0xFB})) << "the whole of an unknown size is nothing";
 }
 
-class TransformNilTest : public TransformTest, public ::testing::WithParamInterface<std::function<void(M&)>> {};
+struct NilCase {
+  friend void PrintTo(const NilCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::function<void(M&)> call;
+};
+
+class TransformNilTest : public TransformTest, public ::testing::WithParamInterface<NilCase> {};
 
 TEST_P(TransformNilTest, NilBlockRaisesNilObjectException) {
-  ExpectRaises<framework::NilObjectException>([&] { GetParam()(m()); }, "memoryblock is nil");
+  ExpectRaises<framework::NilObjectException>([&] { GetParam().call(m()); }, "memoryblock is nil");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Members, TransformNilTest,
-    ::testing::Values([](M& m) { m.MirrorBitsInBytes(nullptr, 0, 1); }, [](M& m) { m.MirrorBytes(nullptr, 0, -1); },
-                      [](M& m) { m.MirrorBits(nullptr, 0, 2); }, [](M& m) { m.InvertBytes(nullptr, 0, 1); },
-                      [](M& m) { EXPECT_FALSE(m.CopyNthBytes(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); },
-                      [](M& m) { EXPECT_FALSE(m.CopyNthBytes(BlockOf({1}), nullptr, 0, 0, 1, 1, 1)); },
-                      [](M& m) { EXPECT_FALSE(m.CopyNthBits(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); },
-                      [](M& m) { EXPECT_FALSE(m.CopyNthBits(BlockOf({1}), nullptr, 0, 0, 1, 1, 0)); }));
+    ::testing::Values(
+        NilCase{"MirrorBitsInBytes", [](M& m) { m.MirrorBitsInBytes(nullptr, 0, 1); }},
+        NilCase{"MirrorBytes", [](M& m) { m.MirrorBytes(nullptr, 0, -1); }},
+        NilCase{"MirrorBits", [](M& m) { m.MirrorBits(nullptr, 0, 2); }},
+        NilCase{"InvertBytes", [](M& m) { m.InvertBytes(nullptr, 0, 1); }},
+        NilCase{"CopyNthBytesFromNil", [](M& m) { EXPECT_FALSE(m.CopyNthBytes(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); }},
+        NilCase{"CopyNthBytesToNil", [](M& m) { EXPECT_FALSE(m.CopyNthBytes(BlockOf({1}), nullptr, 0, 0, 1, 1, 1)); }},
+        NilCase{"CopyNthBitsFromNil", [](M& m) { EXPECT_FALSE(m.CopyNthBits(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); }},
+        NilCase{"CopyNthBitsToNil", [](M& m) { EXPECT_FALSE(m.CopyNthBits(BlockOf({1}), nullptr, 0, 0, 1, 1, 0)); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- CopyNthBytesQVX, CopyNthBitsQVX ------------------------------------------
 

@@ -1,4 +1,5 @@
 // LoadData: the package's fields into the module data, all or none.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -13,6 +14,7 @@
 namespace {
 
 struct PackageCase {
+  friend void PrintTo(const PackageCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::optional<std::string> text;  // unmasked package; none: no profile at all
   const char* version;

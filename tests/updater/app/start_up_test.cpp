@@ -1,4 +1,5 @@
 // The start-up road, the menu bar and the paint rule of both windows.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -87,6 +88,7 @@ std::vector<std::pair<framework::Rect, framework::Rect>> Drawn(const Canvas& can
 }
 
 struct PaintCase {
+  friend void PrintTo(const PaintCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   bool vastel;
 };

@@ -1,5 +1,6 @@
 // The update window's steps over a simulated bootloader: clean updates for
 // every family, and every fault the simulator offers.
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -69,6 +70,7 @@ struct Update {
 };
 
 struct FamilyCase {
+  friend void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   sim::Preset preset;
 };
@@ -94,6 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Families, CleanUpdateTest,
 constexpr uint64_t kBeforeVerify = 3 + 512 + 1;
 
 struct FaultCase {
+  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   std::function<void(sim::Config&)> fault;
   // The messages in order; a message ending in "..." matches by its start.
@@ -167,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Family 2 answers carry two bytes per address; the fourth byte of every
 // four is not compared, the others are.
 struct Family2Case {
+  friend void PrintTo(const Family2Case& c, std::ostream* os) { *os << c.name; }
   const char* name;
   sim::StuckBit stuck;  // in the gap of the firmware, where the image holds 0xFF
   std::vector<std::string> messages;

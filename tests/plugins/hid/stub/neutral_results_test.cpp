@@ -1,3 +1,4 @@
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "framework/exceptions.h"
@@ -73,6 +74,7 @@ class StubTest : public testing::Test {
 
 // Members that do nothing: (what they give is neutral, Lasterror afterwards).
 struct Case {
+  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
   const char* name;
   bool (*call)(const Ref<Object>& win, const Ref<Object>& mac);  // true when the result is neutral
   bool mac_class;

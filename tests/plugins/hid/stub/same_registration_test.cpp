@@ -1,3 +1,4 @@
+#include <ostream>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,7 @@ std::vector<std::string> RegistrationOf(const char* file) {
 }
 
 struct Pair {
+  friend void PrintTo(const Pair& c, std::ostream* os) { *os << c.name; }
   const char* name;
   const char* working;
   const char* stub;

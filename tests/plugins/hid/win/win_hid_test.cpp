@@ -1,3 +1,4 @@
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -277,6 +278,7 @@ TEST_P(NonPositiveReadLengthTest, GivesNilAndMinusOne) {
 INSTANTIATE_TEST_SUITE_P(Lengths, NonPositiveReadLengthTest, testing::Values(0, -5));
 
 struct Range {
+  friend void PrintTo(const Range& c, std::ostream* os) { *os << "offset " << c.offset << " length " << c.length; }
   int32_t offset, length;
 };
 class RangeOutsideTheBlockTest : public WinHIDTest, public testing::WithParamInterface<Range> {};
