@@ -7,9 +7,9 @@
 
 namespace {
 
+using tools_test::Outcome;
 using tools_test::read_text;
 using tools_test::run;
-using tools_test::Outcome;
 using tools_test::ScratchDir;
 using tools_test::write_text;
 
@@ -21,134 +21,120 @@ const std::string kHexLf =
     ":02000000AA55FF\n"
     ":00000001FF\n";
 
-std::string unmasked_profile(const std::filesystem::path& package)
-{
-    const jpegicc::Bytes profile = jpegicc::read_icc_profile(jpegicc::read_file(package));
-    return tools::xor_mask(std::string(profile.begin(), profile.end()));
+std::string unmasked_profile(const std::filesystem::path& package) {
+  const jpegicc::Bytes profile = jpegicc::read_icc_profile(jpegicc::read_file(package));
+  return tools::xor_mask(std::string(profile.begin(), profile.end()));
 }
 
 class MkpackageTest : public testing::Test {
-protected:
-    void SetUp() override { write_text(dir / "firmware.hex", kHexLf); }
+ protected:
+  void SetUp() override { write_text(dir / "firmware.hex", kHexLf); }
 
-    Outcome make(const std::string& version, const std::string& title, const std::string& vendor,
-             const std::string& product, const std::string& output = "logo.jpg")
-    {
-        return run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, version, title, vendor, product,
-                    (dir / "firmware.hex").string(), (dir / output).string()});
-    }
+  Outcome make(const std::string& version, const std::string& title, const std::string& vendor,
+               const std::string& product, const std::string& output = "logo.jpg") {
+    return run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, version, title, vendor, product, (dir / "firmware.hex").string(),
+                (dir / output).string()});
+  }
 
-    ScratchDir dir;
+  ScratchDir dir;
 };
 
-TEST_F(MkpackageTest, StoresTheMaskedFieldsWithCrLfFirmware)
-{
-    const Outcome made = make("1.0.0", "Firmware Updater", "&h04D8", "60");
-    ASSERT_EQ(made.exit_code, 0) << made.err;
-    EXPECT_EQ(made.out, "");
+TEST_F(MkpackageTest, StoresTheMaskedFieldsWithCrLfFirmware) {
+  const Outcome made = make("1.0.0", "Firmware Updater", "&h04D8", "60");
+  ASSERT_EQ(made.exit_code, 0) << made.err;
+  EXPECT_EQ(made.out, "");
 
-    EXPECT_EQ(unmasked_profile(dir / "logo.jpg"),
-              "$1.0.0$Firmware Updater$&h04D8$60$" + tools::to_crlf(kHexLf));
-    // The picture stays the picture.
-    const jpegicc::Image image = jpegicc::decode_rgb(jpegicc::read_file(dir / "logo.jpg"));
-    EXPECT_EQ(image.width, 128);
-    EXPECT_EQ(image.height, 128);
+  EXPECT_EQ(unmasked_profile(dir / "logo.jpg"), "$1.0.0$Firmware Updater$&h04D8$60$" + tools::to_crlf(kHexLf));
+  // The picture stays the picture.
+  const jpegicc::Image image = jpegicc::decode_rgb(jpegicc::read_file(dir / "logo.jpg"));
+  EXPECT_EQ(image.width, 128);
+  EXPECT_EQ(image.height, 128);
 }
 
-TEST_F(MkpackageTest, ShowPrintsTheFieldsUnmasked)
-{
-    ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "60").exit_code, 0);
+TEST_F(MkpackageTest, ShowPrintsTheFieldsUnmasked) {
+  ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "60").exit_code, 0);
 
-    const Outcome shown = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
+  const Outcome shown = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
 
-    EXPECT_EQ(shown.exit_code, 0) << shown.err;
-    EXPECT_EQ(shown.out,
-              "field 1:    \"\" (unused)\n"
-              "version:    \"1.0.0\"\n"
-              "title:      \"Firmware Updater\"\n"
-              "vendor ID:  \"&h04D8\" (1240, 0x04D8)\n"
-              "product ID: \"60\" (60, 0x003C)\n"
-              "firmware:   85 bytes, 5 lines ending in CR LF\n"
-              "\n" +
-                  kHexLf);
+  EXPECT_EQ(shown.exit_code, 0) << shown.err;
+  EXPECT_EQ(shown.out,
+            "field 1:    \"\" (unused)\n"
+            "version:    \"1.0.0\"\n"
+            "title:      \"Firmware Updater\"\n"
+            "vendor ID:  \"&h04D8\" (1240, 0x04D8)\n"
+            "product ID: \"60\" (60, 0x003C)\n"
+            "firmware:   85 bytes, 5 lines ending in CR LF\n"
+            "\n" +
+                kHexLf);
 }
 
 struct Refusal {
-    const char* name;
-    std::vector<std::string> fields; // version, title, vendor, product
-    const char* message;
+  const char* name;
+  std::vector<std::string> fields;  // version, title, vendor, product
+  const char* message;
 };
 
-void PrintTo(const Refusal& refusal, std::ostream* os)
-{
-    *os << refusal.name;
-}
+void PrintTo(const Refusal& refusal, std::ostream* os) { *os << refusal.name; }
 
 class MkpackageRefusalTest : public MkpackageTest, public testing::WithParamInterface<Refusal> {};
 
-TEST_P(MkpackageRefusalTest, FailsWithAMessageAndWritesNothing)
-{
-    const auto& f = GetParam().fields;
-    const Outcome made = make(f[0], f[1], f[2], f[3]);
+TEST_P(MkpackageRefusalTest, FailsWithAMessageAndWritesNothing) {
+  const auto& f = GetParam().fields;
+  const Outcome made = make(f[0], f[1], f[2], f[3]);
 
-    EXPECT_EQ(made.exit_code, 1);
-    EXPECT_NE(made.err.find(GetParam().message), std::string::npos) << made.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "logo.jpg"));
+  EXPECT_EQ(made.exit_code, 1);
+  EXPECT_NE(made.err.find(GetParam().message), std::string::npos) << made.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "logo.jpg"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, MkpackageRefusalTest,
-    testing::Values(
-        Refusal{"DollarInTitle", {"1.0", "Price in $", "1240", "60"},
-                "mkpackage: the title holds \"$\", which separates the package fields"},
-        Refusal{"DollarInVersion", {"1$0", "T", "1240", "60"}, "the version holds \"$\""},
-        Refusal{"EmptyVersion", {"", "T", "1240", "60"}, "the version is empty"},
-        Refusal{"CStyleHexId", {"1.0", "T", "0x04D8", "60"}, "the vendor ID \"0x04D8\" is not"}),
+    testing::Values(Refusal{"DollarInTitle",
+                            {"1.0", "Price in $", "1240", "60"},
+                            "mkpackage: the title holds \"$\", which separates the package fields"},
+                    Refusal{"DollarInVersion", {"1$0", "T", "1240", "60"}, "the version holds \"$\""},
+                    Refusal{"EmptyVersion", {"", "T", "1240", "60"}, "the version is empty"},
+                    Refusal{"CStyleHexId", {"1.0", "T", "0x04D8", "60"}, "the vendor ID \"0x04D8\" is not"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MkpackageTest, DollarInTheFirmwareFileIsRefused)
-{
-    write_text(dir / "firmware.hex", ":00000001FF\n$\n");
-    const Outcome made = make("1.0", "T", "1240", "60");
-    EXPECT_EQ(made.exit_code, 1);
-    EXPECT_NE(made.err.find("the firmware holds \"$\""), std::string::npos) << made.err;
+TEST_F(MkpackageTest, DollarInTheFirmwareFileIsRefused) {
+  write_text(dir / "firmware.hex", ":00000001FF\n$\n");
+  const Outcome made = make("1.0", "T", "1240", "60");
+  EXPECT_EQ(made.exit_code, 1);
+  EXPECT_NE(made.err.find("the firmware holds \"$\""), std::string::npos) << made.err;
 }
 
-TEST_F(MkpackageTest, PictureThatIsNoJpegIsRefused)
-{
-    write_text(dir / "picture.jpg", "GIF89a");
-    const Outcome made = run({MKPACKAGE_PATH, (dir / "picture.jpg").string(), "1.0", "T", "1", "2",
-                          (dir / "firmware.hex").string(), (dir / "out.jpg").string()});
-    EXPECT_EQ(made.exit_code, 1);
-    EXPECT_NE(made.err.find("the picture is not usable"), std::string::npos) << made.err;
+TEST_F(MkpackageTest, PictureThatIsNoJpegIsRefused) {
+  write_text(dir / "picture.jpg", "GIF89a");
+  const Outcome made = run({MKPACKAGE_PATH, (dir / "picture.jpg").string(), "1.0", "T", "1", "2",
+                            (dir / "firmware.hex").string(), (dir / "out.jpg").string()});
+  EXPECT_EQ(made.exit_code, 1);
+  EXPECT_NE(made.err.find("the picture is not usable"), std::string::npos) << made.err;
 }
 
-TEST_F(MkpackageTest, MissingFirmwareFileIsNamed)
-{
-    const std::string missing = (dir / "missing.hex").string();
-    const Outcome made = run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, "1.0", "T", "1", "2", missing,
-                          (dir / "out.jpg").string()});
-    EXPECT_EQ(made.exit_code, 1);
-    EXPECT_NE(made.err.find("cannot open " + missing), std::string::npos) << made.err;
+TEST_F(MkpackageTest, MissingFirmwareFileIsNamed) {
+  const std::string missing = (dir / "missing.hex").string();
+  const Outcome made =
+      run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, "1.0", "T", "1", "2", missing, (dir / "out.jpg").string()});
+  EXPECT_EQ(made.exit_code, 1);
+  EXPECT_NE(made.err.find("cannot open " + missing), std::string::npos) << made.err;
 }
 
-TEST_F(MkpackageTest, ShowOfAPictureWithoutPackageFails)
-{
-    const Outcome shown = run({MKPACKAGE_PATH, "--show", LOGO_PICTURE_PATH});
-    EXPECT_EQ(shown.exit_code, 1);
-    EXPECT_NE(shown.err.find("holds no package"), std::string::npos) << shown.err;
-    EXPECT_EQ(shown.out, "");
+TEST_F(MkpackageTest, ShowOfAPictureWithoutPackageFails) {
+  const Outcome shown = run({MKPACKAGE_PATH, "--show", LOGO_PICTURE_PATH});
+  EXPECT_EQ(shown.exit_code, 1);
+  EXPECT_NE(shown.err.find("holds no package"), std::string::npos) << shown.err;
+  EXPECT_EQ(shown.out, "");
 }
 
-TEST(MkpackageUsageTest, WrongArgumentsPrintTheUsage)
-{
-    const Outcome bare = run({MKPACKAGE_PATH});
-    EXPECT_EQ(bare.exit_code, 2);
-    EXPECT_NE(bare.err.find("usage: mkpackage PICTURE VERSION TITLE"), std::string::npos) << bare.err;
+TEST(MkpackageUsageTest, WrongArgumentsPrintTheUsage) {
+  const Outcome bare = run({MKPACKAGE_PATH});
+  EXPECT_EQ(bare.exit_code, 2);
+  EXPECT_NE(bare.err.find("usage: mkpackage PICTURE VERSION TITLE"), std::string::npos) << bare.err;
 
-    const Outcome help = run({MKPACKAGE_PATH, "--help"});
-    EXPECT_EQ(help.exit_code, 0);
-    EXPECT_NE(help.out.find("--show PACKAGE"), std::string::npos) << help.out;
+  const Outcome help = run({MKPACKAGE_PATH, "--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("--show PACKAGE"), std::string::npos) << help.out;
 }
 
 // What a vendor can do without mkpackage: join the fields, mask them with
@@ -161,27 +147,25 @@ perl -0777 -pe '$_ ^= "K" x length' package.txt > package.icc
 jpegtran -copy none -icc package.icc -outfile logo.jpg picture.jpg
 )";
 
-TEST_F(MkpackageTest, PackageMadeWithStandardToolsReadsTheSame)
-{
-    ScratchDir vendor;
-    std::filesystem::copy_file(LOGO_PICTURE_PATH, vendor / "picture.jpg");
-    write_text(vendor / "firmware.hex", kHexLf);
-    write_text(vendor / "recipe.sh", kStandardToolsRecipe);
-    // The recipe names the tools; the test points it at the ones found.
-    const std::string path = std::filesystem::path(JPEGTRAN_PATH).parent_path().string() + ":" +
-                             std::filesystem::path(PERL_PATH).parent_path().string();
-    const Outcome recipe =
-        run({"/usr/bin/env", "PATH=" + path + ":/usr/bin:/bin", "/bin/sh",
-             (vendor / "recipe.sh").string(), vendor.path().string()});
-    ASSERT_EQ(recipe.exit_code, 0) << recipe.err;
-    ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "&h003C").exit_code, 0);
+TEST_F(MkpackageTest, PackageMadeWithStandardToolsReadsTheSame) {
+  ScratchDir vendor;
+  std::filesystem::copy_file(LOGO_PICTURE_PATH, vendor / "picture.jpg");
+  write_text(vendor / "firmware.hex", kHexLf);
+  write_text(vendor / "recipe.sh", kStandardToolsRecipe);
+  // The recipe names the tools; the test points it at the ones found.
+  const std::string path = std::filesystem::path(JPEGTRAN_PATH).parent_path().string() + ":" +
+                           std::filesystem::path(PERL_PATH).parent_path().string();
+  const Outcome recipe = run({"/usr/bin/env", "PATH=" + path + ":/usr/bin:/bin", "/bin/sh",
+                              (vendor / "recipe.sh").string(), vendor.path().string()});
+  ASSERT_EQ(recipe.exit_code, 0) << recipe.err;
+  ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "&h003C").exit_code, 0);
 
-    EXPECT_EQ(jpegicc::read_icc_profile(jpegicc::read_file(vendor / "logo.jpg")),
-              jpegicc::read_icc_profile(jpegicc::read_file(dir / "logo.jpg")));
-    const Outcome by_tools = run({MKPACKAGE_PATH, "--show", (vendor / "logo.jpg").string()});
-    const Outcome by_mkpackage = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
-    EXPECT_EQ(by_tools.exit_code, 0);
-    EXPECT_EQ(by_tools.out, by_mkpackage.out);
+  EXPECT_EQ(jpegicc::read_icc_profile(jpegicc::read_file(vendor / "logo.jpg")),
+            jpegicc::read_icc_profile(jpegicc::read_file(dir / "logo.jpg")));
+  const Outcome by_tools = run({MKPACKAGE_PATH, "--show", (vendor / "logo.jpg").string()});
+  const Outcome by_mkpackage = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
+  EXPECT_EQ(by_tools.exit_code, 0);
+  EXPECT_EQ(by_tools.out, by_mkpackage.out);
 }
 
-} // namespace
+}  // namespace

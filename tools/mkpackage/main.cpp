@@ -29,64 +29,57 @@ constexpr const char* kUsage =
     "\n"
     "--show PACKAGE prints the fields of an existing package, unmasked.\n";
 
-int fail(const std::string& message)
-{
-    std::fprintf(stderr, "mkpackage: %s\n", message.c_str());
-    return 1;
+int fail(const std::string& message) {
+  std::fprintf(stderr, "mkpackage: %s\n", message.c_str());
+  return 1;
 }
 
-int usage_error(const char* message)
-{
-    std::fprintf(stderr, "mkpackage: %s\n\n%s", message, kUsage);
-    return 2;
+int usage_error(const char* message) {
+  std::fprintf(stderr, "mkpackage: %s\n\n%s", message, kUsage);
+  return 2;
 }
 
-int show(const char* path)
-{
-    std::string text;
-    try {
-        text = tools::show_package(jpegicc::read_file(path));
-    } catch (const tools::PackageError& error) {
-        return fail(std::string(path) + ": " + error.what());
-    }
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : fail("cannot write the output");
+int show(const char* path) {
+  std::string text;
+  try {
+    text = tools::show_package(jpegicc::read_file(path));
+  } catch (const tools::PackageError& error) {
+    return fail(std::string(path) + ": " + error.what());
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : fail("cannot write the output");
 }
 
-int make(char** argv)
-{
-    const jpegicc::Bytes picture = jpegicc::read_file(argv[1]);
-    const jpegicc::Bytes firmware = jpegicc::read_file(argv[6]);
-    tools::PackageFields fields;
-    fields.version = argv[2];
-    fields.title = argv[3];
-    fields.vendor_id = argv[4];
-    fields.product_id = argv[5];
-    fields.firmware.assign(firmware.begin(), firmware.end());
-    jpegicc::write_file(argv[7], tools::make_package(picture, fields));
+int make(char** argv) {
+  const jpegicc::Bytes picture = jpegicc::read_file(argv[1]);
+  const jpegicc::Bytes firmware = jpegicc::read_file(argv[6]);
+  tools::PackageFields fields;
+  fields.version = argv[2];
+  fields.title = argv[3];
+  fields.vendor_id = argv[4];
+  fields.product_id = argv[5];
+  fields.firmware.assign(firmware.begin(), firmware.end());
+  jpegicc::write_file(argv[7], tools::make_package(picture, fields));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
     return 0;
-}
-
-} // namespace
-
-int main(int argc, char** argv)
-{
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
+  }
+  try {
+    if (argc >= 2 && std::strcmp(argv[1], "--show") == 0) {
+      if (argc != 3) return usage_error("--show takes one file");
+      return show(argv[2]);
     }
-    try {
-        if (argc >= 2 && std::strcmp(argv[1], "--show") == 0) {
-            if (argc != 3)
-                return usage_error("--show takes one file");
-            return show(argv[2]);
-        }
-        if (argc != 8)
-            return usage_error("expected seven arguments");
-        return make(argv);
-    } catch (const tools::PackageError& error) {
-        return fail(error.what());
-    } catch (const jpegicc::Error& error) {
-        return fail(error.what());
-    }
+    if (argc != 8) return usage_error("expected seven arguments");
+    return make(argv);
+  } catch (const tools::PackageError& error) {
+    return fail(error.what());
+  } catch (const jpegicc::Error& error) {
+    return fail(error.what());
+  }
 }

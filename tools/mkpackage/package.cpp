@@ -6,130 +6,115 @@
 
 namespace tools {
 
-std::string xor_mask(std::string_view data, char mask)
-{
-    std::string out(data);
-    for (char& c : out)
-        c = static_cast<char>(c ^ mask);
-    return out;
+std::string xor_mask(std::string_view data, char mask) {
+  std::string out(data);
+  for (char& c : out) c = static_cast<char>(c ^ mask);
+  return out;
 }
 
-std::string to_crlf(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            out += "\r\n";
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
+std::string to_crlf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\r\n";
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
     }
-    return out;
+  }
+  return out;
 }
 
-std::optional<std::uint16_t> read_usb_id(std::string_view text)
-{
-    unsigned base = 10;
-    if (text.size() >= 2 && text[0] == '&' && (text[1] == 'h' || text[1] == 'H')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty())
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text) {
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        value = value * base + digit;
-        if (value > 0xFFFF)
-            return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(value);
+std::optional<std::uint16_t> read_usb_id(std::string_view text) {
+  unsigned base = 10;
+  if (text.size() >= 2 && text[0] == '&' && (text[1] == 'h' || text[1] == 'H')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char c : text) {
+    unsigned digit = 0;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<unsigned>(c - '0');
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return std::nullopt;
+    value = value * base + digit;
+    if (value > 0xFFFF) return std::nullopt;
+  }
+  return static_cast<std::uint16_t>(value);
 }
 
-std::string join_package(const PackageFields& fields)
-{
-    const std::array<std::pair<const char*, const std::string*>, kPackageFieldCount> named = {{
-        {"field 1", &fields.unused},
-        {"version", &fields.version},
-        {"title", &fields.title},
-        {"vendor ID", &fields.vendor_id},
-        {"product ID", &fields.product_id},
-        {"firmware", &fields.firmware},
-    }};
-    for (const auto& [name, value] : named)
-        if (value->find(kFieldSeparator) != std::string::npos)
-            throw PackageError(std::string("the ") + name +
-                               " holds \"$\", which separates the package fields");
-    if (fields.version.empty())
-        throw PackageError("the version is empty; the updater would refuse the package");
-    if (fields.firmware.empty())
-        throw PackageError("the firmware is empty; the updater would refuse the package");
-    if (!read_usb_id(fields.vendor_id))
-        throw PackageError("the vendor ID \"" + fields.vendor_id +
-                           "\" is not a number from 0 to 65535 (decimal, or hexadecimal after \"&h\")");
-    if (!read_usb_id(fields.product_id))
-        throw PackageError("the product ID \"" + fields.product_id +
-                           "\" is not a number from 0 to 65535 (decimal, or hexadecimal after \"&h\")");
+std::string join_package(const PackageFields& fields) {
+  const std::array<std::pair<const char*, const std::string*>, kPackageFieldCount> named = {{
+      {"field 1", &fields.unused},
+      {"version", &fields.version},
+      {"title", &fields.title},
+      {"vendor ID", &fields.vendor_id},
+      {"product ID", &fields.product_id},
+      {"firmware", &fields.firmware},
+  }};
+  for (const auto& [name, value] : named)
+    if (value->find(kFieldSeparator) != std::string::npos)
+      throw PackageError(std::string("the ") + name + " holds \"$\", which separates the package fields");
+  if (fields.version.empty()) throw PackageError("the version is empty; the updater would refuse the package");
+  if (fields.firmware.empty()) throw PackageError("the firmware is empty; the updater would refuse the package");
+  if (!read_usb_id(fields.vendor_id))
+    throw PackageError("the vendor ID \"" + fields.vendor_id +
+                       "\" is not a number from 0 to 65535 (decimal, or hexadecimal after \"&h\")");
+  if (!read_usb_id(fields.product_id))
+    throw PackageError("the product ID \"" + fields.product_id +
+                       "\" is not a number from 0 to 65535 (decimal, or hexadecimal after \"&h\")");
 
-    std::string text;
-    for (std::size_t i = 0; i < named.size(); ++i) {
-        if (i > 0)
-            text += kFieldSeparator;
-        text += *named[i].second;
-    }
-    return text;
+  std::string text;
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    if (i > 0) text += kFieldSeparator;
+    text += *named[i].second;
+  }
+  return text;
 }
 
-SplitPackage split_package(std::string_view text)
-{
-    SplitPackage split{};
-    const std::array<std::string*, kPackageFieldCount> targets = {
-        &split.fields.unused,     &split.fields.version,    &split.fields.title,
-        &split.fields.vendor_id,  &split.fields.product_id, &split.fields.firmware,
-    };
-    for (std::string* target : targets) {
-        const std::size_t end = text.find(kFieldSeparator);
-        ++split.field_count;
-        if (end == std::string_view::npos) {
-            *target = std::string(text);
-            return split;
-        }
-        *target = std::string(text.substr(0, end));
-        text.remove_prefix(end + 1);
+SplitPackage split_package(std::string_view text) {
+  SplitPackage split{};
+  const std::array<std::string*, kPackageFieldCount> targets = {
+      &split.fields.unused,    &split.fields.version,    &split.fields.title,
+      &split.fields.vendor_id, &split.fields.product_id, &split.fields.firmware,
+  };
+  for (std::string* target : targets) {
+    const std::size_t end = text.find(kFieldSeparator);
+    ++split.field_count;
+    if (end == std::string_view::npos) {
+      *target = std::string(text);
+      return split;
     }
-    split.tail = std::string(text);
-    return split;
+    *target = std::string(text.substr(0, end));
+    text.remove_prefix(end + 1);
+  }
+  split.tail = std::string(text);
+  return split;
 }
 
-std::vector<std::uint8_t> make_package(std::span<const std::uint8_t> picture,
-                                       const PackageFields& fields)
-{
-    PackageFields stored = fields;
-    stored.firmware = to_crlf(fields.firmware);
-    const std::string masked = xor_mask(join_package(stored));
+std::vector<std::uint8_t> make_package(std::span<const std::uint8_t> picture, const PackageFields& fields) {
+  PackageFields stored = fields;
+  stored.firmware = to_crlf(fields.firmware);
+  const std::string masked = xor_mask(join_package(stored));
 
-    try {
-        // The updater shows the picture too; refuse one it could not decode.
-        jpegicc::decode_rgb(picture);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(masked.data());
-        return jpegicc::embed_icc_profile(picture, std::span(bytes, masked.size()));
-    } catch (const jpegicc::Error& error) {
-        throw PackageError(std::string("the picture is not usable: ") + error.what());
-    }
+  try {
+    // The updater shows the picture too; refuse one it could not decode.
+    jpegicc::decode_rgb(picture);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(masked.data());
+    return jpegicc::embed_icc_profile(picture, std::span(bytes, masked.size()));
+  } catch (const jpegicc::Error& error) {
+    throw PackageError(std::string("the picture is not usable: ") + error.what());
+  }
 }
 
-} // namespace tools
+}  // namespace tools

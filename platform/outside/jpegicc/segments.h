@@ -16,18 +16,18 @@ inline constexpr std::uint8_t kMarkerAPP0 = 0xE0;
 inline constexpr std::uint8_t kMarkerAPP2 = 0xE2;
 
 struct Segment {
-    std::uint8_t marker = 0;
-    std::size_t offset = 0;                // of its 0xFF byte in the file
-    std::size_t size = 0;                  // from offset, marker and length field included
-    std::span<const std::uint8_t> payload; // the bytes after the length field
+  std::uint8_t marker = 0;
+  std::size_t offset = 0;                 // of its 0xFF byte in the file
+  std::size_t size = 0;                   // from offset, marker and length field included
+  std::span<const std::uint8_t> payload;  // the bytes after the length field
 };
 
 struct SegmentWalk {
-    std::vector<Segment> segments; // in file order, up to the first scan
-    // Offset of the first scan's marker; the image data runs from there to
-    // the end of the file. Set only when the walk reached it intact.
-    std::size_t scan_offset = 0;
-    bool reached_scan = false;
+  std::vector<Segment> segments;  // in file order, up to the first scan
+  // Offset of the first scan's marker; the image data runs from there to
+  // the end of the file. Set only when the walk reached it intact.
+  std::size_t scan_offset = 0;
+  bool reached_scan = false;
 };
 
 // Walks the segments after the start of image. Stops at the first scan, at
@@ -40,6 +40,6 @@ SegmentWalk walk_segments(std::span<const std::uint8_t> jpeg);
 // and count all present).
 bool is_icc_chunk(const Segment& segment);
 
-inline constexpr std::size_t kIccHeaderBytes = 14; // "ICC_PROFILE\0", sequence, count
+inline constexpr std::size_t kIccHeaderBytes = 14;  // "ICC_PROFILE\0", sequence, count
 
-} // namespace jpegicc
+}  // namespace jpegicc

@@ -23,17 +23,17 @@ inline constexpr std::size_t kPackageFieldCount = 6;
 
 // Thrown when a package cannot be made or read; what() is meant for the user.
 class PackageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 struct PackageFields {
-    std::string unused;
-    std::string version;
-    std::string title;
-    std::string vendor_id;
-    std::string product_id;
-    std::string firmware;
+  std::string unused;
+  std::string version;
+  std::string title;
+  std::string vendor_id;
+  std::string product_id;
+  std::string firmware;
 };
 
 // Each byte combined by exclusive or with `mask`; its own inverse.
@@ -53,9 +53,9 @@ std::optional<std::uint16_t> read_usb_id(std::string_view text);
 std::string join_package(const PackageFields& fields);
 
 struct SplitPackage {
-    PackageFields fields;     // fields the text does not reach are empty
-    std::size_t field_count = 0;     // how many of the six the text reaches
-    std::optional<std::string> tail; // the bytes after a sixth "$", which the updater ignores
+  PackageFields fields;             // fields the text does not reach are empty
+  std::size_t field_count = 0;      // how many of the six the text reaches
+  std::optional<std::string> tail;  // the bytes after a sixth "$", which the updater ignores
 };
 
 // Splits unmasked package text the way the updater does.
@@ -64,11 +64,10 @@ SplitPackage split_package(std::string_view text);
 // `picture` (a JPEG file) with the masked package as its embedded profile.
 // `fields.firmware` is taken with its line ends made CR LF. Throws
 // PackageError for bad fields or a picture that is not a usable JPEG file.
-std::vector<std::uint8_t> make_package(std::span<const std::uint8_t> picture,
-                                       const PackageFields& fields);
+std::vector<std::uint8_t> make_package(std::span<const std::uint8_t> picture, const PackageFields& fields);
 
 // The fields of a package file in a readable form, unmasked. Throws
 // PackageError when the file holds no embedded profile.
 std::string show_package(std::span<const std::uint8_t> package);
 
-} // namespace tools
+}  // namespace tools

@@ -22,8 +22,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Thrown by the functions below that say so; what() names the fault.
 class Error : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // The most profile bytes one APP2 segment carries: a segment's length field
@@ -47,13 +47,12 @@ Bytes read_icc_profile(std::span<const std::uint8_t> jpeg);
 // An empty profile leaves the file without one.
 // Throws Error when `jpeg` is not a JPEG file whose segments run intact up
 // to its first scan, or when `profile` is longer than kMaxProfileBytes.
-Bytes embed_icc_profile(std::span<const std::uint8_t> jpeg,
-                        std::span<const std::uint8_t> profile);
+Bytes embed_icc_profile(std::span<const std::uint8_t> jpeg, std::span<const std::uint8_t> profile);
 
 struct Image {
-    int width = 0;
-    int height = 0;
-    Bytes rgb; // rows top to bottom, 3 bytes a pixel (R, G, B), no padding
+  int width = 0;
+  int height = 0;
+  Bytes rgb;  // rows top to bottom, 3 bytes a pixel (R, G, B), no padding
 };
 
 // The largest picture decode_rgb accepts, in pixels; a header that claims
@@ -72,4 +71,4 @@ Image decode_rgb(std::span<const std::uint8_t> jpeg);
 Bytes read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
-} // namespace jpegicc
+}  // namespace jpegicc
