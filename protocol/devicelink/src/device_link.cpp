@@ -32,7 +32,6 @@ framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate) {
 }
 
 void InstallMacDeviceLink(pluginhost::Binder& binder) {
-  InstallPlatformRunLoop();
   ReleaseDeviceMac = [] {
     framework::Ref<MyMacHID> old = std::move(DeviceMac);
     DeviceMac = nullptr;

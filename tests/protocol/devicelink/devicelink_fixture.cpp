@@ -3,6 +3,7 @@
 #include "framework/runloop.h"
 #include "framework/system.h"
 #include "pluginhost/pluginhost.h"
+#include "runloop_bridge/runloop_bridge.h"
 
 namespace devicelink_test {
 
@@ -17,6 +18,7 @@ void DeviceLinkTest::SetUpTestSuite() {
   static const bool bound = [] {
     pluginhost::load_plugins(PLUGIN_DIR);
     binder = new pluginhost::Binder;
+    runloop_bridge::install();
     HID::InstallMacDeviceLink(*binder);
     const std::vector<std::string> unresolved = binder->bind();
     for (const auto& label : unresolved) ADD_FAILURE() << "unresolved: " << label;

@@ -37,13 +37,10 @@ void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
 // A nil DeviceMac raises NilObjectException.
 framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
 
-// Puts the platform stand-ins' main run loop on the framework's loop (so that
-// device reports arrive while the framework dispatches), ties DeviceMac to
-// the module's finalisation, declares the MacHIDQVX members to binder, and
-// points the log file's hex text at the bound EncodingToHexQVX.
+// Ties DeviceMac to the module's finalisation, declares the MacHIDQVX members
+// to binder, and points the log file's hex text at the bound EncodingToHexQVX.
+// Device reports arrive only once the program has put the platform's main run
+// loop on the framework's loop.
 void InstallMacDeviceLink(pluginhost::Binder& binder);
-
-// The first of these alone; InstallMacDeviceLink calls it. Repeated calls do nothing.
-void InstallPlatformRunLoop();
 
 }  // namespace HID

@@ -5,6 +5,7 @@
 #include "win_device_path.h"
 #else
 #include "devicelink/device_link.h"
+#include "runloop_bridge/runloop_bridge.h"
 #include "mac_device_path.h"
 #endif
 #include "framework/memoryblock.h"
@@ -58,6 +59,7 @@ void StartUp() {
 #if defined(UPDATER_DEVICE_PATH_WIN)
   HID::InstallWinDeviceLink(binder);
 #else
+  runloop_bridge::install();
   HID::InstallMacDeviceLink(binder);
 #endif
   OutsideMembers outside_members = DeclareOutsideMembers(binder);

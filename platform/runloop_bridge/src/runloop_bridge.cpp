@@ -4,12 +4,13 @@
 
 #include <poll.h>
 
-#include "devicelink/device_link.h"
+#include "runloop_bridge/runloop_bridge.h"
+
 #include "framework/runloop.h"
 #include "iokit/main_run_loop.h"
 #include "pluginhost/call_frame.h"
 
-namespace HID {
+namespace runloop_bridge {
 namespace {
 
 class FrameworkRunLoop final : public iokit::RunLoopHost {
@@ -37,9 +38,9 @@ class FrameworkRunLoop final : public iokit::RunLoopHost {
 
 }  // namespace
 
-void InstallPlatformRunLoop() {
+void install() {
   static FrameworkRunLoop loop;
   iokit::set_main_run_loop_host(&loop);
 }
 
-}  // namespace HID
+}  // namespace runloop_bridge
