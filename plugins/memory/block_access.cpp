@@ -21,6 +21,16 @@ BlockView ViewBlock(REALmemoryBlock block) {
   return view;
 }
 
+BlockView ViewBlockOfAnySize(REALmemoryBlock block) {
+  BlockView view;
+  if (block == nullptr || !plugincommon::HasService(Service::memoryBlockGetPtr)) return view;
+  view.hosted = true;
+  if (plugincommon::HasService(Service::memoryBlockGetSize)) view.size = plugincommon::host::memoryBlockGetSize(block);
+  view.bytes = static_cast<unsigned char*>(plugincommon::host::memoryBlockGetPtr(block));
+  view.available = view.bytes != nullptr;
+  return view;
+}
+
 int64_t LengthInside(const BlockView& view, int64_t offset, int64_t length) {
   if (!view.available || offset < 0 || length <= 0) return 0;
   if (!view.SizeKnown()) return length;
