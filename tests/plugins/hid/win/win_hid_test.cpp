@@ -239,6 +239,22 @@ TEST_F(WinHIDTest, ReadThatWaitsLeavesIoPending) {
   EXPECT_EQ(Lasterror(), 997);
 }
 
+// -1 is the platform's endless wait: the read waits for the report however
+// long it takes.
+TEST_F(WinHIDTest, ReadWithMinusOneWaitsUntilAReportArrives) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  std::thread later([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    port.send_input(0, Pattern(4), 1000);
+  });
+  Ref<MemoryBlock> answer = m().ReadMessageMemory(object, 64, -1);
+  later.join();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(BytesOf(answer), Pattern(4));
+  EXPECT_EQ(Lasterror(), 997);
+}
+
 TEST_F(WinHIDTest, ReadThatTimesOutIsCancelledAndLosesNothing) {
   hidbus::DevicePort& port = Attach();
   Connected();
