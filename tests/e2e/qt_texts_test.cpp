@@ -1,6 +1,6 @@
-// Every text the windows put into a label or a button, in a control of its
-// documented size, measured with the Qt backend's own font: each must show
-// whole, on one line and not cut at the bottom.
+// Every text the windows put into a label or a button, in a control of the
+// size the window gives it, measured with the Qt backend's own font: each
+// must show whole, on one line and not cut at the bottom.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -307,7 +307,7 @@ TEST_F(NumericTest, LogSweepTableHoldsTheSweepsSamples) {
     EXPECT_FLOAT_EQ(number(2 * i), sine * 0.944f) << "pair " << i;
     EXPECT_FLOAT_EQ(number(2 * i + 1), static_cast<float>(t * 100.53096491488)) << "pair " << i;
   }
-  // The values as the documents give them, to their last digit.
+  // Known samples of this sweep, to the sixth decimal place.
   EXPECT_NEAR(number(2), 0.002471, 5e-7);
   EXPECT_NEAR(number(3), 0.002094, 5e-7);
   EXPECT_NEAR(number(6), 0.007415, 5e-7);
