@@ -130,8 +130,9 @@ class WithoutReferenceOrSizeTest : public ServiceUseFixture, public ::testing::T
     host.LoadPlugin();
     ext = host.Extension("MemoryBlock");
   }
+  // F names a routine's type only (decltype): the test calls the entry the host holds.
   template <typename F>
-  F* Entry(F*, const char* declaration) {
+  F* Entry(const char* declaration) {
     auto* f = reinterpret_cast<F*>(host.Method(ext, declaration));
     EXPECT_NE(f, nullptr) << declaration;
     return f;
@@ -142,15 +143,15 @@ class WithoutReferenceOrSizeTest : public ServiceUseFixture, public ::testing::T
 };
 
 TEST_P(WithoutReferenceOrSizeTest, RangeMembersGoOnWithTheRangeAsGiven) {
-  auto* calc3te = Entry(&qvxmemory::Calc3te,
-                        "_Calc3te(Source1 as Integer, Source2 as Integer, Source3 as Integer, Source4 as Integer, "
-                        "Dest1 as Integer, Dest2 as Integer, Dest3 as Integer, Dest4 as Integer, Tolerance as "
-                        "double, offsetByte as Integer = 0, Length as integer = 0)");
-  auto* multiply8 = Entry(&qvxmemory::MultiplyUInt8QVX,
-                          "MultiplyUInt8QVX(Factor as double, offsetByte as Integer = 0, lengthBytes as integer = 0)");
-  auto* min = Entry(&qvxmemory::MinQVX,
-                    "MinQVX(firstMem as Ptr, secondMem as Ptr, BitSize as integer = 8, Signed as Boolean = false, "
-                    "offsetByte as Integer = 0, lengthBytes as integer = 0) as boolean");
+  auto* calc3te = Entry<decltype(qvxmemory::Calc3te)>(
+      "_Calc3te(Source1 as Integer, Source2 as Integer, Source3 as Integer, Source4 as Integer, Dest1 as Integer, "
+      "Dest2 as Integer, Dest3 as Integer, Dest4 as Integer, Tolerance as double, offsetByte as Integer = 0, "
+      "Length as integer = 0)");
+  auto* multiply8 = Entry<decltype(qvxmemory::MultiplyUInt8QVX)>(
+      "MultiplyUInt8QVX(Factor as double, offsetByte as Integer = 0, lengthBytes as integer = 0)");
+  auto* min = Entry<decltype(qvxmemory::MinQVX)>(
+      "MinQVX(firstMem as Ptr, secondMem as Ptr, BitSize as integer = 8, Signed as Boolean = false, "
+      "offsetByte as Integer = 0, lengthBytes as integer = 0) as boolean");
   ASSERT_TRUE(calc3te && multiply8 && min);
   REALmemoryBlock block = host.NewBlock(8, 5);
   const int refs = host.Refs(reinterpret_cast<REALobject>(block));
@@ -169,14 +170,14 @@ TEST_P(WithoutReferenceOrSizeTest, RangeMembersGoOnWithTheRangeAsGiven) {
 }
 
 TEST_P(WithoutReferenceOrSizeTest, TransformsAndFloatPairsNeedNoSize) {
-  auto* invert = Entry(&qvxmemory::InvertBytesQVX, "InvertBytesQVX(offset as integer, count as integer)");
-  auto* mirror_bits = Entry(&qvxmemory::MirrorBitsInBytesQVX,
-                            "MirrorBitsInBytesQVX(offsetByte as Integer, lengthByte as integer)");
-  auto* mirror_bytes =
-      Entry(&qvxmemory::MirrorBytesQVX, "MirrorBytesQVX(offsetByte as Integer = 0, lengthByte as integer = -1)");
-  auto* sweep = Entry(&qvxmemory::CalcLogSweepTable,
-                      "_CalcLogSweepTableQVX(offsetByte as Integer, Z as integer, lw1 as integer, lw2 as integer, T "
-                      "as double)");
+  auto* invert =
+      Entry<decltype(qvxmemory::InvertBytesQVX)>("InvertBytesQVX(offset as integer, count as integer)");
+  auto* mirror_bits = Entry<decltype(qvxmemory::MirrorBitsInBytesQVX)>(
+      "MirrorBitsInBytesQVX(offsetByte as Integer, lengthByte as integer)");
+  auto* mirror_bytes = Entry<decltype(qvxmemory::MirrorBytesQVX)>(
+      "MirrorBytesQVX(offsetByte as Integer = 0, lengthByte as integer = -1)");
+  auto* sweep = Entry<decltype(qvxmemory::CalcLogSweepTable)>(
+      "_CalcLogSweepTableQVX(offsetByte as Integer, Z as integer, lw1 as integer, lw2 as integer, T as double)");
   ASSERT_TRUE(invert && mirror_bits && mirror_bytes && sweep);
   REALmemoryBlock block = host.NewBlock(4, 0);
   host.Bytes(block) = {0x00, 0x01, 0x0F, 0xF0};
