@@ -8,19 +8,6 @@ namespace qvxmemory {
 
 using plugincommon::Service;
 
-BlockView ViewBlock(REALmemoryBlock block) {
-  BlockView view;
-  if (block == nullptr || !plugincommon::HasService(Service::memoryBlockGetPtr) ||
-      !plugincommon::HasService(Service::memoryBlockGetSize)) {
-    return view;
-  }
-  view.hosted = true;
-  view.size = plugincommon::host::memoryBlockGetSize(block);
-  view.bytes = static_cast<unsigned char*>(plugincommon::host::memoryBlockGetPtr(block));
-  view.available = view.bytes != nullptr;
-  return view;
-}
-
 BlockView ViewBlockOfAnySize(REALmemoryBlock block) {
   BlockView view;
   if (block == nullptr || !plugincommon::HasService(Service::memoryBlockGetPtr)) return view;
@@ -29,6 +16,11 @@ BlockView ViewBlockOfAnySize(REALmemoryBlock block) {
   view.bytes = static_cast<unsigned char*>(plugincommon::host::memoryBlockGetPtr(block));
   view.available = view.bytes != nullptr;
   return view;
+}
+
+BlockView ViewBlock(REALmemoryBlock block) {
+  if (!plugincommon::HasService(Service::memoryBlockGetSize)) return {};
+  return ViewBlockOfAnySize(block);
 }
 
 int64_t LengthInside(const BlockView& view, int64_t offset, int64_t length) {
