@@ -20,8 +20,8 @@
 #include "updater/device_path.h"
 #include "updater/outside.h"
 
-#if DiagnosticBuild
 #include "console/console_window.h"
+#if DiagnosticBuild
 #include "console/decoding_from_hex.h"
 #endif
 
@@ -80,8 +80,8 @@ void StartUp() {
 #endif
 #if DiagnosticBuild
   console::SetDecodingFromHexEntry([decode](const framework::String& hex) { return decode(hex); });
-  console::Register();
 #endif
+  console::Register();
 }
 
 }  // namespace updater::bundle

@@ -123,6 +123,9 @@ void ConsoleWindow::PushButton6_Action(PushButton&) {
 }
 
 void Register() {
+  // Every build knows the class; only a diagnostic one opens the window.
+  ConsoleWindow::class_record();
+#if DiagnosticBuild
   updater::set_console_entries({
       .OpenBelow =
           [](updater::mainWindow& main) {
@@ -134,6 +137,7 @@ void Register() {
       .EnableStartnext =
           [] { framework::ImplicitWindow<ConsoleWindow>()->PushButton1().set_Enabled(true); },
   });
+#endif
 }
 
 }  // namespace console

@@ -8,17 +8,19 @@ namespace qvxmemory {
 
 using plugincommon::Service;
 
-BlockView ViewBlock(REALmemoryBlock block) {
+BlockView ViewBlockOfAnySize(REALmemoryBlock block) {
   BlockView view;
-  if (block == nullptr || !plugincommon::HasService(Service::memoryBlockGetPtr) ||
-      !plugincommon::HasService(Service::memoryBlockGetSize)) {
-    return view;
-  }
+  if (block == nullptr || !plugincommon::HasService(Service::memoryBlockGetPtr)) return view;
   view.hosted = true;
-  view.size = plugincommon::host::memoryBlockGetSize(block);
+  if (plugincommon::HasService(Service::memoryBlockGetSize)) view.size = plugincommon::host::memoryBlockGetSize(block);
   view.bytes = static_cast<unsigned char*>(plugincommon::host::memoryBlockGetPtr(block));
   view.available = view.bytes != nullptr;
   return view;
+}
+
+BlockView ViewBlock(REALmemoryBlock block) {
+  if (!plugincommon::HasService(Service::memoryBlockGetSize)) return {};
+  return ViewBlockOfAnySize(block);
 }
 
 int64_t LengthInside(const BlockView& view, int64_t offset, int64_t length) {

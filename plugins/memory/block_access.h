@@ -23,6 +23,11 @@ struct BlockView {
 // Needs memoryBlockGetPtr and memoryBlockGetSize; without either the view is
 // unavailable and the member gives its neutral result.
 BlockView ViewBlock(REALmemoryBlock block);
+// For the members that bound their ranges by the size only to stay inside
+// the block (the bit and byte transforms, the float pairs): needs only
+// memoryBlockGetPtr; without memoryBlockGetSize the size is unknown and the
+// range stands as named.
+BlockView ViewBlockOfAnySize(REALmemoryBlock block);
 
 // How much of [offset, offset + length) lies inside the block: on a block of
 // known size the range is cut at the block's end, on one of unknown size it

@@ -20,8 +20,8 @@ REALboolean CopyNthBytes(REALmemoryBlock block, REALmemoryBlock source, int32_t 
     return 0;
   }
   if (numberOfSteps < 1) return 1;
-  BlockView from = ViewBlock(source);
-  BlockView to = ViewBlock(block);
+  BlockView from = ViewBlockOfAnySize(source);
+  BlockView to = ViewBlockOfAnySize(block);
   if (!from.available || !to.available || byteCount < 0) return 0;
   if (byteCount == 0) return 1;
 
@@ -48,8 +48,8 @@ REALboolean CopyNthBits(REALmemoryBlock block, REALmemoryBlock source, int32_t s
     RaiseNilBlock();
     return 0;
   }
-  BlockView from = ViewBlock(source);
-  BlockView to = ViewBlock(block);
+  BlockView from = ViewBlockOfAnySize(source);
+  BlockView to = ViewBlockOfAnySize(block);
   if (!from.available || !to.available || sourceOffsetBits < 0 || destinationOffsetBits < 0) return 0;
 
   const int64_t steps = std::max(numberOfSteps, 0);

@@ -30,8 +30,8 @@ constexpr uint64_t kEveryByte = 0x0101010101010101ull;
 REALboolean ExpandBitsQVX(REALmemoryBlock block, REALmemoryBlock dest, int32_t sourceByteCount, int32_t lowValue,
                           int32_t highValue) {
   if (sourceByteCount < 1 || block == nullptr || dest == nullptr) return 0;
-  BlockView from = ViewBlock(block);
-  BlockView to = ViewBlock(dest);
+  BlockView from = ViewBlockOfAnySize(block);
+  BlockView to = ViewBlockOfAnySize(dest);
   if (!from.available || !to.available) return 0;
 
   // Whole groups of four source bytes, 32 destination bytes each; both must

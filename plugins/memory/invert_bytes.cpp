@@ -13,7 +13,7 @@ void InvertBytesQVX(REALmemoryBlock block, int32_t offset, int32_t count) {
     RaiseNilBlock();
     return;
   }
-  BlockView view = ViewBlock(block);
+  BlockView view = ViewBlockOfAnySize(block);
   const int64_t n = LengthInside(view, offset, count);
   if (n <= 0) return;
   unsigned char* p = view.bytes + offset;

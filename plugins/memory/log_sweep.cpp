@@ -20,7 +20,7 @@ void CalcLogSweepTable(REALmemoryBlock block, int32_t offsetByte, int32_t z, int
   if (z <= 0) return;
 
   // Only the pairs that fit a block of known size are written.
-  BlockView view = ViewBlock(block);
+  BlockView view = ViewBlockOfAnySize(block);
   const int64_t pairs = PairsInside(view, offsetByte, z);
   if (pairs <= 0) return;
   unsigned char* table = view.bytes + offsetByte;

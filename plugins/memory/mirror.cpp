@@ -46,7 +46,7 @@ void MirrorBitsInBytesQVX(REALmemoryBlock block, int32_t offsetByte, int32_t len
     RaiseNilBlock();
     return;
   }
-  BlockView view = ViewBlock(block);
+  BlockView view = ViewBlockOfAnySize(block);
   const int64_t n = LengthInside(view, offsetByte, lengthByte);
   if (n <= 0) return;
   unsigned char* p = view.bytes + offsetByte;
@@ -58,7 +58,7 @@ void MirrorBytesQVX(REALmemoryBlock block, int32_t offsetByte, int32_t lengthByt
     RaiseNilBlock();
     return;
   }
-  BlockView view = ViewBlock(block);
+  BlockView view = ViewBlockOfAnySize(block);
   if (!view.available) return;
   // A negative length means the whole block; from an offset above 0 the cut
   // below keeps that to the block's end.
@@ -74,7 +74,7 @@ void MirrorBitsQVX(REALmemoryBlock block, int32_t offsetBit, int32_t lengthBit) 
     return;
   }
   if (lengthBit < 2) return;
-  BlockView view = ViewBlock(block);
+  BlockView view = ViewBlockOfAnySize(block);
   if (!view.available || offsetBit < 0) return;
   int64_t n = lengthBit;
   if (view.SizeKnown()) n = std::min<int64_t>(n, int64_t{view.size} * 8 - offsetBit);

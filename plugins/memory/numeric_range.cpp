@@ -37,16 +37,18 @@ void NumericRange::Start(REALmemoryBlock block, int32_t offsetByte, int32_t leng
     RaiseNegativeOffset();
     return;
   }
-  if (!plugincommon::HasService(Service::REALLockObject) || !plugincommon::HasService(Service::REALUnlockObject) ||
-      !plugincommon::HasService(Service::memoryBlockGetSize) ||
-      !plugincommon::HasService(Service::memoryBlockGetPtr)) {
-    return;
+  if (!plugincommon::HasService(Service::memoryBlockGetPtr)) return;
+  // Without either reference service the block is only borrowed for the
+  // call: a reference that cannot be given back would keep it alive for good.
+  // Without the size service the block counts as one of size 0.
+  if (plugincommon::HasService(Service::REALLockObject) && plugincommon::HasService(Service::REALUnlockObject)) {
+    host::REALLockObject(reinterpret_cast<REALobject>(block));
+    held_ = block;
   }
-  host::REALLockObject(reinterpret_cast<REALobject>(block));
-  held_ = block;
   started_ = true;
 
-  const int64_t size = std::max(host::memoryBlockGetSize(block), 0);
+  const int64_t size =
+      plugincommon::HasService(Service::memoryBlockGetSize) ? std::max(host::memoryBlockGetSize(block), 0) : 0;
   auto* data = static_cast<unsigned char*>(host::memoryBlockGetPtr(block));
   if (data == nullptr) return;  // counts as size 0 and is never written
 

@@ -25,8 +25,9 @@ class NumericRange {
   NumericRange(const NumericRange&) = delete;
   NumericRange& operator=(const NumericRange&) = delete;
 
-  // False: an exception was raised or a host service is missing; the member
-  // returns its neutral result at once.
+  // False: an exception was raised or the host has no memoryBlockGetPtr; the
+  // member returns its neutral result at once. A missing REALLockObject or
+  // REALUnlockObject is skipped, a missing memoryBlockGetSize counts as size 0.
   bool started() const { return started_; }
   // The range's first byte; nil when there is nothing to write.
   unsigned char* bytes() const { return bytes_; }

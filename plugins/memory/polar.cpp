@@ -20,8 +20,8 @@ void ConvertPairs(REALmemoryBlock block, int32_t offsetByte, int32_t z, REALmemo
     return;
   }
   if (data == nullptr || z <= 0) return;
-  BlockView to = ViewBlock(block);
-  BlockView from = ViewBlock(data);
+  BlockView to = ViewBlockOfAnySize(block);
+  BlockView from = ViewBlockOfAnySize(data);
   const int64_t pairs = std::min(PairsInside(to, offsetByte, z), PairsInside(from, 0, z));
   for (int64_t i = 0; i < pairs; ++i) StorePair(to.bytes + offsetByte, i, convert(LoadPair(from.bytes, i)));
 }

@@ -17,13 +17,17 @@ void DumpMemoryRegions() {
   for (size_t i = 0; i < MemoryRegions.size(); ++i) {
     const framework::Ref<MemoryRegion> region = MemoryRegions[i];
     const framework::Ref<framework::MemoryBlock> image = region->data;
-    // Size comes from the device; the lines stop where the image ends.
-    const int64_t size = image ? std::min<int64_t>(region->Size, image->Size()) : 0;
+    // The whole image as programming sends it: Size addresses of
+    // bytesPerAddress bytes each. Size comes from the device; the lines stop
+    // where the image ends.
+    const int64_t perAddress = bytesPerAddress == 2 ? 2 : 1;
+    const int64_t size = image ? std::min<int64_t>(region->Size * perAddress, image->Size()) : 0;
     // 64-bit steps, so that a region near the top of the 32-bit range ends.
     for (int64_t off = 0; off < size; off += kPacketDataSize) {
       const int64_t n = std::min<int64_t>(size - off, kPacketDataSize);
-      // Address + off wraps as the 32-bit address does.
-      WriteDataLine(static_cast<int32_t>(region->Address + off), image->StringValue(off, n));
+      // Each line at the device address of its first byte; it wraps as the
+      // 32-bit address does.
+      WriteDataLine(static_cast<int32_t>(region->Address + off / perAddress), image->StringValue(off, n));
       framework::Yield();
     }
     framework::Yield();

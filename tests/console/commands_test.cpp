@@ -56,6 +56,19 @@ TEST(QueryDeviceTest, SetsTheDeviceDataAndAppendsTheRegionsEachTime) {
   EXPECT_FALSE(r.session().finished());
 }
 
+TEST(QueryDeviceTest, ListsTheRegionsOnlyAfterItsMessageBoxIsClosed) {
+  ConsoleRun r(sim::preset(sim::Preset::family1), apptest::MessageBoxes::LeftToTheTest);
+  ASSERT_TRUE(r.open());
+  ASSERT_TRUE(r.press("PushButton2"));
+  ASSERT_TRUE(r.session().run_until([&] { return r.session().message_box().has_value(); }));
+  EXPECT_EQ(*r.session().message_box(), "BytesPerPacket: 56\nDeviceFamily: 1\nbytesPerAddress: 1");
+  EXPECT_EQ(HID::memoryRegionsDetected, 0);
+  EXPECT_TRUE(HID::MemoryRegions.empty());
+  ASSERT_TRUE(r.session().answer_message_box());
+  EXPECT_EQ(HID::memoryRegionsDetected, 2);
+  EXPECT_EQ(HID::MemoryRegions.size(), 2u);
+}
+
 TEST(QueryDeviceTest, UnknownFamilyAddsALineAndKeepsBytesPerAddress) {
   sim::Config c = sim::preset(sim::Preset::family1);
   c.faults.unknown_family = 5;

@@ -32,10 +32,11 @@ struct ConsoleRun {
   std::unique_ptr<apptest::AppRun> run;
   std::string firmware;
 
-  explicit ConsoleRun(const sim::Config& config = sim::preset(sim::Preset::family1)) {
+  explicit ConsoleRun(const sim::Config& config = sim::preset(sim::Preset::family1),
+                      apptest::MessageBoxes boxes = apptest::MessageBoxes::AnsweredAsTheyCome) {
     firmware = apptest::FirmwareFor(config, 5);
     run = std::make_unique<apptest::AppRun>(
-        std::vector<apptest::FakeDevice>{apptest::FakeDevice{.bootloader = config}});
+        std::vector<apptest::FakeDevice>{apptest::FakeDevice{.bootloader = config}}, boxes);
     run->bundle().set_package(apptest::DefaultFields(firmware));
     // The packet builders warn in message boxes, as in the bundle.
     HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });

@@ -17,9 +17,11 @@
 // stays usable. A command that waits for a reply gives up after
 // kConsoleAnswerTicks.
 //
-// The window exists only where Register() has run: mainWindow's Open then
-// makes it (the implicit instance "ConsoleWindow.ConsoleWindow") and places
-// it 40 pixels below itself, and each step's StartNext enables Startnext.
+// Register() makes the class known to the framework in every build. In a
+// diagnostic build mainWindow's Open then makes the window (the implicit
+// instance "ConsoleWindow.ConsoleWindow") and places it 40 pixels below
+// itself, and each step's StartNext enables Startnext; a shipped build never
+// opens it.
 
 #include <cstdint>
 
@@ -83,8 +85,9 @@ class ConsoleWindow : public framework::Window {
   void _CreateControls0();
 };
 
-// Hands the console's entry points to mainWindow: from now on its Open makes
-// and places the console, and StartNext enables Startnext (the implicit
+// Registers the window class with the framework. In a diagnostic build it
+// also hands the console's entry points to mainWindow: from now on its Open
+// makes and places the console, and StartNext enables Startnext (the implicit
 // instance is made again when the console has been closed).
 void Register();
 

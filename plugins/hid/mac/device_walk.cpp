@@ -152,12 +152,16 @@ int32_t Connect(REALobject instance, MacHIDData& d) {
 
 void MacHIDConstructor(REALobject instance) { DataOf(instance)->TimeOut = 500; }
 
-void MacHIDDestructor(REALobject instance) {
+void MacHIDClose(REALobject instance) {
   MacHIDData* d = DataOf(instance);
   Teardown(*d);
   ReleaseService(*d);
   ReleaseIterator(*d);
   ReleaseProperties(*d);
+}
+
+void MacHIDDestructor(REALobject instance) {
+  MacHIDClose(instance);
   // Events still waiting for this object would reach it after its end.
   FlushEventsFor(instance);
 }

@@ -60,8 +60,10 @@ MacHIDData* DataOf(REALobject instance);
 
 // Constructor: TimeOut 500.
 void MacHIDConstructor(REALobject instance);
-// Close and destructor: teardown, then the walk and properties released.
-// Lasterror untouched.
+// Close: teardown, then the walk and properties released. Lasterror
+// untouched. Reports already posted for the object stay queued: it lives on.
+void MacHIDClose(REALobject instance);
+// Destructor: Close, then the events still waiting for the object dropped.
 void MacHIDDestructor(REALobject instance);
 
 // Lasterror -1, whatever the outcome. False when there is no HID device.

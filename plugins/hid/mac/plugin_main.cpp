@@ -16,7 +16,7 @@ REALproperty MacHIDProperties[] = {
 };
 
 REALmethodDefinition MacHIDMethods[] = {
-    {entry(MacHIDDestructor), nullptr, "Close", 4, {}},
+    {entry(MacHIDClose), nullptr, "Close", 4, {}},
     {entry(FindFirstDevice), nullptr, "FindFirstDevice as boolean", 4, {}},
     {entry(FindNextDevice), nullptr, "FindNextDevice as boolean", 4, {}},
     {entry(GetProductName), nullptr, "Product as string", 4, {}},

@@ -47,6 +47,7 @@ void MacHIDConstructor(REALobject instance) {
   if (MacHIDData* data = DataOf(instance)) data->TimeOut = 500;
 }
 // Close and the destructor: nothing.
+void MacHIDClose(REALobject) {}
 void MacHIDDestructor(REALobject) {}
 
 // Lasterror untouched.
@@ -88,7 +89,7 @@ REALproperty MacHIDProperties[] = {
 };
 
 REALmethodDefinition MacHIDMethods[] = {
-    {entry(MacHIDDestructor), nullptr, "Close", 4, {}},
+    {entry(MacHIDClose), nullptr, "Close", 4, {}},
     {entry(FindFirstDevice), nullptr, "FindFirstDevice as boolean", 4, {}},
     {entry(FindNextDevice), nullptr, "FindNextDevice as boolean", 4, {}},
     {entry(GetProductName), nullptr, "Product as string", 4, {}},

@@ -23,9 +23,9 @@ int64_t Read(WinHIDData* data, unsigned char* buffer, int32_t length, int32_t ti
   DWORD error = GetLastError();
   data->Lasterror = static_cast<int32_t>(error);
   if (error == ERROR_IO_PENDING) {
-    // A negative time-out would be an endless wait; it only checks instead.
-    DWORD wait = timeOut < 0 ? 0 : static_cast<DWORD>(timeOut);
-    if (WaitForSingleObject(reader, wait) != WAIT_OBJECT_0) {
+    // Handed on as it is: -1 is the platform's endless wait, which a caller
+    // asks for on purpose.
+    if (WaitForSingleObject(reader, static_cast<DWORD>(timeOut)) != WAIT_OBJECT_0) {
       CancelIo(reader);
       return -1;
     }

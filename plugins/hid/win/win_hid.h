@@ -90,7 +90,8 @@ int32_t SendMessageString(REALobject instance, REALstring data);
 // -1; nil for a length of 0 or less. Then the system's last error after the
 // read started: 997 when it had to wait (also after a read that then
 // completed), 0 when it completed at once, else the read's error. Waits at
-// most timeOut ms; a read that did not complete in time is cancelled.
+// most timeOut ms (-1: without end); a read that did not complete in time is
+// cancelled.
 REALstring ReadMessageString2(REALobject instance, int32_t length, int32_t timeOut);
 REALmemoryBlock ReadMessageMemory2(REALobject instance, int32_t length, int32_t timeOut);
 

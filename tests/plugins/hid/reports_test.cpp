@@ -166,6 +166,20 @@ TEST_F(ReportsTest, ARemovalRaisesDeviceRemovedAndTearsNothingDown) {
   EXPECT_EQ(device.Lasterror(), kIOReturnNoDevice);
 }
 
+// Close ends the connection, not the object: what was posted for it still
+// reaches its handler.
+TEST_F(ReportsTest, CloseKeepsTheReportsAlreadyPosted) {
+  iokit::builtin_run_loop().run_one_turn();  // nothing of earlier tests left to run
+  Device device;
+  Connect(device);
+  Send(std::vector<uint8_t>(64, 5));
+  iokit::builtin_run_loop().run_one_turn();  // read and posted; dispatched only next turn
+  device.Call(machid_test::kClose);
+  PluginTest::Pump();
+  ASSERT_EQ(device.received.size(), 1u);
+  EXPECT_EQ(device.received[0].data, std::string(64, '\x05'));
+}
+
 TEST_F(ReportsTest, EventsWaitingForAnObjectThatEndsAreDropped) {
   iokit::builtin_run_loop().run_one_turn();  // nothing of earlier tests left to run
   {

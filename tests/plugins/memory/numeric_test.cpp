@@ -91,6 +91,14 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"Calc3teWithinTolerance", {100, 50, 20, 0, 111, 50, 20, 0, 89, 50, 20, 1},
                   [](M& m, Block b) { m.Calc3te(b, 100, 50, 20, 0, 1, 2, 3, 4, 0.1, 0, 0); },
                   {1, 2, 3, 4, 111, 50, 20, 0, 89, 50, 20, 1}},
+        // Bounds that are not whole numbers are truncated: 10 x 0.86 = 8.6 gives 8,
+        // 10 x 1.16 = 11.6 gives 11 (rounding would give 9 and 12).
+        RangeCase{"Calc3teLowerBoundTruncated", {8, 20, 30, 40, 7, 20, 30, 40},
+                  [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 1, 2, 3, 4, 0.14, 0, 0); },
+                  {1, 2, 3, 4, 7, 20, 30, 40}},
+        RangeCase{"Calc3teUpperBoundTruncated", {11, 20, 30, 40, 12, 20, 30, 40},
+                  [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 1, 2, 3, 4, 0.16, 0, 0); },
+                  {1, 2, 3, 4, 12, 20, 30, 40}},
         RangeCase{"Calc3teExactOnly", {10, 20, 30, 40, 11, 20, 30, 40},
                   [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 0x101, -1, 0, 7, 0.0, 0, 0); },
                   {1, 0xFF, 0, 7, 11, 20, 30, 40}},
@@ -204,6 +212,27 @@ TEST_F(NumericTest, MinInPlaceReadsEachElementBeforeWritingIt) {
   EXPECT_EQ(BytesOf(*block), (Bytes{2, 1, 2, 2}));
 }
 
+// The elements go one at a time in increasing order, each read before its
+// result is written: with the operand one element below the destination,
+// every result is read again as the next operand.
+TEST_F(NumericTest, MinAndMaxOverlappingTheirOperandTakeTheElementsInOrder) {
+  Block block = BlockOf({1, 9, 9, 9, 9, 9, 9, 9, 9});
+  Bytes other(8, 5);
+  EXPECT_TRUE(m().Min(block, block->data(), other.data(), 8, false, 1, 8));
+  EXPECT_EQ(BytesOf(*block), (Bytes{1, 1, 1, 1, 1, 1, 1, 1, 1}));
+
+  Block words = BlockOf(U16({7, 2, 2, 2, 2}));
+  Bytes low = U16({0, 0, 0, 0});
+  EXPECT_TRUE(m().Max(words, words->data(), low.data(), 16, false, 2, 8));
+  EXPECT_EQ(BytesOf(*words), U16({7, 7, 7, 7, 7}));
+
+  // The operand above the destination: each element is read before it is overwritten.
+  Block ahead = BlockOf({1, 2, 3, 4, 5});
+  Bytes high(4, 0xFF);
+  EXPECT_TRUE(m().Min(ahead, ahead->data() + 1, high.data(), 8, false, 0, 4));
+  EXPECT_EQ(BytesOf(*ahead), (Bytes{2, 3, 4, 5, 5}));
+}
+
 TEST_F(NumericTest, MinOfAnotherWidthOrANilAddressIsFalse) {
   Block block = BlockOf(Iota(8));
   Bytes other(8, 0);
@@ -280,9 +309,17 @@ TEST_F(NumericTest, LogSweepTableHoldsTheSweepsSamples) {
   const double k = 20 * 6.28318530718 / l;
   for (int i = 1; i < 4; ++i) {
     const double t = i / 48000.0;
-    EXPECT_NEAR(number(2 * i), 0.944 * std::sin((std::exp(l * t) - 1.0) * k), 1e-4) << "pair " << i;
+    // In single precision where the sweep takes it: exp, e - 1, sin, x 0.944.
+    const float a = std::exp(static_cast<float>(l * t)) - 1.0f;
+    const float sine = std::sin(static_cast<float>(static_cast<double>(a) * k));
+    EXPECT_FLOAT_EQ(number(2 * i), sine * 0.944f) << "pair " << i;
     EXPECT_FLOAT_EQ(number(2 * i + 1), static_cast<float>(t * 100.53096491488)) << "pair " << i;
   }
+  // Known samples of this sweep, to the sixth decimal place.
+  EXPECT_NEAR(number(2), 0.002471, 5e-7);
+  EXPECT_NEAR(number(3), 0.002094, 5e-7);
+  EXPECT_NEAR(number(6), 0.007415, 5e-7);
+  EXPECT_NEAR(number(7), 0.006283, 5e-7);
   EXPECT_EQ(Bytes(table.memory.begin() + 32, table.memory.end()), Bytes(16, 0xEE));
   ExpectRaises<framework::NilObjectException>([&] { m().LogSweep(nullptr, 0, 1, 20, 200, 1.0); },
                                               "memoryblock is nil");

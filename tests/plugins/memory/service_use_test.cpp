@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "QVXMemory.h"
+#include "extension_routines.h"
 #include "fake_host.h"
 
 namespace {
@@ -116,6 +117,89 @@ INSTANTIATE_TEST_SUITE_P(Services, LackingServiceTest,
                          ::testing::Values("memoryBlockGetPtr", "memoryBlockGetSize", "PtrToMemoryBlock",
                                            "REALLockObject", "REALUnlockObject", "PluginNewInstance",
                                            "RuntimeRaiseException", "REALBuildString"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// The numbers and the bit and byte transforms ask the host for a reference
+// and a size only to keep the block alive and their ranges inside it: without
+// those services they go on, with the block counting as one of size 0, so
+// that a range they are given stands as named.
+class WithoutReferenceOrSizeTest : public ServiceUseFixture, public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    host.Lack(GetParam());
+    host.LoadPlugin();
+    ext = host.Extension("MemoryBlock");
+  }
+  // F names a routine's type only (decltype): the test calls the entry the host holds.
+  template <typename F>
+  F* Entry(const char* declaration) {
+    auto* f = reinterpret_cast<F*>(host.Method(ext, declaration));
+    EXPECT_NE(f, nullptr) << declaration;
+    return f;
+  }
+  bool Lacking(const char* service) const { return std::string(GetParam()) == service; }
+
+  const REALclassDefinition* ext = nullptr;
+};
+
+TEST_P(WithoutReferenceOrSizeTest, RangeMembersGoOnWithTheRangeAsGiven) {
+  auto* calc3te = Entry<decltype(qvxmemory::Calc3te)>(
+      "_Calc3te(Source1 as Integer, Source2 as Integer, Source3 as Integer, Source4 as Integer, Dest1 as Integer, "
+      "Dest2 as Integer, Dest3 as Integer, Dest4 as Integer, Tolerance as double, offsetByte as Integer = 0, "
+      "Length as integer = 0)");
+  auto* multiply8 = Entry<decltype(qvxmemory::MultiplyUInt8QVX)>(
+      "MultiplyUInt8QVX(Factor as double, offsetByte as Integer = 0, lengthBytes as integer = 0)");
+  auto* min = Entry<decltype(qvxmemory::MinQVX)>(
+      "MinQVX(firstMem as Ptr, secondMem as Ptr, BitSize as integer = 8, Signed as Boolean = false, "
+      "offsetByte as Integer = 0, lengthBytes as integer = 0) as boolean");
+  ASSERT_TRUE(calc3te && multiply8 && min);
+  REALmemoryBlock block = host.NewBlock(8, 5);
+  const int refs = host.Refs(reinterpret_cast<REALobject>(block));
+  calc3te(block, 5, 5, 5, 5, 1, 2, 3, 4, 0.0, 0, 4);
+  multiply8(block, 2.0, 4, 2);
+  Bytes first = {9, 1}, second = {3, 7};
+  EXPECT_TRUE(min(block, first.data(), second.data(), 8, false, 6, 2));
+  EXPECT_EQ(host.Bytes(block), (Bytes{1, 2, 3, 4, 10, 10, 3, 1}));
+  // The default length reaches to the block's end: none without a size.
+  multiply8(block, 2.0, 0, 0);
+  EXPECT_EQ(host.Bytes(block), Lacking("memoryBlockGetSize") ? (Bytes{1, 2, 3, 4, 10, 10, 3, 1})
+                                                             : (Bytes{2, 4, 6, 8, 20, 20, 6, 2}));
+  EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(block)), refs) << "no reference is kept";
+  EXPECT_TRUE(host.RaisedExceptions().empty());
+  host.Release(block);
+}
+
+TEST_P(WithoutReferenceOrSizeTest, TransformsAndFloatPairsNeedNoSize) {
+  auto* invert =
+      Entry<decltype(qvxmemory::InvertBytesQVX)>("InvertBytesQVX(offset as integer, count as integer)");
+  auto* mirror_bits = Entry<decltype(qvxmemory::MirrorBitsInBytesQVX)>(
+      "MirrorBitsInBytesQVX(offsetByte as Integer, lengthByte as integer)");
+  auto* mirror_bytes = Entry<decltype(qvxmemory::MirrorBytesQVX)>(
+      "MirrorBytesQVX(offsetByte as Integer = 0, lengthByte as integer = -1)");
+  auto* sweep = Entry<decltype(qvxmemory::CalcLogSweepTable)>(
+      "_CalcLogSweepTableQVX(offsetByte as Integer, Z as integer, lw1 as integer, lw2 as integer, T as double)");
+  ASSERT_TRUE(invert && mirror_bits && mirror_bytes && sweep);
+  REALmemoryBlock block = host.NewBlock(4, 0);
+  host.Bytes(block) = {0x00, 0x01, 0x0F, 0xF0};
+  invert(block, 0, 1);
+  mirror_bits(block, 1, 1);
+  mirror_bytes(block, 2, 2);
+  EXPECT_EQ(host.Bytes(block), (Bytes{0xFF, 0x80, 0xF0, 0x0F}));
+  // The whole block, by default: only a block of known size has a whole.
+  mirror_bytes(block, 0, -1);
+  EXPECT_EQ(host.Bytes(block), Lacking("memoryBlockGetSize") ? (Bytes{0xFF, 0x80, 0xF0, 0x0F})
+                                                             : (Bytes{0x0F, 0xF0, 0x80, 0xFF}));
+  REALmemoryBlock table = host.NewBlock(16, 0xAA);
+  sweep(table, 0, 2, 20, 20000, 48000.0);
+  EXPECT_EQ(Bytes(host.Bytes(table).begin(), host.Bytes(table).begin() + 8), Bytes(8, 0)) << "pair 0 is (0, 0)";
+  EXPECT_NE(host.Bytes(table)[8], 0xAA) << "pair 1 is written";
+  EXPECT_TRUE(host.RaisedExceptions().empty());
+  host.Release(table);
+  host.Release(block);
+}
+
+INSTANTIATE_TEST_SUITE_P(Services, WithoutReferenceOrSizeTest,
+                         ::testing::Values("REALLockObject", "REALUnlockObject", "memoryBlockGetSize"),
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

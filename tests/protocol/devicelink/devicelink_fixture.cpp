@@ -16,6 +16,10 @@ framework::TimePoint TickPerReadClock::now() const {
 void DeviceLinkTest::SetUpTestSuite() {
   static pluginhost::Binder* binder = nullptr;  // its entries live for the process
   static const bool bound = [] {
+#ifdef DEVICELINK_HOST_VERSION
+    // An older host: the plug-ins register in the form of its interface level.
+    pluginhost::set_host_version(DEVICELINK_HOST_VERSION);
+#endif
     pluginhost::load_plugins(PLUGIN_DIR);
     binder = new pluginhost::Binder;
     runloop_bridge::install();

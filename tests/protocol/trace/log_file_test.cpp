@@ -94,6 +94,21 @@ TEST_F(TraceTest, DumpMemoryRegionsWritesEachImageInLinesOf58Bytes) {
                                         }));
 }
 
+// Family 2 holds two image bytes per address: the dump shows all of them,
+// each line at the address programming sends its first byte to.
+TEST_F(TraceTest, DumpMemoryRegionsWritesTheWholeFamily2Image) {
+  HID::bytesPerAddress = 2;
+  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 2, {{1, 0x800, 40}})));
+  std::vector<uint8_t> image = Counting(80);
+  for (size_t i = 0; i < image.size(); ++i)
+    HID::MemoryRegions[0]->data->set_UInt8Value(static_cast<int64_t>(i), image[i]);
+  HID::DumpMemoryRegions();
+  EXPECT_EQ(folder.Lines("Memory.txt"), (Lines{
+                                            "Address: 000800 " + HexOf(image, 0, 58),
+                                            "Address: 00081D " + HexOf(image, 58, 22),
+                                        }));
+}
+
 TEST_F(TraceTest, DumpMemoryRegionsTakesEveryRegionInOrder) {
   ASSERT_TRUE(HID::ParseMemoryRegions(
       *QueryReply(56, 1, {{1, 0x1000, 3}, {0, 0x2000, 0}, {3, 0x300000, 2}})));

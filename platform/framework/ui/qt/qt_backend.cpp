@@ -11,6 +11,7 @@
 #include "framework/ui/input.h"
 #include "framework/ui/msgbox.h"
 #include "framework/ui/qt.h"
+#include "qt_font.h"
 #include "qt_text.h"
 #include "qt_waiter.h"
 #include "widgets.h"
@@ -30,6 +31,7 @@ class QtBackend final : public ui::Backend {
     static char name[] = "updater";
     static char* argv[] = {name, nullptr};
     app_ = std::make_unique<QApplication>(argc, argv);
+    QApplication::setFont(system_font());
     QApplication::setQuitOnLastWindowClosed(false);
     if (set("FRAMEWORK_SCREENSHOTS")) shots_ = std::filesystem::path(std::getenv("FRAMEWORK_SCREENSHOTS"));
   }

@@ -1,8 +1,10 @@
 #include <ostream>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <cstring>
 #include <optional>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include "hidbus/hidbus.h"
 #include "pluginhost/pluginhost.h"
 #include "sim/sim.h"
+#include "win32/kernel32.h"
 #include "win32/system.h"
 
 namespace {
@@ -103,7 +106,21 @@ void* PointerField(const Ref<Object>& o, size_t offset) {
   std::memcpy(&p, static_cast<unsigned char*>(pluginhost::plugin_data(o.get())) + offset, sizeof p);
   return p;
 }
+uint8_t ByteField(const Ref<Object>& o, size_t offset) {
+  return static_cast<unsigned char*>(pluginhost::plugin_data(o.get()))[offset];
+}
 size_t PollBufferOffset() { return sizeof(void*) == 4 ? 1084 : 1088; }
+constexpr size_t kDataEvent = 24, kListenerDone = 53;
+
+// Whether the event in that field is signalled, looked at without waiting.
+bool Signalled(const Ref<Object>& o, size_t offset) {
+  return WaitForSingleObject(reinterpret_cast<HANDLE>(static_cast<intptr_t>(Field(o, offset))), 0) == WAIT_OBJECT_0;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 
 // A bus of the test's own: only the devices it attaches.
 class WinHIDTest : public testing::Test {
@@ -111,14 +128,33 @@ class WinHIDTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front();
     dir_ = std::filesystem::temp_directory_path() / ("winhid-" + std::to_string(::getpid()));
+    UseBus({});
+    object = pluginhost::new_instance("WinHIDQVX");
+    ASSERT_TRUE(object);
+  }
+  // The test's bus; `opener` opens its hidraw nodes.
+  void UseBus(hidbus::NodeOpener opener) {
     hidbus::BusOptions o;
     o.sysfs_root = (dir_ / "sys").string();
     o.dev_root = (dir_ / "dev").string();
     o.virtual_dir = (dir_ / "virtual").string();
+    o.open_node = std::move(opener);
+    win32::set_bus(nullptr);
     bus_ = std::make_unique<hidbus::Bus>(o);
     win32::set_bus(bus_.get());
-    object = pluginhost::new_instance("WinHIDQVX");
-    ASSERT_TRUE(object);
+  }
+  // A hidraw node of the bootloader in the bus's sysfs, as the kernel lists it.
+  void AddHidrawNode() {
+    const std::filesystem::path hid = dir_ / "sys/devices/virtual/misc/uhid/0003:000004D8:0000003C.0001";
+    WriteFile(hid / "uevent", "DRIVER=hid-generic\nHID_ID=0003:000004D8:0000003C\nHID_NAME=HID Bootloader\n");
+    // Vendor page, 64-byte input and output reports.
+    const unsigned char descriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29,
+                                        0x40, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40,
+                                        0x81, 0x00, 0x19, 0x01, 0x29, 0x40, 0x91, 0x00, 0xC0};
+    WriteFile(hid / "report_descriptor", std::string(std::begin(descriptor), std::end(descriptor)));
+    const std::filesystem::path node = dir_ / "sys/class/hidraw/hidraw0";
+    std::filesystem::create_directories(node);
+    std::filesystem::create_directory_symlink(hid, node / "device");
   }
   void TearDown() override {
     object = nullptr;
@@ -197,6 +233,35 @@ TEST_F(WinHIDTest, DeviceGoneDuringTheWalkIsStillReportedButCannotBeAsked) {
   EXPECT_EQ(Lasterror(), 2) << "file not found";
 }
 
+TEST_F(WinHIDTest, FindNextDeviceLeavesLasterrorAlone) {
+  Attach();
+  Attach();
+  ASSERT_TRUE(m().FindFirstDevice(object));
+  m().Lasterror.set(object, 1234);
+  EXPECT_TRUE(m().FindNextDevice(object));
+  EXPECT_EQ(Lasterror(), 1234);
+  EXPECT_FALSE(m().FindNextDevice(object));
+  EXPECT_EQ(Lasterror(), 1234) << "the end of the walk neither";
+}
+
+// A device that refuses to be opened for reading and writing is still found:
+// the open without access gives its identity.
+TEST_F(WinHIDTest, DeviceThatCannotBeOpenedReadWriteIsFoundThroughTheFallbackOpens) {
+  AddHidrawNode();
+  UseBus([](const std::string&) {
+    errno = EACCES;
+    return -1;
+  });
+  ASSERT_TRUE(m().FindFirstDevice(object));
+  EXPECT_EQ(Lasterror(), 0) << "one of the opens succeeded";
+  EXPECT_NE(Field(object, 16), 0) << "HidHandle";
+  EXPECT_NE(Field(object, 16), -1) << "HidHandle";
+  EXPECT_EQ(m().VendorID(object), 0x04D8);
+  EXPECT_EQ(m().ProductID(object), 0x003C);
+  EXPECT_FALSE(m().Connect(object));
+  EXPECT_EQ(Lasterror(), 5) << "access denied";
+}
+
 TEST_F(WinHIDTest, WithoutHidLibraryNothingIsFound) {
   Attach();
   win32::withdraw_library("hid.dll");
@@ -237,6 +302,22 @@ TEST_F(WinHIDTest, ReadThatWaitsLeavesIoPending) {
   later.join();
   ASSERT_TRUE(answer);
   EXPECT_EQ(answer->Size(), 64);
+  EXPECT_EQ(Lasterror(), 997);
+}
+
+// -1 is the platform's endless wait: the read waits for the report however
+// long it takes.
+TEST_F(WinHIDTest, ReadWithMinusOneWaitsUntilAReportArrives) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  std::thread later([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    port.send_input(0, Pattern(4), 1000);
+  });
+  Ref<MemoryBlock> answer = m().ReadMessageMemory(object, 64, -1);
+  later.join();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(BytesOf(answer), Pattern(4));
   EXPECT_EQ(Lasterror(), 997);
 }
 
@@ -365,6 +446,44 @@ TEST_F(WinHIDTest, ListenerHandsOutReportsOneAtATimeInOrder) {
   }
   EXPECT_FALSE(m().PollMemory(object)) << "nothing more arrived";
   EXPECT_EQ(Lasterror(), 0) << "the listener leaves Lasterror alone";
+}
+
+// The mailbox is empty again after a poll: the data event is reset, not left
+// for the next poll to find.
+TEST_F(WinHIDTest, PollResetsTheDataEvent) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  ASSERT_TRUE(m().InstallListener(object, 64));
+  ASSERT_EQ(port.send_input(0, Pattern(7), 1000), hidbus::Status::ok);
+  ASSERT_TRUE(PollFor([&] { return m().PollMemory(object); }));
+  EXPECT_FALSE(Signalled(object, kDataEvent));
+}
+
+TEST_F(WinHIDTest, StopListenerReturnsOnlyAfterTheThreadHasEnded) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  ASSERT_TRUE(m().InstallListener(object, 64));
+  ASSERT_EQ(port.send_input(0, Pattern(1), 1000), hidbus::Status::ok);
+  ASSERT_TRUE(PollFor([&] { return m().PollMemory(object); }));  // the thread is in its loop
+  EXPECT_FALSE(m().InstallListener(object, 0));                    // stops it
+  EXPECT_EQ(ByteField(object, kListenerDone), 1) << "the thread has left its loop";
+  EXPECT_EQ(PointerField(object, PollBufferOffset() + sizeof(void*)), nullptr) << "and freed its read buffer";
+}
+
+TEST_F(WinHIDTest, DeviceRemovedWhileTheListenerRunsEndsNothingButItsReports) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  ASSERT_TRUE(m().InstallListener(object, 64));
+  ASSERT_EQ(port.send_input(0, Pattern(2), 1000), hidbus::Status::ok);
+  Ref<MemoryBlock> before = PollFor([&] { return m().PollMemory(object); });
+  ASSERT_TRUE(before);
+  EXPECT_EQ(BytesOf(before), Pattern(2));
+  bus_->detach(paths_[0]);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // reads fail and start again meanwhile
+  EXPECT_FALSE(m().PollMemory(object));
+  m().Close(object);
+  EXPECT_EQ(m().ThreadHandle.get(object), 0);
+  EXPECT_EQ(ByteField(object, kListenerDone), 1);
 }
 
 TEST_F(WinHIDTest, PolledStringKeepsBytesOfUndeterminedEncoding) {

@@ -10,9 +10,9 @@
 
 namespace apptest {
 
-AppRun::AppRun(std::vector<FakeDevice> devices) : link_(std::move(devices)) {
+AppRun::AppRun(std::vector<FakeDevice> devices, MessageBoxes boxes) : link_(std::move(devices)) {
   framework::headless::Session::Options options;
-  options.answer_message_boxes = true;
+  options.answer_message_boxes = boxes == MessageBoxes::AnsweredAsTheyCome;
   session_ = std::make_unique<framework::headless::Session>(options);
   bundle_.set_vastel(true);
   InstallOutsideStandIns();

@@ -1,6 +1,6 @@
 #pragma once
 // Runs the updater's App in a headless session over a test bundle and a fake
-// device link, answering message boxes as they come.
+// device link, answering message boxes as they come unless a test answers them.
 
 #include <memory>
 #include <string>
@@ -13,9 +13,13 @@
 
 namespace apptest {
 
+// Who answers the message boxes: the run as they come, or the test.
+enum class MessageBoxes { AnsweredAsTheyCome, LeftToTheTest };
+
 class AppRun {
  public:
-  explicit AppRun(std::vector<FakeDevice> devices = {});
+  explicit AppRun(std::vector<FakeDevice> devices = {},
+                  MessageBoxes boxes = MessageBoxes::AnsweredAsTheyCome);
   ~AppRun();
 
   TestBundle& bundle() { return bundle_; }

@@ -1,0 +1,151 @@
+// The device link of the win device path over the loaded WinHIDQVX plug-in and
+// a device attached to a bus of the test's own.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "devicelink/win_device_link.h"
+#include "framework/system.h"
+#include "hidbus/hidbus.h"
+#include "module_fixture.h"
+#include "pluginhost/pluginhost.h"
+#include "win32/system.h"
+
+namespace {
+
+using framework::MemoryBlock;
+using framework::Ref;
+using hidtest::Bytes;
+using Clock = std::chrono::steady_clock;
+
+std::vector<uint8_t> Report(uint8_t first, size_t size = 64) {
+  std::vector<uint8_t> r(size, 0);
+  r[0] = first;
+  return r;
+}
+
+Ref<MemoryBlock> Block(const std::vector<uint8_t>& bytes) {
+  Ref<MemoryBlock> block = framework::NewMemoryBlock(static_cast<int64_t>(bytes.size()));
+  for (size_t i = 0; i < bytes.size(); ++i) block->set_UInt8Value(static_cast<int64_t>(i), bytes[i]);
+  return block;
+}
+
+class WinDeviceLinkTest : public hidtest::ModuleTest {
+ protected:
+  static void SetUpTestSuite() {
+    static const bool bound = [] {
+      // The outside plug-ins' folder also holds the mac build's stub of
+      // WinHIDQVX: the working one is loaded after it, and the latest wins.
+      pluginhost::load_plugins(OUTSIDE_DIR);
+      pluginhost::load_plugins(WINHID_DIR);
+      static pluginhost::Binder* binder = new pluginhost::Binder;  // its entries live for the process
+      HID::InstallWinDeviceLink(*binder);
+      const std::vector<std::string> unresolved = binder->bind();
+      for (const auto& label : unresolved) ADD_FAILURE() << "unresolved: " << label;
+      return unresolved.empty();
+    }();
+    ASSERT_TRUE(bound);
+  }
+
+  void SetUp() override {
+    ModuleTest::SetUp();
+    framework::System::clear_debug_log();
+    dir_ = std::filesystem::temp_directory_path() / ("winlink-" + std::to_string(::getpid()));
+    hidbus::BusOptions o;
+    o.sysfs_root = (dir_ / "sys").string();
+    o.dev_root = (dir_ / "dev").string();
+    o.virtual_dir = (dir_ / "virtual").string();
+    bus_ = std::make_unique<hidbus::Bus>(o);
+    win32::set_bus(bus_.get());
+
+    hidbus::DeviceInfo info;
+    info.vendor_id = 0x04D8;
+    info.product_id = 0x003C;
+    info.product = "HID Bootloader";
+    info.max_input_report = 64;
+    info.max_output_report = 64;
+    hidbus::AttachedDevice attached = bus_->attach(info);
+    path_ = attached.path;
+    port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
+    HID::DeviceWin = pluginhost::new_instance("WinHIDQVX");
+    ASSERT_TRUE(HID::DeviceWin);
+    ASSERT_TRUE(HID::WinHIDQVX().FindFirstDevice(HID::DeviceWin));
+    ASSERT_TRUE(HID::WinHIDQVX().Connect(HID::DeviceWin));
+  }
+
+  void TearDown() override {
+    ModuleTest::TearDown();  // releases DeviceWin
+    win32::set_bus(nullptr);
+    port_.reset();
+    bus_.reset();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Sends the report `after` the call has begun, from another thread.
+  Ref<MemoryBlock> ReadWithReportAfter(bool immediate, std::chrono::milliseconds after,
+                                       const std::vector<uint8_t>& report) {
+    std::thread later([&] {
+      std::this_thread::sleep_for(after);
+      port_->send_input(0, report, 1000);
+    });
+    Ref<MemoryBlock> r = HID::ReadCommand(immediate);
+    later.join();
+    return r;
+  }
+
+  std::filesystem::path dir_;
+  std::unique_ptr<hidbus::Bus> bus_;
+  std::unique_ptr<hidbus::DevicePort> port_;
+  std::string path_;
+};
+
+// One report of 64 bytes, waited for up to a second; an immediate read waits
+// the same.
+TEST_F(WinDeviceLinkTest, ReadCommandWaitsUpToASecondForA64ByteReport) {
+  for (bool immediate : {false, true}) {
+    Ref<MemoryBlock> r = ReadWithReportAfter(immediate, std::chrono::milliseconds(400), Report(0x07));
+    ASSERT_TRUE(r) << "immediate " << immediate;
+    EXPECT_EQ(Bytes(*r), Report(0x07));
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WinDeviceLinkTest, ReadCommandGivesNilAfterASecondWithoutAReport) {
+  const Clock::time_point start = Clock::now();
+  EXPECT_EQ(HID::ReadCommand(false), nullptr);
+  const auto waited = Clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(900));
+  EXPECT_LT(waited, std::chrono::seconds(3));
+  // The read given up loses nothing that comes later.
+  ASSERT_EQ(port_->send_input(0, Report(0x02), 1000), hidbus::Status::ok);
+  Ref<MemoryBlock> r = HID::ReadCommand(false);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->UInt8Value(0), 0x02);
+}
+
+TEST_F(WinDeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
+  HID::SendCommand(Block(Report(0x02, 63)));
+  EXPECT_EQ(messages, (std::vector<std::string>{"Invalid packet size."}));
+  hidbus::ReadResult out = port_->read_output(1000);
+  ASSERT_EQ(out.status, hidbus::Status::ok);
+  EXPECT_EQ(out.report.data, Report(0x02, 63));
+}
+
+// A failed send says nothing, not even in the debug log: Lasterror is not
+// looked at on this path.
+TEST_F(WinDeviceLinkTest, AFailedSendIsNotLookedAt) {
+  bus_->detach(path_);
+  HID::SendCommand(Block(Report(0x02)));
+  EXPECT_NE(HID::WinHIDQVX().Lasterror.get(HID::DeviceWin), 0) << "the send did fail";
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(framework::System::debug_log_lines().empty());
+}
+
+}  // namespace
