@@ -22,7 +22,7 @@ void Yield() {
   auto now = std::chrono::steady_clock::now();
   if (now - last < kYieldInterval) return;
   last = now;
-  RunLoop::main().turn();
+  RunLoop::main().turn_now();
 }
 
 }  // namespace framework
