@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   });
   link.install();
 
-  std::unique_ptr<framework::ui::Backend> backend = framework::qt::make_backend();
+  std::unique_ptr<framework::ui::Backend> backend = framework::qt::load_backend();
   if (!backend) return 2;
 
   bool dialog = false, before = false;

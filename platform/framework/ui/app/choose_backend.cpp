@@ -1,4 +1,6 @@
 // Picks the UI backend at start-up and starts the scripted user.
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -7,12 +9,32 @@
 #include <string>
 
 #include "framework/ui/headless.h"
+#include "framework/ui/qt.h"
 #include "framework/ui/run.h"
 #include "framework/ui/script.h"
 
-#ifdef FRAMEWORK_UI_HAVE_QT
-#include "framework/ui/qt.h"
-#endif
+namespace framework::qt {
+
+std::unique_ptr<ui::Backend> load_backend() {
+  using Entry = ui::Backend* (*)();
+  // Kept loaded once found: Qt does not take being unloaded well.
+  static Entry entry = nullptr;
+  if (!entry) {
+    void* module = dlopen(kModuleFile, RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+      std::cerr << "FRAMEWORK_UI=qt: cannot load the Qt backend: " << dlerror() << "\n";
+      return nullptr;
+    }
+    entry = reinterpret_cast<Entry>(dlsym(module, kModuleEntry));
+    if (!entry) {
+      std::cerr << "FRAMEWORK_UI=qt: " << kModuleFile << " has no " << kModuleEntry << "\n";
+      return nullptr;
+    }
+  }
+  return std::unique_ptr<ui::Backend>(entry());
+}
+
+}  // namespace framework::qt
 
 namespace framework::ui {
 namespace {
@@ -61,7 +83,7 @@ int run_with_chosen_backend(const Startup& startup) {
     backend = std::make_unique<headless::HeadlessBackend>(headless::HeadlessBackend::Options{&std::cout, true});
   } else if (name == "qt") {
 #ifdef FRAMEWORK_UI_HAVE_QT
-    backend = qt::make_backend();
+    backend = qt::load_backend();
     if (!backend) return kCannotStart;  // it has said why
 #else
     std::cerr << "FRAMEWORK_UI=qt: this build has no Qt backend\n";
