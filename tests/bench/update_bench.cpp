@@ -205,13 +205,14 @@ void BM_IntelHexReader1MiB(benchmark::State& state) {
   const std::string text = Firmware(kSize);
   e2e::ScratchDir dir;
   e2e::WriteText(dir / "image.hex", text);
-  HID::SetMessageHandler([](const framework::String& message) { std::fprintf(stderr, "%s\n", message.utf8().c_str()); });
+  HID::SetMessageHandler(
+      [](const framework::String& message) { std::fprintf(stderr, "%s\n", message.utf8().c_str()); });
   for (auto _ : state) {
     const double reader = ReadOnce(text, kSize);
     const auto start = Clock::now();
-    const e2e::Outcome o = e2e::Run({"/usr/bin/objcopy", "-I", "ihex", "-O", "binary", (dir / "image.hex").string(),
-                                     (dir / "image.bin").string()},
-                                    {}, std::chrono::seconds(60));
+    const e2e::Outcome o = e2e::Run(
+        {"/usr/bin/objcopy", "-I", "ihex", "-O", "binary", (dir / "image.hex").string(), (dir / "image.bin").string()},
+        {}, std::chrono::seconds(60));
     const double tool = MsSince(start);
     if (reader < 0 || o.exit_code != 0) {
       state.SkipWithError(reader < 0 ? "the reader refused the image" : "objcopy failed");

@@ -208,7 +208,9 @@ bool RunLoop::turn() {
   // Under a manual clock time moves only in nested waits, so there is nothing to wait for here.
   if (clock_->is_manual() || has_posted_events()) return false;
   Duration timeout = kPollWait;
-  if (std::optional<TimePoint> deadline = next_deadline()) timeout = std::min(timeout, *deadline - clock_->now());
+  if (std::optional<TimePoint> deadline = next_deadline()) {
+    timeout = std::min(timeout, *deadline - clock_->now());
+  }
   waiter_->wait(watched_fds(), timeout);
   return turn_now();
 }

@@ -47,7 +47,8 @@ Export FindExport(std::string_view image, std::string_view name) {
       return Export::unknown;
     }
     const std::string_view names = image.substr(strings.sh_offset, strings.sh_size);
-    for (uint64_t at = symbols.sh_offset; at + sizeof(Sym) <= symbols.sh_offset + symbols.sh_size; at += sizeof(Sym)) {
+    const uint64_t end = symbols.sh_offset + symbols.sh_size;
+    for (uint64_t at = symbols.sh_offset; at + sizeof(Sym) <= end; at += sizeof(Sym)) {
       Sym symbol;
       if (!read(symbol, at)) return Export::unknown;
       if (symbol.st_shndx == SHN_UNDEF || symbol.st_name >= names.size()) continue;
@@ -74,10 +75,11 @@ Export ExportsPluginMain(const std::filesystem::path& file) {
   const std::string_view image(static_cast<const char*>(map), static_cast<size_t>(st.st_size));
   Export found = Export::unknown;
   const auto* ident = reinterpret_cast<const unsigned char*>(image.data());
-  const bool native_order = ident[EI_DATA] == (std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB);
-  if (std::memcmp(ident, ELFMAG, SELFMAG) == 0 && native_order) {
-    if (ident[EI_CLASS] == ELFCLASS64) found = FindExport<Elf64_Ehdr, Elf64_Shdr, Elf64_Sym>(image, "REALPluginMain");
-    if (ident[EI_CLASS] == ELFCLASS32) found = FindExport<Elf32_Ehdr, Elf32_Shdr, Elf32_Sym>(image, "REALPluginMain");
+  constexpr unsigned char kNativeOrder = std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
+  if (std::memcmp(ident, ELFMAG, SELFMAG) == 0 && ident[EI_DATA] == kNativeOrder) {
+    constexpr std::string_view kMain = "REALPluginMain";
+    if (ident[EI_CLASS] == ELFCLASS64) found = FindExport<Elf64_Ehdr, Elf64_Shdr, Elf64_Sym>(image, kMain);
+    if (ident[EI_CLASS] == ELFCLASS32) found = FindExport<Elf32_Ehdr, Elf32_Shdr, Elf32_Sym>(image, kMain);
   }
   munmap(map, image.size());
   return found;

@@ -77,7 +77,8 @@ TEST_F(ReaderTest, WithoutRegionsReadsToTheEndAndWritesNothing) {
 // the data and in the checksum alike (03 + AB + 01 + 00 sums to 0xAF: 51).
 TEST_F(ReaderTest, PairsReadUpToTheirFirstNonDigit) {
   MakeRegions(1, {{1, 0x0, 0x10}});
-  ASSERT_TRUE(Read(":03000000aB1GG151\r\n:01000300G2FCxy\r\n" + kEnd + "\r\n")) << ::testing::PrintToString(messages);
+  ASSERT_TRUE(Read(":03000000aB1GG151\r\n:01000300G2FCxy\r\n" + kEnd + "\r\n"))
+      << ::testing::PrintToString(messages);
   std::vector<uint8_t> expected(0x10, 0xFF);
   expected[0] = 0xAB;
   expected[1] = 0x01;
