@@ -68,9 +68,11 @@ class InprocLink : public Link {
   std::unique_ptr<hidbus::DevicePort> port_;
 };
 
-int ms_until(Clock::time_point when, Clock::time_point now) {
-  if (when <= now) return 0;
-  return static_cast<int>(std::chrono::ceil<milliseconds>(when - now).count());
+// The time to `when`, to the nanosecond: a wait rounded up to whole
+// milliseconds would miss the frame it waits for.
+timespec time_until(Clock::time_point when, Clock::time_point now) {
+  const auto ns = when <= now ? 0 : std::chrono::duration_cast<std::chrono::nanoseconds>(when - now).count();
+  return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
 }
 
 // USB frames: reports move only at frame starts, one per frame each way.
@@ -213,7 +215,9 @@ void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
     }
     if (dumping && changes != dumped) wake = std::min(wake, last_dump + kDumpInterval);
 
-    if (::poll(fds, count, ms_until(wake, now)) < 0) {
+    // Deadlines are absolute frame starts; now is read just before the wait.
+    const timespec timeout = time_until(wake, Clock::now());
+    if (::ppoll(fds, count, &timeout, nullptr) < 0) {
       if (errno == EINTR) continue;
       break;
     }

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   });
   link.install();
 
-  std::unique_ptr<framework::ui::Backend> backend = framework::qt::make_backend();
+  std::unique_ptr<framework::ui::Backend> backend = framework::qt::load_backend();
   if (!backend) return 2;
 
   bool dialog = false, before = false;
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   s.make_application = [] { return framework::Ref<framework::Application>(framework::make<updater::App>()); };
   s.make_menu_bar = [] { return framework::Ref<framework::MenuBar>(framework::make<updater::MenuBar1>()); };
   s.idle_hook = [&](std::optional<framework::Duration>& timeout) {
-    timeout = std::chrono::milliseconds(20);
+    if (!timeout || *timeout > std::chrono::milliseconds(20)) timeout = std::chrono::milliseconds(20);
     for (const auto& box : framework::ui::open_message_boxes()) {
       if (box->Text().utf8().rfind("Update installed.", 0) == 0) backend->screenshot("4-end");
       framework::ui::user_dismiss(*box);

@@ -4,6 +4,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -11,12 +12,19 @@
 namespace framework {
 namespace {
 
-int timeout_ms(std::optional<Duration> timeout) {
-  if (!timeout) return -1;
-  if (*timeout <= Duration::zero()) return 0;
-  // Round up so a wait never ends before its deadline and spins.
-  auto ms = std::chrono::ceil<std::chrono::milliseconds>(*timeout).count();
-  return ms > 1000 * 60 * 60 ? 1000 * 60 * 60 : static_cast<int>(ms);
+// The longest idle wait of a turn: its caller polls and wants control back.
+constexpr Duration kPollWait = std::chrono::milliseconds(1);
+
+// To the nanosecond, so a wait ends at its deadline instead of up to a
+// millisecond after it; nullptr: no limit.
+const timespec* to_timespec(std::optional<Duration> timeout, timespec& ts) {
+  if (!timeout) return nullptr;
+  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*timeout).count();
+  constexpr int64_t kHour = int64_t(3600) * 1000 * 1000 * 1000;
+  ns = ns < 0 ? 0 : ns > kHour ? kHour : ns;
+  ts.tv_sec = static_cast<time_t>(ns / 1000000000);
+  ts.tv_nsec = static_cast<long>(ns % 1000000000);
+  return &ts;
 }
 
 }  // namespace
@@ -32,9 +40,11 @@ void PollWaiter::wait(std::span<const int> fds, std::optional<Duration> timeout)
   set.reserve(fds.size() + 1);
   set.push_back({wake_fd_, POLLIN, 0});
   for (int fd : fds) set.push_back({fd, POLLIN, 0});
+  timespec ts;
+  const timespec* limit = to_timespec(timeout, ts);
   int rc;
   do {
-    rc = poll(set.data(), set.size(), timeout_ms(timeout));
+    rc = ppoll(set.data(), set.size(), limit, nullptr);
   } while (rc < 0 && errno == EINTR);
   if (set[0].revents & POLLIN) {
     uint64_t count;
@@ -185,12 +195,24 @@ bool RunLoop::dispatch_timers() {
   return !due.empty();
 }
 
-bool RunLoop::turn() {
+bool RunLoop::turn_now() {
   waiter_->dispatch_ready();
   bool dispatched = dispatch_fds();
   dispatched = dispatch_posted() || dispatched;
   dispatched = dispatch_timers() || dispatched;
   return dispatched;
+}
+
+bool RunLoop::turn() {
+  if (turn_now()) return true;
+  // Under a manual clock time moves only in nested waits, so there is nothing to wait for here.
+  if (clock_->is_manual() || has_posted_events()) return false;
+  Duration timeout = kPollWait;
+  if (std::optional<TimePoint> deadline = next_deadline()) {
+    timeout = std::min(timeout, *deadline - clock_->now());
+  }
+  waiter_->wait(watched_fds(), timeout);
+  return turn_now();
 }
 
 void RunLoop::idle_wait() {
@@ -223,7 +245,7 @@ void RunLoop::run_nested(const std::function<bool()>& until) {
     ~Depth() { --n; }
   } depth(nesting_);
   while (!until()) {
-    bool dispatched = turn();
+    bool dispatched = turn_now();
     if (until()) break;
     if (!dispatched) idle_wait();
   }

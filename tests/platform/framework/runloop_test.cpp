@@ -268,5 +268,66 @@ TEST(RunLoopWaiterTest, PluggedWaiterDoesTheIdleWait) {
   EXPECT_FALSE(fired);
 }
 
+
+// A polling turn on the steady clock: it waits when idle, bounded by 1 ms
+// and by the next timer, and dispatches what came while it waited.
+class PollingTurnTest : public ::testing::Test {
+ protected:
+  PollingTurnTest() {
+    auto owned = std::make_unique<FakeWaiter>();
+    waiter = owned.get();
+    loop.set_idle_waiter(std::move(owned));
+  }
+
+  RunLoop loop;
+  FakeWaiter* waiter;
+};
+
+TEST_F(PollingTurnTest, IdleTurnWaitsAtMostOneMillisecond) {
+  loop.schedule(loop.now() + milliseconds(200), [] {});
+  EXPECT_FALSE(loop.turn());
+  EXPECT_EQ(waiter->waits, 1);
+  ASSERT_TRUE(waiter->last_timeout);
+  EXPECT_EQ(*waiter->last_timeout, milliseconds(1));
+}
+
+TEST_F(PollingTurnTest, IdleTurnWaitsNoLongerThanTheNextTimer) {
+  loop.schedule(loop.now() + std::chrono::microseconds(300), [] {});
+  loop.turn();
+  ASSERT_TRUE(waiter->last_timeout);
+  EXPECT_LE(*waiter->last_timeout, std::chrono::microseconds(300));
+}
+
+TEST_F(PollingTurnTest, WhatArrivesDuringTheWaitIsDispatchedByTheSameTurn) {
+  int pair[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, pair), 0);
+  std::vector<std::string> seen;
+  loop.add_fd(pair[0], [&](FdEvents events) {
+    char buffer[16];
+    if (events.readable && read(pair[0], buffer, sizeof buffer) > 0) {
+      seen.push_back("report");
+      loop.post([&] { seen.push_back("its event"); });
+    }
+  });
+  waiter->on_wait = [&] { ASSERT_EQ(write(pair[1], "x", 1), 1); };
+  EXPECT_TRUE(loop.turn());
+  EXPECT_EQ(seen, (std::vector<std::string>{"report", "its event"}));
+  close(pair[0]);
+  close(pair[1]);
+}
+
+TEST_F(PollingTurnTest, BusyTurnAndTurnNowDoNotWait) {
+  loop.post([] {});
+  EXPECT_TRUE(loop.turn());
+  EXPECT_FALSE(loop.turn_now());
+  EXPECT_EQ(waiter->waits, 0);
+}
+
+TEST_F(PollingTurnTest, ManualClockTurnDoesNotWait) {
+  loop.set_clock(std::make_shared<ManualClock>());
+  EXPECT_FALSE(loop.turn());
+  EXPECT_EQ(waiter->waits, 0);
+}
+
 }  // namespace
 }  // namespace framework

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 
 #include "framework/folderitem.h"
@@ -23,7 +24,8 @@ TEST(LoaderTest, LoadsPluginsAndNamesFilesThatAreNone) {
     EXPECT_EQ(ran[0].filename(), "QVXTestWidget.so");
   }
   EXPECT_NE(pluginhost::find_plugin_class("WidgetQVX"), nullptr);
-  EXPECT_TRUE(Logged("no_main.so"));
+  EXPECT_TRUE(Logged("Plug-in has no REALPluginMain: " TEST_PLUGIN_DIR "/no_main.so"));
+  EXPECT_EQ(std::getenv("PLUGINHOST_TEST_NO_MAIN_LOADED"), nullptr) << "looked at without loading it";
   EXPECT_TRUE(Logged("garbage.so"));
   EXPECT_FALSE(Logged("notes.txt"));
   EXPECT_FALSE(Logged("QVXTestWidget.so"));

@@ -72,6 +72,22 @@ TEST_F(ReaderTest, WithoutRegionsReadsToTheEndAndWritesNothing) {
   EXPECT_TRUE(messages.empty());
 }
 
+// A pair reads as StringToHex reads "&h" and its two digits: either case, and
+// only the digits before the first that is none ("1G" is 1, "G1" is 0), in
+// the data and in the checksum alike (03 + AB + 01 + 00 sums to 0xAF: 51).
+TEST_F(ReaderTest, PairsReadUpToTheirFirstNonDigit) {
+  MakeRegions(1, {{1, 0x0, 0x10}});
+  ASSERT_TRUE(Read(":03000000aB1GG151\r\n:01000300G2FCxy\r\n" + kEnd + "\r\n"))
+      << ::testing::PrintToString(messages);
+  std::vector<uint8_t> expected(0x10, 0xFF);
+  expected[0] = 0xAB;
+  expected[1] = 0x01;
+  expected[2] = 0x00;
+  expected[3] = 0x00;
+  expected.resize(0x10 + 10, 0);
+  EXPECT_EQ(ImageOf(0), expected);
+}
+
 // Addresses are 32-bit signed: a region at 0xFFFFFFF0 takes the bytes below 0
 // and above it alike.
 TEST_F(ReaderTest, AddressesWrapAsSigned32Bit) {

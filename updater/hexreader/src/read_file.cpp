@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "framework/text.h"
@@ -16,9 +17,29 @@ using framework::String;
 // 32-bit signed address arithmetic as the device's addresses wrap.
 int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
 
-// Two hex digits from 1-based byte position `pos` of `text`; digits past its
-// end read as nothing.
-int32_t PairAt(const String& text, int32_t pos) { return HID::StringToHex(framework::MidB(text, pos, 2)); }
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Up to `length` (at most 7) hex digits from 1-based byte position `pos` of
+// `text`, read as StringToHex reads MidB(text, pos, length): digits up to the
+// first that is none, and digits past its end as nothing. Straight from the
+// bytes: this runs twice for every byte of the image.
+int32_t HexAt(std::string_view text, int32_t pos, int32_t length) {
+  int32_t value = 0;
+  if (pos < 1) return value;
+  for (std::size_t i = static_cast<std::size_t>(pos) - 1; length > 0 && i < text.size(); ++i, --length) {
+    const int digit = HexDigit(text[i]);
+    if (digit < 0) break;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+int32_t PairAt(std::string_view text, int32_t pos) { return HexAt(text, pos, 2); }
 
 void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
   const int32_t b = HID::bytesPerAddress;
@@ -36,8 +57,9 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
       const int64_t limit = (static_cast<int64_t>(region->Size) + 1) * b;
       const int64_t imageSize = region->data ? region->data->Size() : 0;
       const int64_t bound = std::min(limit, imageSize);
+      const std::string_view digits = data.bytes();
       for (int32_t l = 0; l < count; ++l) {
-        const int32_t value = PairAt(data, 2 * l + 1);
+        const int32_t value = PairAt(digits, 2 * l + 1);
         const int64_t p = static_cast<int64_t>(byteAddress) - low + l;
         if (p >= bound) {
           HID::ShowMessage(String("Warning: p=") + framework::Str(p) + String(" over limit=") +
@@ -60,21 +82,22 @@ bool ReadFile() {
   int32_t extendedAddress = 0;
   for (const String& piece : lines) {
     const String line = framework::Trim(piece);
-    if (framework::LeftB(line, 1) != String(":")) {
+    if (line.bytes().substr(0, 1) != ":") {
       HID::ShowMessage("Invalid file format.");
       return false;
     }
-    const String text = framework::MidB(line, 2);
-    const int32_t count = PairAt(text, 1);
-    const int32_t address = HID::StringToHex(framework::MidB(text, 3, 4));
-    const int32_t recordType = PairAt(text, 7);
+    // The text after the ":", its byte positions counted from 1.
+    const std::string_view digits = line.bytes().substr(1);
+    const int32_t count = PairAt(digits, 1);
+    const int32_t address = HexAt(digits, 3, 4);
+    const int32_t recordType = PairAt(digits, 7);
     const int32_t dataLength = std::max(0, 2 * count);
-    const String data = framework::MidB(text, 9, dataLength);
-    const int32_t checksum = PairAt(text, 9 + dataLength);
+    const String data = framework::MidB(line, 10, dataLength);
+    const int32_t checksum = PairAt(digits, 9 + dataLength);
 
     int32_t sum = 0;
     for (int32_t i = 0; i < count + 4; ++i) {
-      sum += PairAt(text, 2 * i + 1);
+      sum += PairAt(digits, 2 * i + 1);
       framework::Yield();
     }
     const int32_t expected =

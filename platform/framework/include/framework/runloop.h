@@ -91,9 +91,15 @@ class RunLoop {
   void post(Callback event);
 
   // One turn: dispatches what is ready now (the waiter's toolkit, readable and
-  // hung-up descriptors, the events posted before the turn, the timers due)
-  // without blocking. Returns whether anything was dispatched.
+  // hung-up descriptors, the events posted before the turn, the timers due).
+  // When nothing was, waits for the next event, at most until the next timer
+  // and never longer than 1 ms (the caller polls), and dispatches what came;
+  // under a manual clock it does not wait. Returns whether anything was
+  // dispatched.
   bool turn();
+  // The same without the wait: a yield inside long work, which has more to
+  // do at once.
+  bool turn_now();
 
   // Turns and waits until `until` is true (checked before every wait and after
   // every turn). Used for modal windows and message boxes, and by the top level.

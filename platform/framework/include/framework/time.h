@@ -11,7 +11,8 @@ int64_t Ticks();
 // The background yield for long loops on the main thread: returns after the
 // framework's background tasks have run. Cheap enough to call once per byte:
 // at most every few milliseconds it does one turn of the main loop (see
-// RunLoop::turn); otherwise it only reads the steady clock.
+// RunLoop::turn_now, which does not wait); otherwise it counts the call, and
+// every few calls reads a coarse clock.
 void Yield();
 
 }  // namespace framework

@@ -1,18 +1,68 @@
 // Picks the UI backend at start-up and starts the scripted user.
+#include <dlfcn.h>
+
+#include <cstddef>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "framework/ui/headless.h"
+#include "framework/ui/qt.h"
 #include "framework/ui/run.h"
 #include "framework/ui/script.h"
 
-#ifdef FRAMEWORK_UI_HAVE_QT
-#include "framework/ui/qt.h"
-#endif
+namespace framework::qt {
+namespace {
+
+// The module as the program's own libraries are found (LD_LIBRARY_PATH, its
+// RUNPATH, the system's folders). Looked up here rather than by dlopen with
+// the bare name, which searches the RUNPATH of its caller, and that is the
+// sanitizer's runtime when dlopen is intercepted.
+std::string module_path() {
+  void* program = dlopen(nullptr, RTLD_NOW);
+  Dl_serinfo size;
+  if (program && dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+    std::vector<std::max_align_t> buffer(size.dls_size / sizeof(std::max_align_t) + 1);
+    auto* info = reinterpret_cast<Dl_serinfo*>(buffer.data());
+    *info = size;
+    if (dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
+      for (unsigned i = 0; i < info->dls_cnt; ++i) {
+        std::filesystem::path file = std::filesystem::path(info->dls_serpath[i].dls_name) / kModuleFile;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(file, error)) return file.string();
+      }
+    }
+  }
+  return kModuleFile;  // not found: dlopen says so in its own words
+}
+
+}  // namespace
+
+std::unique_ptr<ui::Backend> load_backend() {
+  using Entry = ui::Backend* (*)();
+  // Kept loaded once found: Qt does not take being unloaded well.
+  static Entry entry = nullptr;
+  if (!entry) {
+    void* module = dlopen(module_path().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+      std::cerr << "FRAMEWORK_UI=qt: cannot load the Qt backend: " << dlerror() << "\n";
+      return nullptr;
+    }
+    entry = reinterpret_cast<Entry>(dlsym(module, kModuleEntry));
+    if (!entry) {
+      std::cerr << "FRAMEWORK_UI=qt: " << kModuleFile << " has no " << kModuleEntry << "\n";
+      return nullptr;
+    }
+  }
+  return std::unique_ptr<ui::Backend>(entry());
+}
+
+}  // namespace framework::qt
 
 namespace framework::ui {
 namespace {
@@ -61,7 +111,7 @@ int run_with_chosen_backend(const Startup& startup) {
     backend = std::make_unique<headless::HeadlessBackend>(headless::HeadlessBackend::Options{&std::cout, true});
   } else if (name == "qt") {
 #ifdef FRAMEWORK_UI_HAVE_QT
-    backend = qt::make_backend();
+    backend = qt::load_backend();
     if (!backend) return kCannotStart;  // it has said why
 #else
     std::cerr << "FRAMEWORK_UI=qt: this build has no Qt backend\n";

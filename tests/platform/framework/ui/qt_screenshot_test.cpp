@@ -28,11 +28,11 @@ class QtScreenshotTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  int run_sample(const std::string& script) {
+  int run_sample(const std::string& script, const std::string& program = UI_SAMPLE) {
     fs::path file = dir_ / "script.txt";
     std::ofstream(file) << script;
     std::string command = "env FRAMEWORK_UI=qt QT_QPA_PLATFORM=offscreen FRAMEWORK_SCRIPT=" + file.string() +
-                          " FRAMEWORK_SCREENSHOTS=" + (dir_ / "shots").string() + " " UI_SAMPLE " > " +
+                          " FRAMEWORK_SCREENSHOTS=" + (dir_ / "shots").string() + " " + program + " > " +
                           (dir_ / "out.txt").string() + " 2>&1";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -45,6 +45,12 @@ class QtScreenshotTest : public ::testing::Test {
 
   fs::path dir_;
 };
+
+TEST_F(QtScreenshotTest, WithoutTheModuleQtCannotStart) {
+  EXPECT_EQ(run_sample("menu FileQuit\n", UI_SAMPLE_WITHOUT_QT), 2);
+  EXPECT_NE(output().find("FRAMEWORK_UI=qt: cannot load the Qt backend: libframework_ui_qt.so.1"), std::string::npos)
+      << output();
+}
 
 TEST_F(QtScreenshotTest, SampleWindowShowsItsCanvasPictureStretched) {
   ASSERT_EQ(run_sample("screenshot start\nmenu FileQuit\n"), 0) << output();
