@@ -32,8 +32,9 @@ namespace {
 
 int32_t BytesPerAddressInUse() { return HID::bytesPerAddress == 2 ? 2 : 1; }
 
-// The next request's address: the documented Double sum, truncated, but wrapping
-// at 32 bits where the saturating conversion would stop the walk at 0x80000000.
+// The next request's address: addr + step in Doubles, truncated toward zero,
+// but wrapping at 32 bits where the saturating conversion would pin the walk
+// at 0x80000000.
 int32_t NextAddress(int32_t addr, double step) {
   const double next = std::trunc(double(addr) + step);
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(next)));
