@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "framework/time.h"
@@ -31,31 +30,40 @@ int64_t ImageBytesPerAddress() { return bytesPerAddress == 2 ? 2 : 1; }
 bool ParseMemoryRegions(const MemoryBlock& reply) {
   const int64_t perAddress = ImageBytesPerAddress();
   const int64_t replySize = reply.Size();
-  // Regions are collected first and listed only when the whole reply is
-  // usable, so that a refused reply leaves the module data as it was.
-  std::vector<Ref<MemoryRegion>> parsed;
+  struct Entry {
+    int32_t type, address, size;
+  };
+  // Every entry is read and the images they need are summed before anything
+  // is allocated: a device's word about its size is not taken for memory.
+  std::vector<Entry> entries;
+  int64_t imageBytes = 0;
   int32_t offset = kQueryReplyFirstEntryOffset;
   for (int32_t k = 0; k < kQueryReplyMaxEntries; ++k) {
     if (offset >= replySize) return false;
     const int32_t type = reply.UInt8Value(offset);
     if (type == kRegionListEnd) break;
     if (offset + kQueryReplyEntrySize > replySize) return false;
-    const int32_t address = ReadLittleEndian32(reply, offset + 1);
-    const int32_t size = ReadLittleEndian32(reply, offset + 5);
+    const Entry entry{type, ReadLittleEndian32(reply, offset + 1), ReadLittleEndian32(reply, offset + 5)};
     offset += kQueryReplyEntrySize;
+    if (entry.size < 0) return false;
+    imageBytes += entry.size * perAddress + kImageSpareBytes;
+    if (imageBytes > kMaxImageBytes) return false;
+    entries.push_back(entry);
+  }
 
-    if (size < 0) return false;
-    const int64_t filled = size * perAddress;
-    const int64_t imageSize = filled + 10;
-    if (imageSize > std::numeric_limits<int32_t>::max()) return false;
-    Ref<MemoryBlock> image = framework::NewMemoryBlock(static_cast<int32_t>(imageSize));
+  // Regions are listed only when the whole reply is usable, so that a refused
+  // reply leaves the module data as it was.
+  std::vector<Ref<MemoryRegion>> parsed;
+  for (const Entry& entry : entries) {
+    const int64_t filled = entry.size * perAddress;
+    Ref<MemoryBlock> image = framework::NewMemoryBlock(static_cast<int32_t>(filled + kImageSpareBytes));
     if (!image) return false;
     FillBytesQVX(*image, 0, static_cast<int32_t>(filled), 255);
 
     Ref<MemoryRegion> region = framework::make<MemoryRegion>();
-    region->Type = type;
-    region->Address = address;
-    region->Size = size;
+    region->Type = entry.type;
+    region->Address = entry.address;
+    region->Size = entry.size;
     region->data = std::move(image);
     parsed.push_back(std::move(region));
     framework::Yield();

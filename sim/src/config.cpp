@@ -118,6 +118,8 @@ void add_fault(Faults& faults, const std::string& spec) {
     bool negative = !text.empty() && text[0] == '-';
     int64_t delta = static_cast<int64_t>(number(option, negative ? text.substr(1) : text, 0xFFFFFFFF));
     faults.get_data_address = negative ? -delta : delta;
+  } else if (name == "claim-size") {
+    faults.claim_size = static_cast<uint32_t>(number(option, arg(nullptr), 0xFFFFFFFF));
   } else {
     throw ConfigError("unknown fault \"" + name + "\"");
   }
@@ -232,6 +234,7 @@ HIDBUS_VIRTUAL_DIR) until SIGINT or SIGTERM. Prints "ready PATH" once published.
       short-report[=LEN]             GET_DATA answers are LEN bytes long (default 63)
       get-data-count[=N]             GET_DATA answers carry count N (default 59)
       get-data-address[=D]           GET_DATA answers name their address plus D (default 1)
+      claim-size=N                   the QUERY_DEVICE reply claims N addresses for every region
 Numbers are decimal or 0x-prefixed hexadecimal.
 )";
 }

@@ -72,7 +72,8 @@ std::vector<uint8_t> Device::query_reply() const {
   for (const auto& region : config_.regions) {
     r[at] = region.type;
     put_le32(r, at + 1, region.address);
-    put_le32(r, at + 5, region.size);
+    // A claimed size changes only what the device says, not its memory.
+    put_le32(r, at + 5, config_.faults.claim_size.value_or(region.size));
     at += 9;
   }
   if (config_.regions.size() < 6) r[at] = 0xFF;

@@ -85,6 +85,21 @@ TEST(QueryDeviceTest, UnknownFamilyAddsALineAndKeepsBytesPerAddress) {
   EXPECT_EQ(HID::memoryRegionsDetected, int32_t(c.regions.size()));
 }
 
+// A reply whose regions would need gigabytes of image is refused as in the
+// update, and the console stays usable.
+TEST(QueryDeviceTest, ClaimedRegionsPastTheLimitAreRefused) {
+  sim::Config c = sim::preset(sim::Preset::family1);
+  c.faults.claim_size = 0x7FFFFFF0;
+  ConsoleRun r(c);
+  ASSERT_TRUE(r.open());
+  ASSERT_TRUE(r.command("PushButton2"));
+  EXPECT_EQ(r.messages(), (std::vector<std::string>{"BytesPerPacket: 56\nDeviceFamily: 1\nbytesPerAddress: 1",
+                                                    "Unbrauchbare Speicherbereiche vom Gerät."}));
+  EXPECT_EQ(HID::memoryRegionsDetected, 0);
+  EXPECT_TRUE(HID::MemoryRegions.empty());
+  EXPECT_FALSE(r.session().finished());
+}
+
 TEST(QueryDeviceTest, WrongAnswerChangesNoDeviceData) {
   sim::Config c = sim::preset(sim::Preset::family1);
   c.faults.wrong_command = 9;

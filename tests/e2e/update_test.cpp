@@ -54,17 +54,21 @@ struct UpdateRun {
 
 const char kPressStart[] = "press mainWindow.StartButton\n";
 
-// Updates a bootloader-sim of `preset` with `sim_args` and a package of its
-// firmware, through `bundle_name` acting out `script`; the device's memory is
-// read from its dump at the end.
+// Updates a bootloader-sim of `preset` with `sim_args` and a package of
+// `firmware` (by default one made for the device's regions), through
+// `bundle_name` acting out `script`; the device's memory is read from its dump
+// at the end.
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
-                 const char* bundle_name = "updater", const char* script = kPressStart) {
+                 const char* bundle_name = "updater", const char* script = kPressStart,
+                 const std::string& firmware = {}) {
   e2e::ScratchDir dir;
   UpdateRun run;
-  sim::Config config = sim::parse_args({"--preset", preset}).config;
+  std::vector<std::string> device_args{"--preset", preset};
+  device_args.insert(device_args.end(), sim_args.begin(), sim_args.end());
+  sim::Config config = sim::parse_args(device_args).config;
   run.regions = config.regions;
   run.bytes_per_address = config.bytes_per_address();
-  run.firmware = apptest::FirmwareFor(config, 11);
+  run.firmware = firmware.empty() ? apptest::FirmwareFor(config, 11) : firmware;
 
   e2e::BundleCopy bundle(bundle_name);
   tools::PackageFields fields{"package", "2.0", "Simulated update", "&h04D8", "&h003C", run.firmware};
@@ -188,8 +192,58 @@ INSTANTIATE_TEST_SUITE_P(
                   "msgbox \"Invalid data length received.\""},
         // Already queued when the first query goes out, it is taken as its answer.
         FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
-                  {"msgbox \"Wrong answer from device.\\n\\n90\""}}),
+                  {"msgbox \"Wrong answer from device.\\n\\n90\""}},
+        // An answer with count 0 compares nothing, so it must not pass.
+        FaultCase{"StuckBitAnsweredWithCountZero",
+                  {"--fault", "stuck-bit=0x1000:4", "--fault", "get-data-count=0"},
+                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
+        // The regions' images would take gigabytes; nothing is erased.
+        FaultCase{"ClaimedRegionsOfTwoGigaAddresses", {"--fault", "claim-size=0x7FFFFFF0"},
+                  {"msgbox \"Unusable memory regions reported by device.\""}},
+        FaultCase{"ClaimedRegionsJustPastTheLimit", {"--fault", "claim-size=0x2000000"},
+                  {"msgbox \"Unusable memory regions reported by device.\""}}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+
+// Regions anywhere in the 32-bit address space are programmed and verified
+// to their end: the walk neither stops at 0x80000000 nor runs past the region.
+struct PlacementCase {
+  const char* name;
+  const char* preset;
+  std::vector<std::string> sim_args;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
+
+class RegionPlacementTest : public testing::TestWithParam<PlacementCase> {};
+
+TEST_P(RegionPlacementTest, IsUpdatedToItsEnd) {
+  const UpdateRun run = Update(GetParam().preset, GetParam().sim_args);
+  EXPECT_FALSE(run.updater.timed_out);
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run.difference(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AddressSpace, RegionPlacementTest,
+    testing::Values(
+        PlacementCase{"EndingAtTheSignBoundaryBeforeAnother", "family1",
+                      {"--region", "1:0x7FFFFFC0:0x40", "--region", "1:0x1000:0x7000"}},
+        PlacementCase{"LastPacketsBelowTheSignBoundary", "family1", {"--region", "1:0x7FFFFF00:0x100"}},
+        PlacementCase{"CrossingTheSignBoundary", "family1", {"--region", "1:0x7FFFFFC0:0x100"}},
+        PlacementCase{"AtTheTopOfTheAddressSpace", "family1", {"--region", "1:0xFFFFF000:0x1000"}},
+        PlacementCase{"Family2CrossingTheSignBoundary", "family2", {"--region", "1:0x3FFFFFC0:0x100"}}),
+    [](const testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
+
+// A record that starts below a region and runs into it, as objcopy makes from
+// 64 bytes placed at 0x0FF8: its bytes from 0x1000 on are programmed too.
+TEST(WholeRecordTest, RecordRunningIntoARegionIsProgrammed) {
+  sim::HexBlock block{0x0FF8, {}};
+  for (int i = 0; i < 64; ++i) block.bytes.push_back(uint8_t(0x40 + i));
+  const UpdateRun run = Update("family1", {}, "updater", kPressStart, sim::write_intel_hex({block}));
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run.difference(), "");
+}
 
 // The win variant over its own device path: one run, looked at twice.
 class WinUpdateTest : public testing::Test {

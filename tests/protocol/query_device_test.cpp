@@ -205,7 +205,21 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableCase{"ImageSizeDoesNotFitOneBytePerAddress", 1, {{1, 0, 0x7FFFFFF6}}, 64},
         UnusableCase{"ImageSizeDoesNotFitTwoBytesPerAddress", 2, {{1, 0, 0x40000000}}, 64},
         UnusableCase{"EntryPastTheEndOfAShortReply", 1, {{1, 0, 16}, {3, 0x300000, 14}}, 20},
-        UnusableCase{"NoEndMarkInAShortReply", 1, {{1, 0, 16}}, 12}),
+        UnusableCase{"NoEndMarkInAShortReply", 1, {{1, 0, 16}}, 12},
+        // More image than any device of these families has, refused before any
+        // of it is allocated.
+        UnusableCase{"SixRegionsOfTwoGigaAddresses", 1,
+                     std::vector<RegionEntry>(6, RegionEntry{1, 0x1000, 0x7FFFFFF0}), 64},
+        UnusableCase{"TwoRegionsPastTheLimitInAll", 1, {{1, 0, 0x2000000}, {3, 0x4000000, 0x2000000}}, 64},
+        UnusableCase{"TwoBytesPerAddressPastTheLimit", 2, {{1, 0, 0x2000000}}, 64}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The limit counts whole images, spare bytes included: up to it a reply is usable.
+TEST_F(QueryDeviceTest, RegionsOfExactlyTheLimitAreListed) {
+  const int32_t size = int32_t((HID::kMaxImageBytes - 2 * HID::kImageSpareBytes) / 2);
+  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 1, {{1, 0, size}, {3, size, size}})));
+  ASSERT_EQ(HID::MemoryRegions.size(), 2u);
+  EXPECT_EQ(HID::MemoryRegions[1]->data->Size(), size + 10);
+}
 
 }  // namespace

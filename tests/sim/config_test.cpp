@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                  }},
         ArgsCase{"faults_with_values",
                  {"--fault", "stuck-bit=0x1010:3:1", "--fault", "silent-after=7", "--fault", "remove-after=9",
-                  "--fault", "get-data-address=-16", "--fault", "wrong-command=7"},
+                  "--fault", "get-data-address=-16", "--fault", "wrong-command=7", "--fault", "claim-size=0xFFFFFFFF"},
                  [](const Config& c) {
                    const auto& f = c.faults;
                    ASSERT_EQ(f.stuck_bits.size(), 1u);
@@ -109,6 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_EQ(f.remove_after, 9u);
                    EXPECT_EQ(f.get_data_address, -16);
                    EXPECT_EQ(f.wrong_command, 7);
+                   EXPECT_EQ(f.claim_size, 0xFFFFFFFFu);
                  }}),
     [](const auto& info) { return std::string(info.param.name); });
 

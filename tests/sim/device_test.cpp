@@ -332,6 +332,16 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(reply[1], 0x00);
                     EXPECT_EQ(reply[2], 0x10);
                     EXPECT_EQ(reply[63], 0x42);  // the data of the asked address
+                  }},
+        FaultCase{"claim_size", {"claim-size=0x7FFFFFF0"},
+                  [](Device& d) {
+                    auto reply = d.handle(packet(sim::kQueryDevice)).reports.at(0);
+                    for (size_t at : {size_t{8}, size_t{17}}) {
+                      EXPECT_EQ(Bytes(reply.begin() + at, reply.begin() + at + 4), (Bytes{0xF0, 0xFF, 0xFF, 0x7F}));
+                    }
+                    EXPECT_EQ(reply[21], 0xFF);
+                    // The memory is the configured one.
+                    EXPECT_EQ(d.memory()[0].bytes.size(), 0x7000u);
                   }}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -22,11 +22,12 @@ void SendBlock(REALobject instance, int32_t reportID, int32_t reportType, REALme
     d->Lasterror = -1;
     return;
   }
-  // The range must lie inside the block, where its size is known.
+  // The range must lie inside the block, where its size is known: only a
+  // foreign block of unknown size (-1) is taken on trust, never an empty one.
   auto* bytes = static_cast<unsigned char*>(plugincommon::host::memoryBlockGetPtr(data));
   const int32_t size = plugincommon::host::memoryBlockGetSize(data);
   if (offset < 0 || length < 0 || (bytes == nullptr && length > 0) ||
-      (size > 0 && static_cast<int64_t>(offset) + length > size)) {
+      (size != -1 && static_cast<int64_t>(offset) + length > size)) {
     d->Lasterror = kIOReturnBadArgument;
     return;
   }

@@ -60,11 +60,12 @@ int32_t SendMessageMemory(REALobject instance, REALmemoryBlock block, int32_t of
   WinHIDData* data = DataOf(instance);
   data->Lasterror = -1;
   // A nil block or a range outside the block is not sent: nothing is read
-  // beyond the caller's bytes.
+  // beyond the caller's bytes. Only a foreign block of unknown size (-1) is
+  // taken on trust, never an empty one.
   auto* bytes = static_cast<unsigned char*>(block ? plugincommon::host::memoryBlockGetPtr(block) : nullptr);
   int32_t size = block ? plugincommon::host::memoryBlockGetSize(block) : 0;
   bool inside = bytes != nullptr && offset >= 0 && length >= 0 &&
-                (size <= 0 || int64_t{offset} + length <= size);
+                (size == -1 || int64_t{offset} + length <= size);
   if (!inside) {
     data->Lasterror = ERROR_INVALID_PARAMETER;
     return 0;

@@ -23,6 +23,11 @@ inline constexpr int32_t kQueryReplyFirstEntryOffset = 3;
 inline constexpr int32_t kQueryReplyEntrySize = 9;
 inline constexpr int32_t kQueryReplyMaxEntries = 6;
 inline constexpr int32_t kRegionListEnd = 0xFF;
+// The zero bytes after each region image's Size x b filled bytes.
+inline constexpr int64_t kImageSpareBytes = 10;
+// The most image bytes, spare bytes included, that the regions of one reply may
+// need in all; no device of these families comes near it.
+inline constexpr int64_t kMaxImageBytes = int64_t{64} << 20;
 // The region type that programming and verification skip.
 inline constexpr int32_t kConfigurationRegionType = 3;
 
@@ -51,9 +56,10 @@ QueryEvaluation EvaluateQueryDeviceReply(const framework::MemoryBlock& reply);
 // with 0xFF through FillBytesQVX (a Size of 0 fills the whole 10 bytes).
 //
 // Returns false, and changes neither MemoryRegions nor memoryRegionsDetected,
-// when the reply is unusable: an entry with a negative Size, or one whose image
-// size does not fit a 32-bit size or cannot be allocated, or an entry that lies
-// past the end of a reply shorter than 64 bytes. The caller refuses such a
+// when the reply is unusable: an entry with a negative Size, regions whose
+// images need more than kMaxImageBytes in all (refused before any image is
+// allocated), an image that cannot be allocated, or an entry that lies past
+// the end of a reply shorter than 64 bytes. The caller refuses such a
 // reply with a message of its own.
 //
 // The caller has checked that byte 0 is 0x02. Yields to the framework's

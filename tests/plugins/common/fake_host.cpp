@@ -185,7 +185,10 @@ void* BlockPtr(REALmemoryBlock b) {
   if (b == nullptr || Current().null_block_ptr) return nullptr;
   return AsBlock(b)->bytes.data();
 }
-int32_t BlockSize(REALmemoryBlock b) { return b ? static_cast<int32_t>(AsBlock(b)->bytes.size()) : 0; }
+int32_t BlockSize(REALmemoryBlock b) {
+  if (b == nullptr) return 0;
+  return AsBlock(b)->reported_size.value_or(static_cast<int32_t>(AsBlock(b)->bytes.size()));
+}
 
 }  // namespace
 

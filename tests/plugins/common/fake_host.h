@@ -30,6 +30,9 @@ struct Block {
   Kind kind = Kind::Block;
   int refs = 1;
   std::vector<unsigned char> bytes;
+  // What memoryBlockGetSize reports when it is not the bytes' count: -1 for a
+  // foreign block of unknown size, 0 for an empty block that keeps a buffer.
+  std::optional<int32_t> reported_size;
 };
 
 struct Object {

@@ -4,6 +4,7 @@
 #include "iokit/main_run_loop.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,39 @@ TEST_F(ReportsTest, SendMessageMemoryWritesOneOutputReport) {
   EXPECT_TRUE(NothingSent());
   fakehost::Unlock(block);
 }
+
+// What the host says of a block's size decides whether the range is checked:
+// an empty block keeps a buffer of one byte, which a 64-byte send runs past.
+struct BlockSizeCase {
+  const char* name;
+  std::optional<int32_t> reported_size;
+  size_t buffer;
+  bool sent;
+};
+void PrintTo(const BlockSizeCase& c, std::ostream* os) { *os << c.name; }
+class SendBlockSizeTest : public ReportsTest, public testing::WithParamInterface<BlockSizeCase> {};
+
+TEST_P(SendBlockSizeTest, SendsOnlyARangeInsideTheBlockOrOfUnknownSize) {
+  Device device;
+  Connect(device);
+  REALmemoryBlock block = Block(std::vector<uint8_t>(GetParam().buffer, 0x02));
+  fakehost::AsBlock(block)->reported_size = GetParam().reported_size;
+  device.SendMessageMemory(block, 0, 64);
+  if (GetParam().sent) {
+    EXPECT_EQ(device.Lasterror(), 0);
+    EXPECT_EQ(Output(), std::vector<uint8_t>(64, 0x02));
+  } else {
+    EXPECT_EQ(device.Lasterror(), kIOReturnBadArgument);
+    EXPECT_TRUE(NothingSent());
+  }
+  fakehost::Unlock(block);
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, SendBlockSizeTest,
+                         testing::Values(BlockSizeCase{"Empty", 0, 1, false},
+                                         BlockSizeCase{"UnknownSize", -1, 64, true},
+                                         BlockSizeCase{"OtherNegativeSize", -2, 64, false}),
+                         [](const testing::TestParamInfo<BlockSizeCase>& info) { return info.param.name; });
 
 TEST_F(ReportsTest, SendMessageMemoryWithNilRaisesAndLeavesLasterror) {
   Device device;

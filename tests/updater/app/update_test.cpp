@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Verification failed on address ...", kVerifyFailed}},
         FaultCase{"AnswerOutsideTheImage",
                   [](sim::Config& c) { c.faults.get_data_address = -0x1000; },
-                  {"Verification failed on address 000000", kVerifyFailed}},
+                  {"Verification failed on address 001000", kVerifyFailed}},
         FaultCase{"ShortAnswer", [](sim::Config& c) { c.faults.short_report = 40; },
                   {"Verification failed on address 001000", kVerifyFailed}},
         // The unasked report stays queued behind the newer answers.

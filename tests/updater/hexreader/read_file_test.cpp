@@ -1,3 +1,5 @@
+#include <cstdint>
+#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -102,6 +104,70 @@ TEST_F(ReaderTest, AddressesWrapAsSigned32Bit) {
   EXPECT_EQ(ImageOf(0), expected);
   EXPECT_TRUE(messages.empty());
 }
+
+// One record line: count, 16-bit address, type, data and checksum.
+std::string Record(int type, uint16_t address, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> bytes{uint8_t(data.size()), uint8_t(address >> 8), uint8_t(address), uint8_t(type)};
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  int sum = 0;
+  for (uint8_t b : bytes) sum += b;
+  bytes.push_back(uint8_t(-sum));
+  std::string line = ":";
+  char digits[3];
+  for (uint8_t b : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X", b);
+    line += digits;
+  }
+  return line + "\r\n";
+}
+
+std::vector<uint8_t> Counting(uint8_t first, int n) {
+  std::vector<uint8_t> bytes;
+  for (int i = 0; i < n; ++i) bytes.push_back(uint8_t(first + i));
+  return bytes;
+}
+
+// A data record of 16 bytes 0x40.. at byte address `at` (upper 16 bits in an
+// extended address record) against one family-1 region.
+struct PlacementCase {
+  const char* name;
+  int32_t address, size;
+  uint32_t at;
+  int32_t offset;  // where the record's byte `skipped` lands in the image
+  int skipped;     // the record's bytes that lie below the region
+  int written;
+  std::vector<std::string> messages;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.name; }
+
+class RecordPlacementTest : public ReaderTest, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(RecordPlacementTest, WritesTheBytesThatFallInsideTheRegion) {
+  const PlacementCase& c = GetParam();
+  MakeRegions(1, {{1, c.address, c.size}});
+  const std::string text = Record(4, 0, {uint8_t(c.at >> 24), uint8_t(c.at >> 16)}) +
+                           Record(0, uint16_t(c.at), Counting(0x40, 16)) + kEnd + "\r\n";
+  ASSERT_TRUE(Read(text));
+  std::vector<uint8_t> expected(size_t(c.size), 0xFF);
+  expected.resize(size_t(c.size) + 10, 0);
+  for (int i = 0; i < c.written; ++i) expected[size_t(c.offset + i)] = uint8_t(0x40 + c.skipped + i);
+  EXPECT_EQ(ImageOf(0), expected);
+  EXPECT_EQ(messages, c.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, RecordPlacementTest,
+    ::testing::Values(
+        PlacementCase{"StartingBelowAndRunningIn", 0x1000, 0x20, 0x0FF8, 0, 8, 8, {}},
+        PlacementCase{"StartingBelowAndRunningPastTheEnd", 0x1000, 4, 0x0FF8, 0, 8, 5,
+                      {"Warning: p=5 over limit=5"}},
+        PlacementCase{"EndingJustBelow", 0x1000, 0x20, 0x0FF0, 0, 0, 0, {}},
+        PlacementCase{"StartingInside", 0x1000, 0x20, 0x1008, 8, 0, 16, {}},
+        PlacementCase{"CrossingTheSignBoundary", 0x7FFFFFF8, 0x20, 0x7FFFFFF8, 0, 0, 16, {}},
+        PlacementCase{"RunningIntoARegionAtTheSignBoundary", int32_t(0x80000000), 0x20, 0x7FFFFFF8, 0, 8, 8, {}},
+        PlacementCase{"EndingAtTheTopOfTheAddressSpace", -16, 16, 0xFFFFFFF0, 0, 0, 16, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // An image made while the device had one byte per address, read after a query
 // that said two: the image's end is the limit, nothing is written past it.

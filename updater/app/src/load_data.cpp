@@ -25,8 +25,6 @@ Ref<FolderItem> PackageFile() {
 #endif
 }
 
-int32_t IdField(const String& text) { return framework::to_int32(framework::Val(text)); }
-
 }  // namespace
 
 void App::LoadData() {
@@ -43,13 +41,7 @@ void App::LoadData() {
   String profile = importer->ProfileData();
   if (framework::LenB(profile) == 0) return;
 
-  String text = members.StringXORQVX(profile, String(kPackageMask), 0);
-  const String separator("$");
-  HID::dataversion = framework::NthFieldB(text, separator, 2);
-  HID::datatitle = framework::NthFieldB(text, separator, 3);
-  HID::VendorID = IdField(framework::NthFieldB(text, separator, 4));
-  HID::ProductID = IdField(framework::NthFieldB(text, separator, 5));
-  HID::datafile = framework::NthFieldB(text, separator, 6);
+  TakePackageRecord(members.StringXORQVX(profile, String(kPackageMask), 0));
   logo = importer->Picture();
 }
 

@@ -48,19 +48,24 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
     // Held for the turn: messages and yields let other events run meanwhile.
     const framework::Ref<HID::MemoryRegion> region = HID::MemoryRegions[k];
     if (!region) continue;
-    const uint32_t address = static_cast<uint32_t>(region->Address);
-    const uint32_t size = static_cast<uint32_t>(region->Size);
-    const int32_t low = Wrap(address * static_cast<uint32_t>(b));
-    const int32_t high = Wrap((address + size) * static_cast<uint32_t>(b));
-    // Only the record's first byte decides whether it belongs to the region.
-    if (low <= byteAddress && byteAddress < high) {
+    // Offsets are taken modulo 2^32, so that a region that ends at or crosses
+    // 0x80000000 holds its bytes like any other.
+    const uint32_t low = static_cast<uint32_t>(region->Address) * static_cast<uint32_t>(b);
+    const int64_t span = int64_t{region->Size} * b;
+    const uint32_t into = static_cast<uint32_t>(byteAddress) - low;
+    // A record that starts below the region and runs into it brings the bytes
+    // from `first` on; without them the region would keep a gap.
+    const uint32_t below = low - static_cast<uint32_t>(byteAddress);
+    const bool starts_inside = into < span;
+    const int32_t first = starts_inside ? 0 : static_cast<int32_t>(std::min<uint32_t>(below, 0x7FFFFFFF));
+    if (span > 0 && (starts_inside || first < count)) {
       const int64_t limit = (static_cast<int64_t>(region->Size) + 1) * b;
       const int64_t imageSize = region->data ? region->data->Size() : 0;
       const int64_t bound = std::min(limit, imageSize);
       const std::string_view digits = data.bytes();
-      for (int32_t l = 0; l < count; ++l) {
+      for (int32_t l = first; l < count; ++l) {
         const int32_t value = PairAt(digits, 2 * l + 1);
-        const int64_t p = static_cast<int64_t>(byteAddress) - low + l;
+        const int64_t p = (starts_inside ? int64_t{into} : -int64_t{first}) + l;
         if (p >= bound) {
           HID::ShowMessage(String("Warning: p=") + framework::Str(p) + String(" over limit=") +
                            framework::Str(bound));

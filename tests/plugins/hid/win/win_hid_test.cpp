@@ -374,6 +374,23 @@ TEST_P(RangeOutsideTheBlockTest, IsNotSent) {
 INSTANTIATE_TEST_SUITE_P(Ranges, RangeOutsideTheBlockTest,
                          testing::Values(Range{0, 65}, Range{60, 8}, Range{-1, 4}, Range{1, INT32_MAX}, Range{0, -1}));
 
+// An empty block keeps a buffer of one byte; only a foreign block of unknown
+// size is sent unchecked.
+TEST_F(WinHIDTest, EmptyBlockIsNotSentAndOneOfUnknownSizeIs) {
+  hidbus::DevicePort& port = Attach();
+  Connected();
+  EXPECT_EQ(m().SendMessageMemory(object, framework::NewMemoryBlock(0), 0, 64), 0);
+  EXPECT_EQ(Lasterror(), 87);
+  EXPECT_EQ(port.read_output(0).status, hidbus::Status::timeout);
+
+  std::vector<uint8_t> bytes(64, 0x02);
+  EXPECT_EQ(m().SendMessageMemory(object, framework::foreign_memory_block(bytes.data()), 0, 64), 64);
+  EXPECT_EQ(Lasterror(), 0);
+  hidbus::ReadResult sent = port.read_output(1000);
+  EXPECT_EQ(sent.status, hidbus::Status::ok);
+  EXPECT_EQ(sent.report.data, bytes);
+}
+
 TEST_F(WinHIDTest, NilBlockIsNotSent) {
   Attach();
   Connected();

@@ -16,6 +16,11 @@ namespace updater {
 // The one-character mask of the firmware package.
 inline constexpr char kPackageMask[] = "K";
 
+// Sets HID's dataversion, datatitle, VendorID, ProductID and datafile from the
+// unmasked package text: fields 2 to 6, split at "$" by bytes; the IDs are the
+// framework's Val of their text, converted to 32 bits. Missing fields are empty.
+void TakePackageRecord(const framework::String& text);
+
 class App : public framework::Application {
  public:
   static const framework::ClassRecord& class_record() {

@@ -29,6 +29,8 @@
 
 namespace updater {
 
+struct VerifyState;
+
 // How long step 5 waits for the device to answer after the erase: erasing a
 // large part takes seconds.
 inline constexpr int64_t kEraseAnswerTicks = 30 * 60;
@@ -85,10 +87,7 @@ class mainWindow : public framework::Window {
  private:
   void _CreateControls0();
   // Verification of one region; see Work5.
-  struct VerifyState;
   void VerifyRegion(int32_t index, VerifyState& state);
-  void CompareAnswer(const framework::MemoryBlock& report, int32_t requested, int32_t index,
-                     VerifyState& state);
 };
 
 #if DiagnosticBuild

@@ -15,11 +15,14 @@
 // address E lies in [Address x b, (Address + Size) x b) of a region is written
 // into that region's image from offset E - Address x b, byte by byte, into
 // every region that holds E (regions 0 to HID::memoryRegionsDetected - 1,
-// whatever their type). A byte at offset p >= limit = (Size + 1) x b is not
-// written: "Warning: p=<p> over limit=<limit>" is shown and the rest of the
-// record is dropped for that region. The limit never passes the image's end;
-// an image smaller than it (one made for another bytesPerAddress) is its own
-// limit. A record whose first byte lies in no region is skipped silently.
+// whatever their type). A record that starts below a region and runs into it
+// writes its bytes from the region's first byte on. Byte addresses and offsets
+// are taken modulo 2^32, so a region may end at or cross 0x80000000. A byte at
+// offset p >= limit = (Size + 1) x b is not written: "Warning: p=<p> over
+// limit=<limit>" is shown and the rest of the record is dropped for that
+// region. The limit never passes the image's end; an image smaller than it
+// (one made for another bytesPerAddress) is its own limit. A record that lies
+// wholly outside every region is skipped silently.
 //
 // Messages (through HID::ShowMessage; each ends the reading with false):
 //   "Invalid file format."                          a line not beginning with ":"
