@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
 
 #include "framework/numbers.h"
@@ -15,7 +16,7 @@ struct FieldCase {
   const char* separator;
   int32_t n;
   const char* expected;
-  friend void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.text << " " << c.n; }
+  friend void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.text << " by '" << c.separator << "' " << c.n; }
 };
 
 class NthFieldBTest : public ::testing::TestWithParam<FieldCase> {};
@@ -117,7 +118,7 @@ TEST(HexStrTest, UnsignedAndNarrowTypes) {
 struct ToInt32Case {
   double value;
   int32_t expected;
-  friend void PrintTo(const ToInt32Case& c, std::ostream* os) { *os << c.value; }
+  friend void PrintTo(const ToInt32Case& c, std::ostream* os) { *os << std::setprecision(15) << c.value; }
 };
 
 class ToInt32Test : public ::testing::TestWithParam<ToInt32Case> {};
