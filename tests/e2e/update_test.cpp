@@ -20,14 +20,14 @@
 
 namespace {
 
-using e2e::LinesStartingWith;
+using testsupport::LinesStartingWith;
 
 const char kInstalled[] =
     "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
 const char kVerifyFailed[] = "msgbox \"Verify failed. Please try again.\"";
 
 struct UpdateRun {
-  e2e::Outcome updater;
+  testsupport::Outcome updater;
   std::string firmware;
   sim::HexImage memory;
   std::vector<sim::Region> regions;
@@ -61,7 +61,7 @@ const char kPressStart[] = "press mainWindow.StartButton\n";
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
                  const char* bundle_name = "updater", const char* script = kPressStart,
                  const std::string& firmware = {}) {
-  e2e::ScratchDir dir;
+  testsupport::ScratchDir dir;
   UpdateRun run;
   std::vector<std::string> device_args{"--preset", preset};
   device_args.insert(device_args.end(), sim_args.begin(), sim_args.end());
@@ -75,12 +75,12 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
   jpegicc::write_file(bundle.resources() / "logo.jpg",
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
 
-  const e2e::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
   std::vector<std::string> args{BOOTLOADER_SIM_PATH, "--preset", preset, "--frame-ms", "0",
                                 "--erase-ms", "20", "--dump", (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
   {
-    e2e::Background device(args, env);
+    testsupport::Background device(args, env);
     EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
     run.updater = bundle.RunHeadless(script, env, std::chrono::seconds(120));
     device.Stop();
