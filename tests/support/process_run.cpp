@@ -116,28 +116,41 @@ std::optional<std::string> Background::WaitForLine(const std::string& prefix, st
   return std::nullopt;
 }
 
+int Background::Wait(std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  while (pid_ >= 0 && !Reaped() && Clock::now() < deadline) usleep(5000);
+  if (pid_ >= 0) Kill();
+  return Stop();
+}
+
 int Background::Stop() {
-  if (pid_ < 0) return exit_code_;
-  kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      exit_code_ = ExitCode(status);
-      pid_ = -1;
-      break;
-    }
-    usleep(20000);
-  }
   if (pid_ >= 0) {
-    kill(-pid_, SIGKILL);
-    Reap(pid_, &status);
-    pid_ = -1;
-    exit_code_ = -1;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 100 && !Reaped(); ++i) usleep(20000);
+    if (pid_ >= 0) Kill();
   }
-  Drain();
-  close(out_fd_);
-  out_fd_ = -1;
+  if (out_fd_ >= 0) {
+    Drain();
+    close(out_fd_);
+    out_fd_ = -1;
+  }
   return exit_code_;
+}
+
+bool Background::Reaped() {
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+  exit_code_ = ExitCode(status);
+  pid_ = -1;
+  return true;
+}
+
+void Background::Kill() {
+  kill(-pid_, SIGKILL);
+  int status = 0;
+  Reap(pid_, &status);
+  pid_ = -1;
+  exit_code_ = -1;
 }
 
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {

@@ -38,6 +38,9 @@ class Background {
   // The first line of standard output that starts with `prefix`, waiting at
   // most `limit`; nullopt when none came before then or before the output ended.
   std::optional<std::string> WaitForLine(const std::string& prefix, std::chrono::milliseconds limit);
+  // Waits at most `limit` for the program to end by itself, then stops it;
+  // its exit code (-1 when it had to be killed).
+  int Wait(std::chrono::milliseconds limit);
   // Stops the program and returns its exit code (-1 when killed by force).
   int Stop();
   const std::string& out() const { return out_; }
@@ -45,6 +48,10 @@ class Background {
  private:
   // Reads what is there; false once the output has ended.
   bool Drain();
+  // True once the program has ended; its exit code is kept.
+  bool Reaped();
+  // Kills the program's process group.
+  void Kill();
   int pid_ = -1;
   int out_fd_ = -1;
   std::string out_;

@@ -29,6 +29,9 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
-void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteText(const fs::path& path, const std::string& text) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 }  // namespace testsupport

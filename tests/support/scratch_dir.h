@@ -26,6 +26,7 @@ class ScratchDir {
 
 // The file's bytes; empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& path);
+// Writes the file, making the folders on its way.
 void WriteText(const std::filesystem::path& path, const std::string& text);
 
 }  // namespace testsupport
