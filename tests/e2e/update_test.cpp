@@ -17,6 +17,7 @@
 #include "sim/intel_hex.h"
 #include "support/bundle_copy.h"
 #include "support/firmware.h"
+#include "update_faults.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ using testsupport::LinesStartingWith;
 
 const char kInstalled[] =
     "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
-const char kVerifyFailed[] = "msgbox \"Verify failed. Please try again.\"";
 
 struct UpdateRun {
   testsupport::Outcome updater;
@@ -123,86 +123,44 @@ TEST(WholeDiagnosticUpdateTest, StartallRunsTheUpdateToItsEnd) {
   EXPECT_EQ(run.difference(), "");
 }
 
-// Packets the default device handles before the first GET_DATA: query,
-// erase, query, 512 program packets, one PROGRAM_COMPLETE.
-constexpr int kBeforeVerify = 3 + 512 + 1;
+// The line a headless run prints for a message box with `text`; a text
+// ending in "..." gives the line's start, to match by.
+std::string MsgboxLine(const std::string& text) {
+  const bool prefix = text.size() > 3 && text.compare(text.size() - 3, 3, "...") == 0;
+  std::string line = "msgbox \"";
+  for (char c : prefix ? text.substr(0, text.size() - 3) : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else {
+      if (c == '"' || c == '\\') line += '\\';
+      line += c;
+    }
+  }
+  return line + (prefix ? "..." : "\"");
+}
 
-struct FaultCase {
-  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-  const char* name;
-  std::vector<std::string> sim_args;
-  // The message boxes in order; one ending in "..." matches by its start.
-  std::vector<std::string> messages;
-  // A warning that every received report of the run gives: it must appear,
-  // and is left out when the messages are compared.
-  std::string repeated_warning = {};
-};
-
-class WholeFaultTest : public testing::TestWithParam<FaultCase> {};
+class WholeFaultTest : public testing::TestWithParam<testsupport::FaultCase> {};
 
 TEST_P(WholeFaultTest, EndsWithItsMessageAndExitCodeZero) {
   const UpdateRun run = Update("family1", GetParam().sim_args);
   EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
   std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
-  const std::string& warning = GetParam().repeated_warning;
-  if (!warning.empty()) {
+  if (!GetParam().link_warning.empty()) {
+    const std::string warning = MsgboxLine(GetParam().link_warning);
     EXPECT_NE(std::find(shown.begin(), shown.end(), warning), shown.end());
     shown.erase(std::remove(shown.begin(), shown.end(), warning), shown.end());
   }
-  const std::vector<std::string>& expected = GetParam().messages;
-  ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const std::string& e = expected[i];
-    if (e.size() > 3 && e.compare(e.size() - 3, 3, "...") == 0) {
-      EXPECT_EQ(shown[i].rfind(e.substr(0, e.size() - 3), 0), 0u) << shown[i];
-    } else {
-      EXPECT_EQ(shown[i], e);
-    }
-  }
+  std::vector<std::string> expected;
+  for (const std::string& m : GetParam().messages) expected.push_back(MsgboxLine(m));
+  testsupport::ExpectMessages(shown, expected);
   if (!shown.empty() && shown.back() == kInstalled) {
     EXPECT_EQ(run.difference(), "");
   }
 }
 
-std::string After(int n) { return std::to_string(n); }
-
-INSTANTIATE_TEST_SUITE_P(
-    SimulatorFaults, WholeFaultTest,
-    testing::Values(
-        FaultCase{"NoQueryAnswer", {"--fault", "no-query-reply"},
-                  {"msgbox \"Failed to get answer from device.\""}},
-        FaultCase{"WrongCommandByte", {"--fault", "wrong-command=7"},
-                  {"msgbox \"Wrong answer from device.\\n\\n7\""}},
-        FaultCase{"UnknownFamily", {"--fault", "unknown-family=4"},
-                  {"msgbox \"Unknown type of device.\\n\\n4\""}},
-        FaultCase{"PacketSizePastTheDataField", {"--bytes-per-packet", "64"},
-                  {"msgbox \"Unsupported packet size reported by device.\\n\\n64\""}},
-        FaultCase{"StuckBit", {"--fault", "stuck-bit=0x2388:0:0"},
-                  {"msgbox \"Verification failed on address 002388\"", kVerifyFailed}},
-        FaultCase{"SilentDuringVerification", {"--fault", "silent-after=" + After(kBeforeVerify + 3)},
-                  {kVerifyFailed}},
-        FaultCase{"RemovedDuringVerification", {"--fault", "remove-after=" + After(kBeforeVerify + 3)},
-                  {kVerifyFailed}},
-        FaultCase{"CountAboveTheDataField", {"--fault", "get-data-count=59"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
-        FaultCase{"AnswerForAnotherAddress", {"--fault", "get-data-address=1"},
-                  {"msgbox \"Verification failed on address ...", kVerifyFailed}},
-        FaultCase{"ShortAnswer", {"--fault", "short-report=63"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed},
-                  "msgbox \"Invalid data length received.\""},
-        // Already queued when the first query goes out, it is taken as its answer.
-        FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
-                  {"msgbox \"Wrong answer from device.\\n\\n90\""}},
-        // An answer with count 0 compares nothing, so it must not pass.
-        FaultCase{"StuckBitAnsweredWithCountZero",
-                  {"--fault", "stuck-bit=0x1000:4", "--fault", "get-data-count=0"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
-        // The regions' images would take gigabytes; nothing is erased.
-        FaultCase{"ClaimedRegionsOfTwoGigaAddresses", {"--fault", "claim-size=0x7FFFFFF0"},
-                  {"msgbox \"Unusable memory regions reported by device.\""}},
-        FaultCase{"ClaimedRegionsJustPastTheLimit", {"--fault", "claim-size=0x2000000"},
-                  {"msgbox \"Unusable memory regions reported by device.\""}}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(SimulatorFaults, WholeFaultTest,
+                         testing::ValuesIn(testsupport::UpdateFaults(testsupport::Answers::later)),
+                         testsupport::FaultName);
 
 // Regions anywhere in the 32-bit address space are programmed and verified
 // to their end: the walk neither stops at 0x80000000 nor runs past the region.
