@@ -25,11 +25,7 @@
 //
 //   updater_bench [--benchmark_repetitions=N] [--benchmark_filter=REGEX]
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -89,23 +85,23 @@ struct Update {
 // One update of an image of `size` bytes against a device of just that much
 // program memory.
 Update UpdateOnce(uint32_t size, const std::string& frame_ms) {
-  e2e::ScratchDir dir;
+  testsupport::ScratchDir dir;
   e2e::BundleCopy bundle("updater");
   tools::PackageFields fields{"bench", "1.0", "Benchmark", "&h04D8", "&h003C", Firmware(size)};
   jpegicc::write_file(bundle.resources() / "logo.jpg",
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
-  const e2e::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
   char region[64];
   std::snprintf(region, sizeof region, "1:0x%X:0x%X", kFirst, size);
-  e2e::Background device({BOOTLOADER_SIM_PATH, "--region", region, "--region", "3:0x300000:14",
-                          "--erase-ms", "0", "--frame-ms", frame_ms},
-                         env);
+  testsupport::Background device(
+      {BOOTLOADER_SIM_PATH, "--region", region, "--region", "3:0x300000:14", "--erase-ms", "0", "--frame-ms", frame_ms},
+      env);
   Update u;
   if (!device.WaitForLine("ready", std::chrono::seconds(10))) return u;
   // The device is reaped only after this, so the children's time is the updater's.
   const double cpu_before = ChildrenCpuMs();
   const auto start = Clock::now();
-  const e2e::Outcome o = bundle.RunHeadless("press mainWindow.StartButton\n", env, std::chrono::seconds(300));
+  const testsupport::Outcome o = bundle.RunHeadless("press mainWindow.StartButton\n", env, std::chrono::seconds(300));
   const double wall = MsSince(start);
   if (o.exit_code != 0 || o.out.find("msgbox \"Update installed.") == std::string::npos) return u;
   u.wall_ms = wall;
@@ -203,14 +199,14 @@ double ReadOnce(const std::string& text, uint32_t size) {
 void BM_IntelHexReader1MiB(benchmark::State& state) {
   constexpr uint32_t kSize = 1024 * 1024;
   const std::string text = Firmware(kSize);
-  e2e::ScratchDir dir;
-  e2e::WriteText(dir / "image.hex", text);
+  testsupport::ScratchDir dir;
+  testsupport::WriteText(dir / "image.hex", text);
   HID::SetMessageHandler(
       [](const framework::String& message) { std::fprintf(stderr, "%s\n", message.utf8().c_str()); });
   for (auto _ : state) {
     const double reader = ReadOnce(text, kSize);
     const auto start = Clock::now();
-    const e2e::Outcome o = e2e::Run(
+    const testsupport::Outcome o = testsupport::Run(
         {"/usr/bin/objcopy", "-I", "ihex", "-O", "binary", (dir / "image.hex").string(), (dir / "image.bin").string()},
         {}, std::chrono::seconds(60));
     const double tool = MsSince(start);
@@ -230,43 +226,18 @@ BENCHMARK(BM_IntelHexReader1MiB)
     ->Iterations(1)
     ->Repetitions(kRepetitions);
 
-// Milliseconds from the start of `program` until its standard output has
-// `line`; negative when it ends first. The program is killed then.
-double MsUntilLine(const std::string& program, const e2e::Environment& env, const std::string& line) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
+// Milliseconds from the start of `program` until its standard output has a
+// line starting with `line`; negative when it ends first.
+double MsUntilLine(const std::string& program, const testsupport::Environment& env, const std::string& line) {
   const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    const int null = open("/dev/null", O_RDWR);
-    dup2(null, 0);
-    dup2(null, 2);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  std::string text;
-  double ms = -1;
-  char buffer[4096];
-  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) {
-    text.append(buffer, static_cast<size_t>(n));
-    if (text.find(line + "\n") != std::string::npos) {
-      ms = MsSince(start);
-      break;
-    }
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  close(out[0]);
-  return ms;
+  testsupport::Background running({program}, env);
+  return running.WaitForLine(line, std::chrono::seconds(60)) ? MsSince(start) : -1;
 }
 
 void BM_StartUpToDialog(benchmark::State& state) {
-  e2e::ScratchDir dir;
+  testsupport::ScratchDir dir;
   e2e::BundleCopy bundle("updater");
-  const e2e::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}, {"FRAMEWORK_UI", "headless"}};
+  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}, {"FRAMEWORK_UI", "headless"}};
   for (auto _ : state) {
     const double ms = MsUntilLine(bundle.program().string(), env, "window DeviceDialog shown");
     if (ms < 0) {

@@ -28,7 +28,8 @@ TEST_P(BundleLayoutTest, CopyLoadsNothingFromTheBuildTree) {
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (!entry.is_regular_file() || !IsElf(entry.path())) continue;
     ++checked;
-    const e2e::Outcome ldd = e2e::Run({"/usr/bin/ldd", entry.path().string()}, {}, std::chrono::seconds(30));
+    const testsupport::Outcome ldd =
+        testsupport::Run({"/usr/bin/ldd", entry.path().string()}, {}, std::chrono::seconds(30));
     SCOPED_TRACE(entry.path().string() + "\n" + ldd.out);
     EXPECT_EQ(ldd.exit_code, 0);
     EXPECT_EQ(ldd.out.find("not found"), std::string::npos);

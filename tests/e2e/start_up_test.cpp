@@ -8,14 +8,14 @@
 namespace {
 
 using e2e::BundleCopy;
-using e2e::LinesStartingWith;
+using testsupport::LinesStartingWith;
 
 class BundleStartUpTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(BundleStartUpTest, IncompletePackageSaysSoAndExitsZero) {
   BundleCopy bundle(GetParam());
   bundle.set_package_text("x$1.0$Title$&h04D8$&h003C");  // no firmware
-  const e2e::Outcome o = bundle.RunHeadless("");
+  const testsupport::Outcome o = bundle.RunHeadless("");
   EXPECT_EQ(o.exit_code, 0) << o.err;
   EXPECT_EQ(LinesStartingWith(o.out, "msgbox "),
             std::vector<std::string>{"msgbox \"Application is not complete.\""});
@@ -24,7 +24,7 @@ TEST_P(BundleStartUpTest, IncompletePackageSaysSoAndExitsZero) {
 
 TEST_P(BundleStartUpTest, SamplePackageReachesTheSearchDialogWithItsTitleAndVersion) {
   BundleCopy bundle(GetParam());
-  const e2e::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
+  const testsupport::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
   EXPECT_EQ(o.exit_code, 0) << o.err;
   EXPECT_EQ(LinesStartingWith(o.out, "  window DeviceDialog "),
             std::vector<std::string>{"  window DeviceDialog \"Firmware Updater\" 40,60 400x222 modal"});
@@ -39,7 +39,7 @@ TEST_P(BundleStartUpTest, SamplePackageReachesTheSearchDialogWithItsTitleAndVers
 
 TEST_P(BundleStartUpTest, QuitItemEndsTheSearch) {
   BundleCopy bundle(GetParam());
-  const e2e::Outcome o = bundle.RunHeadless("menu FileQuit\n");
+  const testsupport::Outcome o = bundle.RunHeadless("menu FileQuit\n");
   EXPECT_EQ(o.exit_code, 0) << o.err;
   EXPECT_TRUE(LinesStartingWith(o.out, "msgbox ").empty());
 }
@@ -57,19 +57,19 @@ namespace {
 // jpegtran -icc. The updater reads that package as it reads the sample.
 TEST(BundlePackageTest, PackageMadeWithJpegtranAloneReadsTheSame) {
   BundleCopy bundle("updater");
-  e2e::ScratchDir dir;
+  testsupport::ScratchDir dir;
   const std::string text = "made by hand$3.1.4$Hand-made package$&h04D8$&h003C$:00000001FF\r\n";
   std::string masked = text;
   for (char& c : masked) c = char(c ^ 'K');
-  e2e::WriteText(dir / "fields.icc", masked);
-  const e2e::Outcome made = e2e::Run(
-      {"/bin/sh", "-c",
-       std::string(JPEGTRAN_PATH) + " -copy none -icc '" + (dir / "fields.icc").string() + "' '" +
-           UPDATER_LOGO_PICTURE_PATH + "' > '" + (bundle.resources() / "logo.jpg").string() + "'"},
-      {}, std::chrono::seconds(30));
+  testsupport::WriteText(dir / "fields.icc", masked);
+  const testsupport::Outcome made =
+      testsupport::Run({"/bin/sh", "-c",
+                        std::string(JPEGTRAN_PATH) + " -copy none -icc '" + (dir / "fields.icc").string() + "' '" +
+                            UPDATER_LOGO_PICTURE_PATH + "' > '" + (bundle.resources() / "logo.jpg").string() + "'"},
+                       {}, std::chrono::seconds(30));
   ASSERT_EQ(made.exit_code, 0) << made.err;
 
-  const e2e::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
+  const testsupport::Outcome o = bundle.RunHeadless("screenshot dialog\npress DeviceDialog.PushButton1\n");
   EXPECT_EQ(o.exit_code, 0) << o.err;
   EXPECT_EQ(LinesStartingWith(o.out, "  window DeviceDialog "),
             std::vector<std::string>{"  window DeviceDialog \"Hand-made package\" 40,60 400x222 modal"});

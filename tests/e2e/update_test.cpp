@@ -17,17 +17,17 @@
 #include "sim/intel_hex.h"
 #include "support/bundle_copy.h"
 #include "support/firmware.h"
+#include "update_faults.h"
 
 namespace {
 
-using e2e::LinesStartingWith;
+using testsupport::LinesStartingWith;
 
 const char kInstalled[] =
     "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
-const char kVerifyFailed[] = "msgbox \"Verify failed. Please try again.\"";
 
 struct UpdateRun {
-  e2e::Outcome updater;
+  testsupport::Outcome updater;
   std::string firmware;
   sim::HexImage memory;
   std::vector<sim::Region> regions;
@@ -61,7 +61,7 @@ const char kPressStart[] = "press mainWindow.StartButton\n";
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
                  const char* bundle_name = "updater", const char* script = kPressStart,
                  const std::string& firmware = {}) {
-  e2e::ScratchDir dir;
+  testsupport::ScratchDir dir;
   UpdateRun run;
   std::vector<std::string> device_args{"--preset", preset};
   device_args.insert(device_args.end(), sim_args.begin(), sim_args.end());
@@ -75,12 +75,12 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
   jpegicc::write_file(bundle.resources() / "logo.jpg",
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
 
-  const e2e::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
   std::vector<std::string> args{BOOTLOADER_SIM_PATH, "--preset", preset, "--frame-ms", "0",
                                 "--erase-ms", "20", "--dump", (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
   {
-    e2e::Background device(args, env);
+    testsupport::Background device(args, env);
     EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
     run.updater = bundle.RunHeadless(script, env, std::chrono::seconds(120));
     device.Stop();
@@ -123,86 +123,44 @@ TEST(WholeDiagnosticUpdateTest, StartallRunsTheUpdateToItsEnd) {
   EXPECT_EQ(run.difference(), "");
 }
 
-// Packets the default device handles before the first GET_DATA: query,
-// erase, query, 512 program packets, one PROGRAM_COMPLETE.
-constexpr int kBeforeVerify = 3 + 512 + 1;
+// The line a headless run prints for a message box with `text`; a text
+// ending in "..." gives the line's start, to match by.
+std::string MsgboxLine(const std::string& text) {
+  const bool prefix = text.size() > 3 && text.compare(text.size() - 3, 3, "...") == 0;
+  std::string line = "msgbox \"";
+  for (char c : prefix ? text.substr(0, text.size() - 3) : text) {
+    if (c == '\n') {
+      line += "\\n";
+    } else {
+      if (c == '"' || c == '\\') line += '\\';
+      line += c;
+    }
+  }
+  return line + (prefix ? "..." : "\"");
+}
 
-struct FaultCase {
-  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-  const char* name;
-  std::vector<std::string> sim_args;
-  // The message boxes in order; one ending in "..." matches by its start.
-  std::vector<std::string> messages;
-  // A warning that every received report of the run gives: it must appear,
-  // and is left out when the messages are compared.
-  std::string repeated_warning = {};
-};
-
-class WholeFaultTest : public testing::TestWithParam<FaultCase> {};
+class WholeFaultTest : public testing::TestWithParam<testsupport::FaultCase> {};
 
 TEST_P(WholeFaultTest, EndsWithItsMessageAndExitCodeZero) {
   const UpdateRun run = Update("family1", GetParam().sim_args);
   EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
   std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
-  const std::string& warning = GetParam().repeated_warning;
-  if (!warning.empty()) {
+  if (!GetParam().link_warning.empty()) {
+    const std::string warning = MsgboxLine(GetParam().link_warning);
     EXPECT_NE(std::find(shown.begin(), shown.end(), warning), shown.end());
     shown.erase(std::remove(shown.begin(), shown.end(), warning), shown.end());
   }
-  const std::vector<std::string>& expected = GetParam().messages;
-  ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const std::string& e = expected[i];
-    if (e.size() > 3 && e.compare(e.size() - 3, 3, "...") == 0) {
-      EXPECT_EQ(shown[i].rfind(e.substr(0, e.size() - 3), 0), 0u) << shown[i];
-    } else {
-      EXPECT_EQ(shown[i], e);
-    }
-  }
+  std::vector<std::string> expected;
+  for (const std::string& m : GetParam().messages) expected.push_back(MsgboxLine(m));
+  testsupport::ExpectMessages(shown, expected);
   if (!shown.empty() && shown.back() == kInstalled) {
     EXPECT_EQ(run.difference(), "");
   }
 }
 
-std::string After(int n) { return std::to_string(n); }
-
-INSTANTIATE_TEST_SUITE_P(
-    SimulatorFaults, WholeFaultTest,
-    testing::Values(
-        FaultCase{"NoQueryAnswer", {"--fault", "no-query-reply"},
-                  {"msgbox \"Failed to get answer from device.\""}},
-        FaultCase{"WrongCommandByte", {"--fault", "wrong-command=7"},
-                  {"msgbox \"Wrong answer from device.\\n\\n7\""}},
-        FaultCase{"UnknownFamily", {"--fault", "unknown-family=4"},
-                  {"msgbox \"Unknown type of device.\\n\\n4\""}},
-        FaultCase{"PacketSizePastTheDataField", {"--bytes-per-packet", "64"},
-                  {"msgbox \"Unsupported packet size reported by device.\\n\\n64\""}},
-        FaultCase{"StuckBit", {"--fault", "stuck-bit=0x2388:0:0"},
-                  {"msgbox \"Verification failed on address 002388\"", kVerifyFailed}},
-        FaultCase{"SilentDuringVerification", {"--fault", "silent-after=" + After(kBeforeVerify + 3)},
-                  {kVerifyFailed}},
-        FaultCase{"RemovedDuringVerification", {"--fault", "remove-after=" + After(kBeforeVerify + 3)},
-                  {kVerifyFailed}},
-        FaultCase{"CountAboveTheDataField", {"--fault", "get-data-count=59"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
-        FaultCase{"AnswerForAnotherAddress", {"--fault", "get-data-address=1"},
-                  {"msgbox \"Verification failed on address ...", kVerifyFailed}},
-        FaultCase{"ShortAnswer", {"--fault", "short-report=63"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed},
-                  "msgbox \"Invalid data length received.\""},
-        // Already queued when the first query goes out, it is taken as its answer.
-        FaultCase{"UnaskedReportOnConnect", {"--fault", "unsolicited=0"},
-                  {"msgbox \"Wrong answer from device.\\n\\n90\""}},
-        // An answer with count 0 compares nothing, so it must not pass.
-        FaultCase{"StuckBitAnsweredWithCountZero",
-                  {"--fault", "stuck-bit=0x1000:4", "--fault", "get-data-count=0"},
-                  {"msgbox \"Verification failed on address 001000\"", kVerifyFailed}},
-        // The regions' images would take gigabytes; nothing is erased.
-        FaultCase{"ClaimedRegionsOfTwoGigaAddresses", {"--fault", "claim-size=0x7FFFFFF0"},
-                  {"msgbox \"Unusable memory regions reported by device.\""}},
-        FaultCase{"ClaimedRegionsJustPastTheLimit", {"--fault", "claim-size=0x2000000"},
-                  {"msgbox \"Unusable memory regions reported by device.\""}}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(SimulatorFaults, WholeFaultTest,
+                         testing::ValuesIn(testsupport::UpdateFaults(testsupport::Answers::later)),
+                         testsupport::FaultName);
 
 // Regions anywhere in the 32-bit address space are programmed and verified
 // to their end: the walk neither stops at 0x80000000 nor runs past the region.

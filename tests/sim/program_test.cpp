@@ -1,76 +1,27 @@
 // The bootloader-sim program as other tests and scripts run it.
 
-#include "temp_dir.h"
-
 #include <sim/sim.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+
+#include "process_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
 
-struct Process {
-  pid_t pid = -1;
-  hidbus::Fd out;
-  hidbus::Fd err;
-};
-
-Process spawn(const std::vector<std::string>& args, const std::string& dir) {
-  int out[2], err[2];
-  if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return {};
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::dup2(err[1], 2);
-    ::setenv("HIDBUS_VIRTUAL_DIR", dir.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(BOOTLOADER_SIM)};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(BOOTLOADER_SIM, argv.data());
-    ::_exit(127);
-  }
-  ::close(out[1]);
-  ::close(err[1]);
-  return {pid, hidbus::Fd(out[0]), hidbus::Fd(err[0])};
+// The program's command line with `args`.
+std::vector<std::string> Command(std::vector<std::string> args) {
+  args.insert(args.begin(), BOOTLOADER_SIM);
+  return args;
 }
+// The environment that has it serve in the virtual device folder `dir`.
+testsupport::Environment In(const std::string& dir) { return {{"HIDBUS_VIRTUAL_DIR", dir}}; }
 
-// One line from fd, waiting at most 10 s.
-std::string read_line(int fd) {
-  std::string line;
-  auto until = Clock::now() + std::chrono::seconds(10);
-  while (Clock::now() < until) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 100) <= 0) continue;
-    char c;
-    if (::read(fd, &c, 1) != 1) break;
-    if (c == '\n') return line;
-    line += c;
-  }
-  return line;
-}
-
-// The exit code, waiting at most 10 s; -1 if it had to be killed.
-int wait_exit(pid_t pid) {
-  auto until = Clock::now() + std::chrono::seconds(10);
-  int status = 0;
-  while (Clock::now() < until) {
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, &status, 0);
-  return -1;
-}
+constexpr std::chrono::seconds kLimit{10};
 
 class BootloaderSimTest : public testing::Test {
  protected:
@@ -89,7 +40,7 @@ class BootloaderSimTest : public testing::Test {
     return reply.report.data;
   }
 
-  hidbus_test::TempDir temp_;
+  testsupport::ScratchDir temp_;
   std::string dir_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
@@ -97,10 +48,11 @@ class BootloaderSimTest : public testing::Test {
 TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
   std::string fill = (temp_.path() / "fill.hex").string();
   std::string dump = (temp_.path() / "dump.hex").string();
-  hidbus_test::write_file(fill, sim::write_intel_hex({{0x1000, {0xDE, 0xAD}}}));
-  Process sim = spawn({"--name", "dev1", "--product", "Test Loader", "--fill", fill, "--dump", dump}, dir_);
+  testsupport::WriteText(fill, sim::write_intel_hex({{0x1000, {0xDE, 0xAD}}}));
+  testsupport::Background sim(Command({"--name", "dev1", "--product", "Test Loader", "--fill", fill, "--dump", dump}),
+                              In(dir_));
 
-  ASSERT_EQ(read_line(sim.out.get()), "ready virtual:dev1");
+  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:dev1");
   auto devices = bus_->enumerate();
   ASSERT_EQ(devices.size(), 1u);
   EXPECT_EQ(devices[0].path, "virtual:dev1");
@@ -115,8 +67,7 @@ TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
   EXPECT_EQ(data[62], 0xDE);
   EXPECT_EQ(data[63], 0xAD);
 
-  ::kill(sim.pid, SIGTERM);
-  EXPECT_EQ(wait_exit(sim.pid), 0);
+  EXPECT_EQ(sim.Stop(), 0);
   EXPECT_EQ(channel->read_report(5000).status, hidbus::Status::removed);
   EXPECT_TRUE(bus_->enumerate().empty());
   sim::HexImage image = sim::read_intel_hex_file(dump);
@@ -126,22 +77,22 @@ TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
 }
 
 TEST_F(BootloaderSimTest, RemovalFaultUnpublishesAndEnds) {
-  Process sim = spawn({"--frame-ms", "0", "--fault", "remove-after=1"}, dir_);
-  ASSERT_EQ(read_line(sim.out.get()), "ready virtual:bootloader");
+  testsupport::Background sim(Command({"--frame-ms", "0", "--fault", "remove-after=1"}), In(dir_));
+  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:bootloader");
   auto channel = bus_->open("virtual:bootloader");
   ASSERT_TRUE(channel);
 
   EXPECT_EQ(exchange(*channel, {sim::kQueryDevice}).at(0), 0x02);
 
   EXPECT_EQ(channel->read_report(5000).status, hidbus::Status::removed);
-  EXPECT_EQ(wait_exit(sim.pid), 0);
+  EXPECT_EQ(sim.Wait(kLimit), 0);
   EXPECT_TRUE(bus_->enumerate().empty());
 }
 
 TEST_F(BootloaderSimTest, BadOptionExitsWithAMessage) {
-  Process sim = spawn({"--region", "nonsense"}, dir_);
-  EXPECT_EQ(wait_exit(sim.pid), 2);
-  EXPECT_NE(read_line(sim.err.get()).find("--region"), std::string::npos);
+  const testsupport::Outcome sim = testsupport::Run(Command({"--region", "nonsense"}), In(dir_), kLimit);
+  EXPECT_EQ(sim.exit_code, 2);
+  EXPECT_NE(sim.err.substr(0, sim.err.find('\n')).find("--region"), std::string::npos);
   EXPECT_TRUE(bus_->enumerate().empty());
 }
 

@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "scratch_dir.h"
 
 #include <sim/sim.h>
 
@@ -49,7 +49,7 @@ class InProcessDeviceTest : public testing::Test {
     return reply.report.data;
   }
 
-  hidbus_test::TempDir temp_;
+  testsupport::ScratchDir temp_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 

@@ -1,17 +1,16 @@
-#include "run_program.h"
-
 #include "jpegicc/jpegicc.h"
 #include "mkpackage/package.h"
 
 #include <gtest/gtest.h>
 
+#include "process_run.h"
+#include "scratch_dir.h"
+
 namespace {
 
-using tools_test::Outcome;
-using tools_test::read_text;
-using tools_test::run;
-using tools_test::ScratchDir;
-using tools_test::write_text;
+using testsupport::Outcome;
+using testsupport::ScratchDir;
+using testsupport::WriteText;
 
 // Written with LF line ends, as the toolchains here write them.
 const std::string kHexLf =
@@ -28,12 +27,12 @@ std::string unmasked_profile(const std::filesystem::path& package) {
 
 class MkpackageTest : public testing::Test {
  protected:
-  void SetUp() override { write_text(dir / "firmware.hex", kHexLf); }
+  void SetUp() override { WriteText(dir / "firmware.hex", kHexLf); }
 
   Outcome make(const std::string& version, const std::string& title, const std::string& vendor,
                const std::string& product, const std::string& output = "logo.jpg") {
-    return run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, version, title, vendor, product, (dir / "firmware.hex").string(),
-                (dir / output).string()});
+    return testsupport::Run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, version, title, vendor, product,
+                             (dir / "firmware.hex").string(), (dir / output).string()});
   }
 
   ScratchDir dir;
@@ -54,7 +53,7 @@ TEST_F(MkpackageTest, StoresTheMaskedFieldsWithCrLfFirmware) {
 TEST_F(MkpackageTest, ShowPrintsTheFieldsUnmasked) {
   ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "60").exit_code, 0);
 
-  const Outcome shown = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
+  const Outcome shown = testsupport::Run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
 
   EXPECT_EQ(shown.exit_code, 0) << shown.err;
   EXPECT_EQ(shown.out,
@@ -98,16 +97,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MkpackageTest, DollarInTheFirmwareFileIsRefused) {
-  write_text(dir / "firmware.hex", ":00000001FF\n$\n");
+  WriteText(dir / "firmware.hex", ":00000001FF\n$\n");
   const Outcome made = make("1.0", "T", "1240", "60");
   EXPECT_EQ(made.exit_code, 1);
   EXPECT_NE(made.err.find("the firmware holds \"$\""), std::string::npos) << made.err;
 }
 
 TEST_F(MkpackageTest, PictureThatIsNoJpegIsRefused) {
-  write_text(dir / "picture.jpg", "GIF89a");
-  const Outcome made = run({MKPACKAGE_PATH, (dir / "picture.jpg").string(), "1.0", "T", "1", "2",
-                            (dir / "firmware.hex").string(), (dir / "out.jpg").string()});
+  WriteText(dir / "picture.jpg", "GIF89a");
+  const Outcome made = testsupport::Run({MKPACKAGE_PATH, (dir / "picture.jpg").string(), "1.0", "T", "1", "2",
+                                         (dir / "firmware.hex").string(), (dir / "out.jpg").string()});
   EXPECT_EQ(made.exit_code, 1);
   EXPECT_NE(made.err.find("the picture is not usable"), std::string::npos) << made.err;
 }
@@ -115,24 +114,24 @@ TEST_F(MkpackageTest, PictureThatIsNoJpegIsRefused) {
 TEST_F(MkpackageTest, MissingFirmwareFileIsNamed) {
   const std::string missing = (dir / "missing.hex").string();
   const Outcome made =
-      run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, "1.0", "T", "1", "2", missing, (dir / "out.jpg").string()});
+      testsupport::Run({MKPACKAGE_PATH, LOGO_PICTURE_PATH, "1.0", "T", "1", "2", missing, (dir / "out.jpg").string()});
   EXPECT_EQ(made.exit_code, 1);
   EXPECT_NE(made.err.find("cannot open " + missing), std::string::npos) << made.err;
 }
 
 TEST_F(MkpackageTest, ShowOfAPictureWithoutPackageFails) {
-  const Outcome shown = run({MKPACKAGE_PATH, "--show", LOGO_PICTURE_PATH});
+  const Outcome shown = testsupport::Run({MKPACKAGE_PATH, "--show", LOGO_PICTURE_PATH});
   EXPECT_EQ(shown.exit_code, 1);
   EXPECT_NE(shown.err.find("holds no package"), std::string::npos) << shown.err;
   EXPECT_EQ(shown.out, "");
 }
 
 TEST(MkpackageUsageTest, WrongArgumentsPrintTheUsage) {
-  const Outcome bare = run({MKPACKAGE_PATH});
+  const Outcome bare = testsupport::Run({MKPACKAGE_PATH});
   EXPECT_EQ(bare.exit_code, 2);
   EXPECT_NE(bare.err.find("usage: mkpackage PICTURE VERSION TITLE"), std::string::npos) << bare.err;
 
-  const Outcome help = run({MKPACKAGE_PATH, "--help"});
+  const Outcome help = testsupport::Run({MKPACKAGE_PATH, "--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("--show PACKAGE"), std::string::npos) << help.out;
 }
@@ -150,20 +149,20 @@ jpegtran -copy none -icc package.icc -outfile logo.jpg picture.jpg
 TEST_F(MkpackageTest, PackageMadeWithStandardToolsReadsTheSame) {
   ScratchDir vendor;
   std::filesystem::copy_file(LOGO_PICTURE_PATH, vendor / "picture.jpg");
-  write_text(vendor / "firmware.hex", kHexLf);
-  write_text(vendor / "recipe.sh", kStandardToolsRecipe);
+  WriteText(vendor / "firmware.hex", kHexLf);
+  WriteText(vendor / "recipe.sh", kStandardToolsRecipe);
   // The recipe names the tools; the test points it at the ones found.
   const std::string path = std::filesystem::path(JPEGTRAN_PATH).parent_path().string() + ":" +
                            std::filesystem::path(PERL_PATH).parent_path().string();
-  const Outcome recipe = run({"/usr/bin/env", "PATH=" + path + ":/usr/bin:/bin", "/bin/sh",
-                              (vendor / "recipe.sh").string(), vendor.path().string()});
+  const Outcome recipe = testsupport::Run({"/usr/bin/env", "PATH=" + path + ":/usr/bin:/bin", "/bin/sh",
+                                           (vendor / "recipe.sh").string(), vendor.path().string()});
   ASSERT_EQ(recipe.exit_code, 0) << recipe.err;
   ASSERT_EQ(make("1.0.0", "Firmware Updater", "&h04D8", "&h003C").exit_code, 0);
 
   EXPECT_EQ(jpegicc::read_icc_profile(jpegicc::read_file(vendor / "logo.jpg")),
             jpegicc::read_icc_profile(jpegicc::read_file(dir / "logo.jpg")));
-  const Outcome by_tools = run({MKPACKAGE_PATH, "--show", (vendor / "logo.jpg").string()});
-  const Outcome by_mkpackage = run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
+  const Outcome by_tools = testsupport::Run({MKPACKAGE_PATH, "--show", (vendor / "logo.jpg").string()});
+  const Outcome by_mkpackage = testsupport::Run({MKPACKAGE_PATH, "--show", (dir / "logo.jpg").string()});
   EXPECT_EQ(by_tools.exit_code, 0);
   EXPECT_EQ(by_tools.out, by_mkpackage.out);
 }

@@ -1,16 +1,16 @@
-#include "run_program.h"
-
 #include "jpegicc/jpegicc.h"
 #include "mkpackage/package.h"
 
 #include <gtest/gtest.h>
+
+#include "scratch_dir.h"
 
 #include <algorithm>
 #include <set>
 
 namespace {
 
-using tools_test::read_text;
+using testsupport::ReadText;
 
 std::vector<std::string> crlf_lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -22,7 +22,7 @@ std::vector<std::string> crlf_lines(const std::string& text) {
 }
 
 TEST(SampleFirmwareTest, IsIntelHexWithCrLfAndExtendedAddresses) {
-  const std::string hex = read_text(SAMPLE_HEX_PATH);
+  const std::string hex = ReadText(SAMPLE_HEX_PATH);
   ASSERT_FALSE(hex.empty());
   EXPECT_EQ(std::count(hex.begin(), hex.end(), '\n'), std::count(hex.begin(), hex.end(), '\r'));
 
@@ -66,7 +66,7 @@ TEST(SamplePackageTest, CarriesTheSampleFirmwareForTheDefaultDevice) {
   EXPECT_EQ(package.fields.title, "Firmware Updater");
   EXPECT_EQ(tools::read_usb_id(package.fields.vendor_id), 0x04D8);
   EXPECT_EQ(tools::read_usb_id(package.fields.product_id), 0x003C);
-  EXPECT_EQ(package.fields.firmware, read_text(SAMPLE_HEX_PATH));
+  EXPECT_EQ(package.fields.firmware, ReadText(SAMPLE_HEX_PATH));
   EXPECT_FALSE(package.tail);
 }
 

@@ -4,10 +4,11 @@
 // ReceivedData and DeviceRemoved by way of the main Carbon event queue.
 //
 // Every member takes the object first and reports through Lasterror; the
-// rule per member is in the comment of each function below.
+// rule per member is in the comment of each function in mac_hid_class.h.
 
 #include "carbon/carbon.h"
 #include "iokit/iokit.h"
+#include "mac_hid_class.h"
 #include "plugincommon/plugincommon.h"
 
 #include <cstddef>
@@ -51,56 +52,14 @@ constexpr EventParamName kParamInst = 0x496E7374;  // 'Inst'
 constexpr EventParamName kParamResu = 0x52657375;  // 'Resu'
 
 // The registered class; its word 4 tells where each object's data lies.
-extern REALclassDefinition MacHIDClass;
-extern REALevent MacHIDEvents[2];
+inline REALclassDefinition& MacHIDClass = MacHIDTables<MacHIDData>::definition;
+inline REALevent (&MacHIDEvents)[2] = MacHIDTables<MacHIDData>::events;
 // The main event queue; nil outside the runtime.
 extern EventQueueRef MainEventQueue;
 
 MacHIDData* DataOf(REALobject instance);
 
-// Constructor: TimeOut 500.
-void MacHIDConstructor(REALobject instance);
-// Close: teardown, then the walk and properties released. Lasterror
-// untouched. Reports already posted for the object stay queued: it lives on.
-void MacHIDClose(REALobject instance);
-// Destructor: Close, then the events still waiting for the object dropped.
-void MacHIDDestructor(REALobject instance);
-
-// Lasterror -1, whatever the outcome. False when there is no HID device.
-REALboolean FindFirstDevice(REALobject instance);
-// Lasterror untouched. False at the end of the walk.
-REALboolean FindNextDevice(REALobject instance);
-// Lasterror -1; 0 once the key was found. A new UTF-8 string, or nil.
-REALstring GetProductName(REALobject instance);
-REALstring GetSerialNumber(REALobject instance);
-REALstring GetManufacturerName(REALobject instance);
-// Lasterror -1; 0 when the number was read. 0 when not.
-int32_t GetProductID(REALobject instance);
-int32_t GetVendorID(REALobject instance);
-int32_t GetVersionNumber(REALobject instance);
-// Lasterror 0, or the stage that failed: 1, 2, 3, 4, 5 or 7.
-void doConnect(REALobject instance);
-// Lasterror 0.
-void doDisconnect(REALobject instance);
-
-// Lasterror -1 without a device interface, else the IOKit result.
-void InstallCallback(REALobject instance);
-// Nil data: NilObjectException "Memoryblock is nil", Lasterror untouched.
-// No device interface: -1. A range outside the block: kIOReturnBadArgument
-// and nothing is sent. Else the IOKit result.
-void SendMessageMemory(REALobject instance, REALmemoryBlock data, int32_t offset, int32_t length);
-void SendMessageMemory2(REALobject instance, int32_t reportID, int32_t reportType,
-                        REALmemoryBlock data, int32_t offset, int32_t length);
-// No device interface: -1. Else the IOKit result.
-void SendMessageString(REALobject instance, REALstring data);
-void SendMessageString2(REALobject instance, int32_t reportID, int32_t reportType,
-                        REALstring data);
-// Lasterror -1, then the IOKit result. Nil for a length of 0 or less, no
-// device interface, no buffer or a failed read.
-REALstring ReadMessageString(REALobject instance, int32_t reportID, int32_t reportType,
-                             int32_t length);
-REALmemoryBlock ReadMessageMemory(REALobject instance, int32_t reportID, int32_t reportType,
-                                  int32_t length);
+// The members are declared, with their rules, in mac_hid_class.h.
 
 // IOKit's callbacks and the Carbon handler.
 void ReaderReportCallback(void* target, IOReturn result, void* refcon, void* sender,

@@ -6,9 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "mac_hid_class.h"
 #include "plugincommon/plugincommon.h"
 
-namespace machidstub {
+namespace machid {
 namespace {
 
 // The working build's plug-in data, field for field in size: the 32-bit
@@ -29,18 +30,15 @@ struct MacHIDData {
 static_assert(offsetof(MacHIDData, Lasterror) == 4);
 static_assert(sizeof(void*) != 4 || sizeof(MacHIDData) == 1080);
 
-template <typename F>
-REALproc entry(F* f) {
-  return reinterpret_cast<REALproc>(f);
-}
-
-extern REALclassDefinition MacHIDClass;
+REALclassDefinition& MacHIDClass = MacHIDTables<MacHIDData>::definition;
 
 MacHIDData* DataOf(REALobject instance) { return plugincommon::PluginData<MacHIDData>(instance, MacHIDClass); }
 
 void Refuse(REALobject instance) {
   if (MacHIDData* data = DataOf(instance)) data->Lasterror = -1;
 }
+
+}  // namespace
 
 // TimeOut 500, as in the working build.
 void MacHIDConstructor(REALobject instance) {
@@ -83,62 +81,9 @@ void SendMessageMemory2(REALobject instance, int32_t, int32_t, REALmemoryBlock d
   SendMessageMemory(instance, data, offset, length);
 }
 
-REALproperty MacHIDProperties[] = {
-    {0, "Lasterror", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 4, {}},
-    {0, "TimeOut", "Integer", 6, REALstandardAccessor, REALstandardAccessor, 0, {}},
-};
-
-REALmethodDefinition MacHIDMethods[] = {
-    {entry(MacHIDClose), nullptr, "Close", 4, {}},
-    {entry(FindFirstDevice), nullptr, "FindFirstDevice as boolean", 4, {}},
-    {entry(FindNextDevice), nullptr, "FindNextDevice as boolean", 4, {}},
-    {entry(GetProductName), nullptr, "Product as string", 4, {}},
-    {entry(GetSerialNumber), nullptr, "SerialNumber as string", 4, {}},
-    {entry(GetManufacturerName), nullptr, "Manufacturer as string", 4, {}},
-    {entry(GetProductID), nullptr, "ProductID as integer", 4, {}},
-    {entry(GetVendorID), nullptr, "VendorID as integer", 4, {}},
-    {entry(GetVersionNumber), nullptr, "VersionNumber as integer", 4, {}},
-    {entry(doConnect), nullptr, "Connect", 4, {}},
-    {entry(doDisconnect), nullptr, "Disconnect", 4, {}},
-    {entry(InstallCallback), nullptr, "InstallCallback", 4, {}},
-    {entry(SendMessageMemory), nullptr,
-     "SendMessageMemory(data as memoryblock, offset as integer, length as integer)", 4, {}},
-    {entry(SendMessageString), nullptr, "SendMessage(data as string)", 4, {}},
-    {entry(ReadMessageString), nullptr,
-     "ReadMessage(ReportID as integer, reportType as integer, length as integer) as string", 4, {}},
-    {entry(ReadMessageMemory), nullptr,
-     "ReadMessageMemory(ReportID as integer, reportType as integer, length as integer) as memoryblock", 4, {}},
-    {entry(SendMessageMemory2), nullptr,
-     "SendMessageMemory(ReportID as integer, reportType as integer, data as memoryblock, offset as integer, "
-     "length as integer)",
-     4, {}},
-    {entry(SendMessageString2), nullptr, "SendMessage(ReportID as integer, reportType as integer, data as string)",
-     4, {}},
-};
-
-REALevent MacHIDEvents[] = {
-    {"ReceivedData(data as string, size as integer)", 0, {}},
-    {"DeviceRemoved(result as integer)", 0, {}},
-};
-
-REALconstant Constants[] = {
-    {"kIOHIDReportTypeInput = 0", {}},
-    {"kIOHIDReportTypeOutput = 1", {}},
-    {"kIOHIDReportTypeFeature = 2", {}},
-};
-
-REALclassDefinition MacHIDClass = {
-    12, "MacHIDQVX", nullptr, sizeof(MacHIDData), 0, entry(MacHIDConstructor), entry(MacHIDDestructor),
-    MacHIDProperties, 2, MacHIDMethods, 18, MacHIDEvents, 2, {}, {}, Constants, 3, 4, nullptr, 0, nullptr, 0, {},
-};
-
-// The file's registration step.
-void RegisterClasses() { plugincommon::RegisterClassDefinition(&MacHIDClass); }
-
-}  // namespace
-}  // namespace machidstub
+}  // namespace machid
 
 extern "C" REALPLUGIN_EXPORT void REALPluginMain(REALresolverProc resolver) {
   plugincommon::BeginPluginMain(resolver);
-  machidstub::RegisterClasses();
+  plugincommon::RegisterClassDefinition(&machid::MacHIDClass);
 }

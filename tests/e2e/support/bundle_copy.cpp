@@ -39,14 +39,14 @@ void BundleCopy::set_package_text(const std::string& text) {
   jpegicc::write_file(resources() / "logo.jpg", jpegicc::embed_icc_profile(picture, profile));
 }
 
-Outcome BundleCopy::RunHeadless(const std::string& script, const Environment& env,
-                                std::chrono::milliseconds limit) const {
+testsupport::Outcome BundleCopy::RunHeadless(const std::string& script, const testsupport::Environment& env,
+                                             std::chrono::milliseconds limit) const {
   const fs::path script_file = dir_ / "script.txt";
-  WriteText(script_file, script);
-  Environment all = env;
+  testsupport::WriteText(script_file, script);
+  testsupport::Environment all = env;
   all["FRAMEWORK_UI"] = "headless";
   all["FRAMEWORK_SCRIPT"] = script_file.string();
-  return Run({program().string()}, all, limit);
+  return testsupport::Run({program().string()}, all, limit);
 }
 
 }  // namespace e2e

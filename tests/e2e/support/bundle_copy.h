@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "process.h"
+#include "process_run.h"
+#include "scratch_dir.h"
 
 namespace e2e {
 
@@ -22,11 +23,11 @@ class BundleCopy {
   void set_package_text(const std::string& text);
 
   // Runs the program headless with `script`; the transcript is standard output.
-  Outcome RunHeadless(const std::string& script, const Environment& env = {},
-                      std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
+  testsupport::Outcome RunHeadless(const std::string& script, const testsupport::Environment& env = {},
+                                   std::chrono::milliseconds limit = std::chrono::seconds(60)) const;
 
  private:
-  ScratchDir dir_;
+  testsupport::ScratchDir dir_;
   std::string name_;
 };
 

@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
 
@@ -12,8 +12,8 @@
 
 namespace {
 
-using hidbus_test::TempDir;
-using hidbus_test::write_file;
+using testsupport::ScratchDir;
+using testsupport::WriteText;
 namespace fs = std::filesystem;
 
 // Vendor-defined page, 64-byte input and output reports, no report IDs.
@@ -38,12 +38,12 @@ class FakeSysfs {
     fs::path parent = usb.empty() ? sys() / "devices/virtual/misc/uhid"
                                   : sys() / "devices/pci0000:00/usb1" / ("1-" + node) / ("1-" + node + ":1.0");
     if (!usb.empty()) {
-      for (const auto& [key, value] : usb) write_file(parent.parent_path() / key, value + "\n");
+      for (const auto& [key, value] : usb) WriteText(parent.parent_path() / key, value + "\n");
     }
     fs::path hid = parent / (hid_id + "." + node);
-    write_file(hid / "uevent", "DRIVER=hid-generic\nHID_ID=" + hid_id + "\nHID_NAME=" + name +
-                                   "\nHID_PHYS=usb-0000:00:14.0-1/input0\nHID_UNIQ=" + uniq + "\n");
-    write_file(hid / "report_descriptor", bytes(descriptor));
+    WriteText(hid / "uevent", "DRIVER=hid-generic\nHID_ID=" + hid_id + "\nHID_NAME=" + name +
+                                  "\nHID_PHYS=usb-0000:00:14.0-1/input0\nHID_UNIQ=" + uniq + "\n");
+    WriteText(hid / "report_descriptor", bytes(descriptor));
     fs::path cls = sys() / "class/hidraw" / ("hidraw" + node);
     fs::create_directories(cls);
     fs::create_directory_symlink(hid, cls / "device");
@@ -82,7 +82,7 @@ class HidrawTest : public testing::Test {
     };
   }
 
-  TempDir temp_;
+  ScratchDir temp_;
   FakeSysfs sysfs_;
   hidbus::Fd host_, device_;
   std::string opened_;

@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
 
@@ -27,7 +27,7 @@ class InprocTest : public testing::Test {
     return info;
   }
 
-  hidbus_test::TempDir temp_;
+  testsupport::ScratchDir temp_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 

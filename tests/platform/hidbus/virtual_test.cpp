@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
 
@@ -36,7 +36,7 @@ class VirtualTest : public testing::Test {
     return info;
   }
 
-  hidbus_test::TempDir temp_;
+  testsupport::ScratchDir temp_;
   std::string dir_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
@@ -119,8 +119,8 @@ TEST_F(VirtualTest, SecondHostIsTurnedAwayWhileOneIsServed) {
 
 TEST_F(VirtualTest, StaleEntryIsSkippedAndCleaned) {
   // What a server that died leaves: files that nobody holds.
-  hidbus_test::write_file(fs::path(dir_) / "gone.info", "vendor_id=04d8\nproduct_id=003c\n");
-  hidbus_test::write_file(fs::path(dir_) / "gone.sock", "");
+  testsupport::WriteText(fs::path(dir_) / "gone.info", "vendor_id=04d8\nproduct_id=003c\n");
+  testsupport::WriteText(fs::path(dir_) / "gone.sock", "");
   std::vector<std::string> lines;
   hidbus::set_log_sink([&](const std::string& line) { lines.push_back(line); });
 

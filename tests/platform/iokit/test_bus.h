@@ -4,22 +4,16 @@
 
 #include "hidbus/hidbus.h"
 #include "iokit/bus.h"
+#include "scratch_dir.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace iokit_test {
 
 class TestBus {
  public:
   TestBus() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "iokit-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir_ = pattern;
     hidbus::BusOptions o;
     o.sysfs_root = (dir_ / "sys").string();
     o.dev_root = (dir_ / "dev").string();
@@ -30,8 +24,6 @@ class TestBus {
   ~TestBus() {
     iokit::set_bus(nullptr);
     bus_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
   TestBus(const TestBus&) = delete;
   TestBus& operator=(const TestBus&) = delete;
@@ -52,7 +44,7 @@ class TestBus {
   }
 
  private:
-  std::filesystem::path dir_;
+  testsupport::ScratchDir dir_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 

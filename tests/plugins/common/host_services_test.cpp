@@ -7,7 +7,7 @@ using namespace plugincommon;
 TEST_F(PluginCommonTest, LooksUpServiceOnceAndKeepsIt) {
   Load();
   for (int i = 0; i < 3; ++i) fakehost::Unlock(host::REALBuildString("ab", 2));
-  EXPECT_EQ(host().lookups["REALBuildString"], 1);
+  EXPECT_EQ(host().LookupsOf("REALBuildString"), 1);
 }
 
 TEST_F(PluginCommonTest, FailedLookUpIsRetriedOnNextUse) {
@@ -16,12 +16,12 @@ TEST_F(PluginCommonTest, FailedLookUpIsRetriedOnNextUse) {
   Load();
   EXPECT_EQ(host::REALBuildString("ab", 2), nullptr);
   EXPECT_EQ(host::REALBuildString("ab", 2), nullptr);
-  EXPECT_EQ(host().lookups["REALBuildString"], 2);
+  EXPECT_EQ(host().LookupsOf("REALBuildString"), 2);
   host().services["REALBuildString"] = build;
   REALstring s = host::REALBuildString("ab", 2);
   ASSERT_NE(s, nullptr);
   fakehost::Unlock(s);
-  EXPECT_EQ(host().lookups["REALBuildString"], 3);
+  EXPECT_EQ(host().LookupsOf("REALBuildString"), 3);
 }
 
 TEST_F(PluginCommonTest, EveryServiceIsNeutralWithoutHost) {

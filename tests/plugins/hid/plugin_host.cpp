@@ -2,46 +2,24 @@
 
 #include "carbon/carbon.h"
 
-#include <dlfcn.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <map>
+#include <memory>
 
 namespace machid_test {
 namespace {
 
-constexpr REALword kDataOffset = 16;  // where this host puts the plug-in data
 constexpr REALword kReceivedDataWord = 1;
 constexpr REALword kDeviceRemovedWord = 2;
 
-struct Instance {
-  int refs = 1;
-  Device* owner = nullptr;
-};
-
-std::map<REALobject, Instance>& instances() {
-  static auto* map = new std::map<REALobject, Instance>;
+// The objects alive now and the test object that receives their events.
+std::map<REALobject, Device*>& owners() {
+  static auto* map = new std::map<REALobject, Device*>;
   return *map;
 }
 
 REALclassDefinition* definition = nullptr;
-void (*host_lock)(REALobject) = nullptr;
-void (*host_unlock)(REALobject) = nullptr;
 
 REALboolean InRuntime() { return 1; }
-
-void LockObject(REALobject o) {
-  auto it = instances().find(o);
-  if (it == instances().end()) return host_lock(o);
-  ++it->second.refs;
-}
-
-void UnlockObject(REALobject o) {
-  auto it = instances().find(o);
-  if (it == instances().end()) return host_unlock(o);
-  --it->second.refs;
-}
 
 void OnReceivedData(REALobject o, REALstring data, int32_t size) {
   Received r;
@@ -51,47 +29,40 @@ void OnReceivedData(REALobject o, REALstring data, int32_t size) {
   }
   r.size = size;
   r.locks = Locks(o);
-  instances().at(o).owner->received.push_back(r);
+  owners().at(o)->received.push_back(r);
 }
 
-void OnDeviceRemoved(REALobject o, int32_t result) {
-  instances().at(o).owner->removed.push_back(result);
-}
+void OnDeviceRemoved(REALobject o, int32_t result) { owners().at(o)->removed.push_back(result); }
 
 int unknown_objects = 0;
 
 REALproc EventInstance(REALobject o, REALword word) {
-  auto it = instances().find(o);
-  if (it == instances().end()) {
+  auto it = owners().find(o);
+  if (it == owners().end()) {
     ++unknown_objects;
     return nullptr;
   }
-  if (!it->second.owner->handles_events) return nullptr;
+  if (!it->second->handles_events) return nullptr;
   if (word == kReceivedDataWord) return reinterpret_cast<REALproc>(&OnReceivedData);
   if (word == kDeviceRemovedWord) return reinterpret_cast<REALproc>(&OnDeviceRemoved);
   return nullptr;
 }
 
+// One host for the whole run: the plug-in keeps its handler and service cache.
+fakehost::Host& TheHost() {
+  static auto* host = new fakehost::Host;
+  return *host;
+}
+
 void LoadOnce() {
   if (definition != nullptr) return;
-  fakehost::Reset();
-  auto& services = fakehost::Current().services;
-  host_lock = reinterpret_cast<void (*)(REALobject)>(services["REALLockObject"]);
-  host_unlock = reinterpret_cast<void (*)(REALobject)>(services["REALUnlockObject"]);
-  services["REALLockObject"] = reinterpret_cast<REALproc>(&LockObject);
-  services["REALUnlockObject"] = reinterpret_cast<REALproc>(&UnlockObject);
-  services["REALinRuntime"] = reinterpret_cast<REALproc>(&InRuntime);
-  services["GetEventInstance"] = reinterpret_cast<REALproc>(&EventInstance);
-
-  void* file = dlopen(QVXMACHID_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(file, nullptr) << dlerror();
-  auto main = reinterpret_cast<REALPluginMainProc>(dlsym(file, "REALPluginMain"));
-  ASSERT_NE(main, nullptr);
-  main(&fakehost::Resolve);
-  ASSERT_EQ(fakehost::Current().classes.size(), 1u);
-  // What a host does at registration: the data offset and the events' host words.
-  definition = fakehost::Current().classes[0];
-  definition->dataOffset = kDataOffset;
+  fakehost::Host& host = TheHost();
+  host.services["REALinRuntime"] = reinterpret_cast<REALproc>(&InRuntime);
+  host.services["GetEventInstance"] = reinterpret_cast<REALproc>(&EventInstance);
+  host.Load(QVXMACHID_PATH);
+  ASSERT_EQ(host.classes.size(), 1u);
+  // What a host does at registration besides the data offset: the events' host words.
+  definition = host.classes[0];
   definition->events[0].hostWord = kReceivedDataWord;
   definition->events[1].hostWord = kDeviceRemovedWord;
 }
@@ -102,34 +73,30 @@ R Member(REALobject o, Slot slot, A... args) {
   return f(o, args...);
 }
 
+int32_t& DataField(REALobject o, REALword offset) {
+  return *reinterpret_cast<int32_t*>(reinterpret_cast<unsigned char*>(o) + definition->dataOffset + offset);
+}
+
 }  // namespace
 
 REALclassDefinition& Definition() { return *definition; }
 
-int Locks(REALobject o) { return instances().at(o).refs; }
+int Locks(REALobject o) { return TheHost().Refs(o); }
 int EventsForUnknownObjects() { return unknown_objects; }
 
 Device::Device(bool events) : handles_events(events) {
-  const std::size_t size = kDataOffset + Definition().dataSize;
-  object_ = static_cast<REALobject>(std::aligned_alloc(16, size));
-  std::memset(object_, 0, size);
-  instances()[object_].owner = this;
-  reinterpret_cast<void (*)(REALobject)>(Definition().constructor)(object_);
+  object_ = TheHost().NewInstance(Definition().name);
+  owners()[object_] = this;
 }
 
 Device::~Device() {
-  reinterpret_cast<void (*)(REALobject)>(Definition().destructor)(object_);
   EXPECT_EQ(Locks(object_), 1) << "a reference to the object was kept";
-  instances().erase(object_);
-  std::free(object_);
+  TheHost().Release(object_);
+  owners().erase(object_);
 }
 
-int32_t& Device::TimeOut() {
-  return *reinterpret_cast<int32_t*>(reinterpret_cast<unsigned char*>(object_) + kDataOffset);
-}
-int32_t& Device::Lasterror() {
-  return *reinterpret_cast<int32_t*>(reinterpret_cast<unsigned char*>(object_) + kDataOffset + 4);
-}
+int32_t& Device::TimeOut() { return DataField(object_, 0); }
+int32_t& Device::Lasterror() { return DataField(object_, 4); }
 
 bool Device::FindFirstDevice() { return Member<REALboolean>(object_, kFindFirstDevice) != 0; }
 bool Device::FindNextDevice() { return Member<REALboolean>(object_, kFindNextDevice) != 0; }
@@ -165,8 +132,7 @@ std::optional<std::string> Device::ReadMessage(int32_t length) {
 }
 
 std::optional<std::string> Device::ReadMessageMemory(int32_t length) {
-  REALmemoryBlock b =
-      Member<REALmemoryBlock>(object_, kReadMessageMemory, int32_t{0}, int32_t{0}, length);
+  REALmemoryBlock b = Member<REALmemoryBlock>(object_, kReadMessageMemory, int32_t{0}, int32_t{0}, length);
   if (b == nullptr) return std::nullopt;
   const auto& bytes = fakehost::AsBlock(b)->bytes;
   std::string text(bytes.begin(), bytes.end());
@@ -174,13 +140,15 @@ std::optional<std::string> Device::ReadMessageMemory(int32_t length) {
   return text;
 }
 
+fakehost::Host& PluginTest::host() { return TheHost(); }
+
 void PluginTest::SetUp() {
   LoadOnce();
   host().calls.clear();
 }
 
 void PluginTest::TearDown() {
-  for (auto* raised : host().raised) host_unlock(reinterpret_cast<REALobject>(raised));
+  for (auto* raised : host().raised) host().Release(reinterpret_cast<REALobject>(raised));
   host().raised.clear();
   EXPECT_EQ(host().live_strings, 0) << "strings left";
   EXPECT_EQ(host().live_blocks, 0) << "memory blocks left";
@@ -194,8 +162,7 @@ void PluginTest::Pump() {
 
 std::vector<std::string> PluginTest::RaisedExceptions() const {
   std::vector<std::string> names;
-  for (auto* raised : host().raised)
-    names.push_back(raised->class_name + ": " + raised->string_props["Message"]);
+  for (auto* raised : host().raised) names.push_back(raised->class_name + ": " + raised->string_props["Message"]);
   return names;
 }
 

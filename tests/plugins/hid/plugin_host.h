@@ -1,7 +1,7 @@
 #pragma once
-// QVXMacHID.so loaded once into a fake host that plays the runtime: it makes
-// objects with the plug-in data at an offset, calls members by slot, and
-// routes the class events to recorded handlers.
+// QVXMacHID.so loaded once into the fake host, which here plays the runtime
+// as well: the tests call members by slot, and the class events are routed
+// to recorded handlers.
 
 #include "fake_host.h"
 #include "plugin_interface.h"
@@ -73,7 +73,7 @@ class PluginTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  static fakehost::Host& host() { return fakehost::Current(); }
+  static fakehost::Host& host();
   // Gives pending events one turn, as the device link's wait does.
   static void Pump();
   std::vector<std::string> RaisedExceptions() const;

@@ -8,7 +8,7 @@
 
 namespace {
 
-using memtest::FakeHost;
+using fakehost::Host;
 
 constexpr const char* kFillBytes = "FillBytesQVX(offset as integer, count as integer, value as integer)";
 constexpr const char* kNewFromPtr = "NewMemoryBlockFromPtrQVX(ptr as integer) as memoryblock";
@@ -125,29 +125,29 @@ struct LevelCase {
 class QVXMemoryRegistrationTest : public ::testing::TestWithParam<LevelCase> {
  protected:
   std::vector<PropertyRow> Properties(const REALclassDefinition* d) const {
-    return host.Level() == 9 ? PropertiesOf<REALproperty9>(d) : PropertiesOf<REALproperty>(d);
+    return host.level == 9 ? PropertiesOf<REALproperty9>(d) : PropertiesOf<REALproperty>(d);
   }
   std::vector<MethodRow> Methods(const REALclassDefinition* d) const {
-    return host.Level() == 9 ? MethodsOf<REALmethodDefinition9>(d) : MethodsOf<REALmethodDefinition>(d);
+    return host.level == 9 ? MethodsOf<REALmethodDefinition9>(d) : MethodsOf<REALmethodDefinition>(d);
   }
 
-  FakeHost host;
+  Host host;
 };
 
 TEST_P(QVXMemoryRegistrationTest, RegistersExtensionThenClassThenGlobalMethod) {
-  host.SetVersion(GetParam().version);
-  host.LoadPlugin();
-  EXPECT_EQ(host.Calls(), (std::vector<std::string>{
-                              "RegisterPluginVersion " + std::to_string(GetParam().level),
-                              "PluginRegisterClassExtension MemoryBlock",
-                              "PluginRegisterClass MemoryBlockQVX",
-                              std::string("PluginRegisterMethod ") + kNewFromPtr,
-                          }));
+  host.version = GetParam().version;
+  host.LoadFreshCopy(QVXMEMORY_PATH);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{
+                            "RegisterPluginVersion " + std::to_string(GetParam().level),
+                            "PluginRegisterClassExtension MemoryBlock",
+                            "PluginRegisterClass MemoryBlockQVX",
+                            std::string("PluginRegisterMethod ") + kNewFromPtr,
+                        }));
 }
 
 TEST_P(QVXMemoryRegistrationTest, RecordsInTheLevelsForm) {
-  host.SetVersion(GetParam().version);
-  host.LoadPlugin();
+  host.version = GetParam().version;
+  host.LoadFreshCopy(QVXMEMORY_PATH);
   const REALclassDefinition* ext = host.Extension("MemoryBlock");
   const REALclassDefinition* cls = host.Class("MemoryBlockQVX");
   ASSERT_NE(ext, nullptr);
@@ -193,27 +193,27 @@ INSTANTIATE_TEST_SUITE_P(Levels, QVXMemoryRegistrationTest,
                          [](const auto& info) { return "Level" + std::to_string(info.param.level); });
 
 TEST(QVXMemoryLoadTest, AsksTheHostForNothingButRegistrationAtLoad) {
-  FakeHost host;
-  host.LoadPlugin();
-  EXPECT_EQ(host.Lookups(), (std::vector<std::string>{"RegisterPluginVersion", "REALGetRBVersion",
-                                                      "PluginRegisterClassExtension", "PluginRegisterClass",
-                                                      "PluginRegisterMethod"}));
+  Host host;
+  host.LoadFreshCopy(QVXMEMORY_PATH);
+  EXPECT_EQ(host.lookups,
+            (std::vector<std::string>{"RegisterPluginVersion", "REALGetRBVersion", "PluginRegisterClassExtension",
+                                      "PluginRegisterClass", "PluginRegisterMethod"}));
 }
 
 // A registration service the host lacks is skipped; the others still run.
 class QVXMemoryLackingRegistrationTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(QVXMemoryLackingRegistrationTest, SkipsOnlyThatRegistration) {
-  FakeHost host;
-  host.Lack(GetParam());
-  host.LoadPlugin();
+  Host host;
+  host.services.erase(GetParam());
+  host.LoadFreshCopy(QVXMEMORY_PATH);
   std::vector<std::string> expected = {"RegisterPluginVersion 12"};
   for (std::string call : {std::string("PluginRegisterClassExtension MemoryBlock"),
                            std::string("PluginRegisterClass MemoryBlockQVX"),
                            std::string("PluginRegisterMethod ") + kNewFromPtr}) {
     if (call.rfind(std::string(GetParam()) + " ", 0) != 0) expected.push_back(call);
   }
-  EXPECT_EQ(host.Calls(), expected);
+  EXPECT_EQ(host.calls, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Services, QVXMemoryLackingRegistrationTest,

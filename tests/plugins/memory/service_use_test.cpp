@@ -11,7 +11,7 @@
 
 namespace {
 
-using memtest::FakeHost;
+using fakehost::Host;
 using Bytes = std::vector<unsigned char>;
 
 constexpr const char* kFillBytes = "FillBytesQVX(offset as integer, count as integer, value as integer)";
@@ -19,7 +19,7 @@ constexpr const char* kFillBytes = "FillBytesQVX(offset as integer, count as int
 class ServiceUseFixture {
  protected:
   void Load() {
-    host.LoadPlugin();
+    host.LoadFreshCopy(QVXMEMORY_PATH);
     const REALclassDefinition* ext = host.Extension("MemoryBlock");
     fill = reinterpret_cast<qvxmemory::FillBytesQVXEntry>(host.Method(ext, kFillBytes));
     bytes_qvx = reinterpret_cast<qvxmemory::BytesQVXGetter>(host.Getter(ext, "BytesQVX"));
@@ -32,7 +32,7 @@ class ServiceUseFixture {
     ASSERT_TRUE(fill && bytes_qvx && create && address && size && memory && new_from_ptr);
   }
 
-  FakeHost host;
+  Host host;
   qvxmemory::FillBytesQVXEntry fill = nullptr;
   qvxmemory::BytesQVXGetter bytes_qvx = nullptr;
   qvxmemory::CreateEntry create = nullptr;
@@ -60,7 +60,7 @@ TEST_F(ServiceUseTest, BlockSizeIsAskedOnEveryCall) {
 class LackingServiceTest : public ServiceUseFixture, public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    host.Lack(GetParam());
+    host.services.erase(GetParam());
     Load();
   }
   bool Lacking(const char* service) const { return std::string(GetParam()) == service; }
@@ -75,7 +75,7 @@ TEST_P(LackingServiceTest, FillBytesQVXWritesOnlyWithBothBlockServices) {
   filled[0] = filled[1] = filled[2] = filled[3] = 2;
   EXPECT_EQ(host.Bytes(block), can_fill ? filled : Bytes(16, 0xAA));
   EXPECT_EQ(bytes_qvx(block, 0), Lacking("memoryBlockGetSize") ? 0 : 16);
-  EXPECT_TRUE(host.RaisedExceptions().empty());
+  EXPECT_TRUE(host.raised.empty());
   host.Release(block);
 }
 
@@ -98,10 +98,10 @@ TEST_P(LackingServiceTest, MemoryBlockQVXStaysSound) {
 TEST_P(LackingServiceTest, NilBlockIsRaisedOnlyWithTheExceptionServices) {
   fill(nullptr, 0, 1, 1);
   bool can_raise = !Lacking("PluginNewInstance") && !Lacking("RuntimeRaiseException");
-  ASSERT_EQ(host.RaisedExceptions().size(), can_raise ? 1u : 0u);
+  ASSERT_EQ(host.raised.size(), can_raise ? 1u : 0u);
   if (can_raise) {
-    EXPECT_EQ(host.RaisedExceptions()[0].class_name, "NilObjectException");
-    EXPECT_EQ(host.RaisedExceptions()[0].message, Lacking("REALBuildString") ? "" : "memoryblock is nil");
+    EXPECT_EQ(host.raised[0]->class_name, "NilObjectException");
+    EXPECT_EQ(host.raised[0]->string_props["Message"], Lacking("REALBuildString") ? "<nil>" : "memoryblock is nil");
   }
 }
 
@@ -126,8 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Services, LackingServiceTest,
 class WithoutReferenceOrSizeTest : public ServiceUseFixture, public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    host.Lack(GetParam());
-    host.LoadPlugin();
+    host.services.erase(GetParam());
+    host.LoadFreshCopy(QVXMEMORY_PATH);
     ext = host.Extension("MemoryBlock");
   }
   // F names a routine's type only (decltype): the test calls the entry the host holds.
@@ -165,7 +165,7 @@ TEST_P(WithoutReferenceOrSizeTest, RangeMembersGoOnWithTheRangeAsGiven) {
   EXPECT_EQ(host.Bytes(block), Lacking("memoryBlockGetSize") ? (Bytes{1, 2, 3, 4, 10, 10, 3, 1})
                                                              : (Bytes{2, 4, 6, 8, 20, 20, 6, 2}));
   EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(block)), refs) << "no reference is kept";
-  EXPECT_TRUE(host.RaisedExceptions().empty());
+  EXPECT_TRUE(host.raised.empty());
   host.Release(block);
 }
 
@@ -193,7 +193,7 @@ TEST_P(WithoutReferenceOrSizeTest, TransformsAndFloatPairsNeedNoSize) {
   sweep(table, 0, 2, 20, 20000, 48000.0);
   EXPECT_EQ(Bytes(host.Bytes(table).begin(), host.Bytes(table).begin() + 8), Bytes(8, 0)) << "pair 0 is (0, 0)";
   EXPECT_NE(host.Bytes(table)[8], 0xAA) << "pair 1 is written";
-  EXPECT_TRUE(host.RaisedExceptions().empty());
+  EXPECT_TRUE(host.raised.empty());
   host.Release(table);
   host.Release(block);
 }

@@ -3,7 +3,6 @@
 #include <ostream>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -12,17 +11,19 @@
 #include "framework/ui/label.h"
 #include "framework/ui/progress_bar.h"
 #include "framework/ui/push_button.h"
+#include "sim/config.h"
 #include "sim/intel_hex.h"
 #include "support/app_session.h"
 #include "updater/main_window.h"
+#include "update_faults.h"
 
 namespace {
 
 using apptest::AppRun;
 using apptest::FakeDevice;
 
-const char kInstalled[] = "Update installed.\n\nPlease disconnect the device and turn it off.";
-const char kVerifyFailed[] = "Verify failed. Please try again.";
+using testsupport::kInstalled;
+using testsupport::kVerifyFailed;
 
 // Empty when the device holds the firmware on every programmed address and
 // its configuration regions are untouched; else where it differs first.
@@ -91,81 +92,23 @@ INSTANTIATE_TEST_SUITE_P(Families, CleanUpdateTest,
                                          FamilyCase{"Family3", sim::Preset::family3}),
                          [](const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; });
 
-// Packets before the first GET_DATA of the default device: query, erase,
-// query, 512 full program packets and one PROGRAM_COMPLETE.
-constexpr uint64_t kBeforeVerify = 3 + 512 + 1;
-
-struct FaultCase {
-  friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
-  const char* name;
-  std::function<void(sim::Config&)> fault;
-  // The messages in order; a message ending in "..." matches by its start.
-  std::vector<std::string> messages;
-};
-
-class FaultTest : public testing::TestWithParam<FaultCase> {};
+class FaultTest : public testing::TestWithParam<testsupport::FaultCase> {};
 
 TEST_P(FaultTest, EndsWithItsMessageAndNeverClaimsSuccess) {
-  sim::Config config;
-  GetParam().fault(config);
-  Update u(config);
+  Update u(sim::parse_args(GetParam().sim_args).config);
   ASSERT_TRUE(u.start_and_finish());
   EXPECT_EQ(u.run->session().exit_code(), 0);
 
   const std::vector<std::string>& shown = u.run->messages();
-  const std::vector<std::string>& expected = GetParam().messages;
-  ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const std::string& e = expected[i];
-    if (e.size() > 3 && e.compare(e.size() - 3, 3, "...") == 0) {
-      EXPECT_EQ(shown[i].rfind(e.substr(0, e.size() - 3), 0), 0u) << shown[i];
-    } else {
-      EXPECT_EQ(shown[i], e);
-    }
-  }
+  testsupport::ExpectMessages(shown, GetParam().messages);
   if (!shown.empty() && shown.back() == kInstalled) {
     EXPECT_EQ(u.difference(), "");
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SimulatorFaults, FaultTest,
-    testing::Values(
-        FaultCase{"NoQueryAnswer", [](sim::Config& c) { c.faults.no_query_reply = true; },
-                  {"Failed to get answer from device."}},
-        FaultCase{"WrongCommandByte", [](sim::Config& c) { c.faults.wrong_command = 7; },
-                  {"Wrong answer from device.\n\n7"}},
-        FaultCase{"UnknownFamily", [](sim::Config& c) { c.faults.unknown_family = 4; },
-                  {"Unknown type of device.\n\n4"}},
-        FaultCase{"PacketSizeZero", [](sim::Config& c) { c.bytes_per_packet = 0; },
-                  {"Unsupported packet size reported by device.\n\n0"}},
-        FaultCase{"PacketSizePastTheDataField", [](sim::Config& c) { c.bytes_per_packet = 59; },
-                  {"Unsupported packet size reported by device.\n\n59"}},
-        FaultCase{"SilentAfterErase", [](sim::Config& c) { c.faults.silent_after = 2; },
-                  {"Failed to get answer from device."}},
-        FaultCase{"StuckBit",
-                  [](sim::Config& c) { c.faults.stuck_bits = {{0x1000 + 5000, 0, false}}; },
-                  {"Verification failed on address 002388", kVerifyFailed}},
-        FaultCase{"SilentDuringVerification",
-                  [](sim::Config& c) { c.faults.silent_after = kBeforeVerify + 3; },
-                  {kVerifyFailed}},
-        FaultCase{"RemovedDuringVerification",
-                  [](sim::Config& c) { c.faults.remove_after = kBeforeVerify + 3; },
-                  {kVerifyFailed}},
-        FaultCase{"CountAboveTheDataField", [](sim::Config& c) { c.faults.get_data_count = 60; },
-                  {"Verification failed on address 001000", kVerifyFailed}},
-        FaultCase{"AnswerForAnotherAddress", [](sim::Config& c) { c.faults.get_data_address = 8; },
-                  {"Verification failed on address ...", kVerifyFailed}},
-        FaultCase{"AnswerOutsideTheImage",
-                  [](sim::Config& c) { c.faults.get_data_address = -0x1000; },
-                  {"Verification failed on address 001000", kVerifyFailed}},
-        FaultCase{"ShortAnswer", [](sim::Config& c) { c.faults.short_report = 40; },
-                  {"Verification failed on address 001000", kVerifyFailed}},
-        // The unasked report stays queued behind the newer answers.
-        FaultCase{"UnaskedReportBeforeVerification",
-                  [](sim::Config& c) { c.faults.unsolicited_after = kBeforeVerify; },
-                  {kInstalled}}),
-    [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(SimulatorFaults, FaultTest,
+                         testing::ValuesIn(testsupport::UpdateFaults(testsupport::Answers::at_once)),
+                         testsupport::FaultName);
 
 // Family 2 answers carry two bytes per address; the fourth byte of every
 // four is not compared, the others are.

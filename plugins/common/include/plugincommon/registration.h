@@ -6,6 +6,7 @@
 //     ... the file's own steps, then its registrations through
 //     RegisterClassDefinition / RegisterClassExtension / RegisterGlobalMethod.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "plugin_interface.h"
@@ -65,6 +66,18 @@ REALevent9* FixEvents(REALevent* table, REALsword count);
 // The host word of a registered event record, to pass to GetEventInstance:
 // the record's own second word, or at level 9 that of its converted copy.
 REALword EventHostWord(const REALevent& event);
+
+// A routine as the entry of a table record.
+template <typename F>
+REALproc Entry(F* f) {
+  return reinterpret_cast<REALproc>(f);
+}
+
+// The record count of a table, as a class definition holds it.
+template <typename T, std::size_t N>
+constexpr REALsword CountOf(const T (&)[N]) {
+  return static_cast<REALsword>(N);
+}
 
 // The plug-in data of an instance of a registered class; nil for nil.
 template <typename Data>

@@ -1,21 +1,17 @@
 #include <ostream>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "fake_host.h"
 #include "plugin_interface.h"
 
 namespace {
 
 // What a file registered, as text: one line per record.
-std::vector<std::string> recorded;
-
-void RegisterPluginVersion(int32_t) {}
-double Version() { return 2013.03; }
-void RegisterClass(REALclassDefinition* d) {
+std::vector<std::string> Describe(const REALclassDefinition* d) {
+  std::vector<std::string> recorded;
   recorded.push_back(std::string("class ") + d->name + " size " + std::to_string(d->dataSize) + " flags " +
                      std::to_string(d->flags) + (d->superName ? " super" : "") +
                      (d->constructor ? " constructor" : "") + (d->destructor ? " destructor" : ""));
@@ -34,23 +30,20 @@ void RegisterClass(REALclassDefinition* d) {
   for (REALsword i = 0; i < d->eventCount; ++i) recorded.push_back(std::string("event ") + d->events[i].declaration);
   for (REALsword i = 0; i < d->constantCount; ++i)
     recorded.push_back(std::string("constant ") + d->constants[i].declaration);
-}
-
-REALproc Resolve(const char* name) {
-  if (std::strcmp(name, "RegisterPluginVersion") == 0) return reinterpret_cast<REALproc>(RegisterPluginVersion);
-  if (std::strcmp(name, "REALGetRBVersion") == 0) return reinterpret_cast<REALproc>(Version);
-  if (std::strcmp(name, "PluginRegisterClass") == 0) return reinterpret_cast<REALproc>(RegisterClass);
-  return nullptr;
+  return recorded;
 }
 
 std::vector<std::string> RegistrationOf(const char* file) {
-  recorded.clear();
-  void* handle = dlopen(file, RTLD_NOW | RTLD_LOCAL);
-  EXPECT_NE(handle, nullptr) << dlerror();
-  if (handle == nullptr) return {};
-  auto main = reinterpret_cast<REALPluginMainProc>(dlsym(handle, "REALPluginMain"));
-  EXPECT_NE(main, nullptr);
-  if (main) main(Resolve);
+  fakehost::Host host;
+  try {
+    host.Load(file);
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << e.what();
+  }
+  std::vector<std::string> recorded;
+  for (const REALclassDefinition* d : host.classes) {
+    for (std::string& line : Describe(d)) recorded.push_back(std::move(line));
+  }
   return recorded;
 }
 

@@ -1,4 +1,4 @@
-#include "process.h"
+#include "process_run.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -6,33 +6,31 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;
+namespace testsupport {
 
-namespace e2e {
-
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Starts argv with stdout and stderr on pipes; returns the pid.
+// Starts argv in a process group of its own with stdout on a pipe, and stderr
+// on a pipe when `err_fd` is given (else on /dev/null); returns the pid.
 int Spawn(const std::vector<std::string>& argv, const Environment& env, int* out_fd, int* err_fd) {
-  int out[2], err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  int out[2], err[2] = {-1, -1};
+  if (pipe2(out, O_CLOEXEC) != 0 || (err_fd != nullptr && pipe2(err, O_CLOEXEC) != 0)) throw std::runtime_error("pipe");
   const int pid = fork();
   if (pid < 0) throw std::runtime_error("fork");
   if (pid == 0) {
     setpgid(0, 0);
-    const int null = open("/dev/null", O_RDONLY);
+    const int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(out[1], 1);
-    dup2(err[1], 2);
+    dup2(err_fd != nullptr ? err[1] : null, 2);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -41,9 +39,11 @@ int Spawn(const std::vector<std::string>& argv, const Environment& env, int* out
     _exit(127);
   }
   close(out[1]);
-  close(err[1]);
   *out_fd = out[0];
-  *err_fd = err[0];
+  if (err_fd != nullptr) {
+    close(err[1]);
+    *err_fd = err[0];
+  }
   return pid;
 }
 
@@ -60,10 +60,14 @@ bool ReadSome(int fd, std::string& into) {
 
 int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
+void Reap(int pid, int* status) {
+  while (waitpid(pid, status, 0) < 0 && errno == EINTR) {
+  }
+}
+
 }  // namespace
 
-Outcome Run(const std::vector<std::string>& argv, const Environment& env,
-            std::chrono::milliseconds limit) {
+Outcome Run(const std::vector<std::string>& argv, const Environment& env, std::chrono::milliseconds limit) {
   Outcome o;
   int out_fd, err_fd;
   const int pid = Spawn(argv, env, &out_fd, &err_fd);
@@ -84,81 +88,69 @@ Outcome Run(const std::vector<std::string>& argv, const Environment& env,
   close(out_fd);
   close(err_fd);
   int status = 0;
-  waitpid(pid, &status, 0);
+  Reap(pid, &status);
   o.exit_code = o.timed_out ? -1 : ExitCode(status);
   return o;
 }
 
 Background::Background(const std::vector<std::string>& argv, const Environment& env) {
-  int err_fd;
-  pid_ = Spawn(argv, env, &out_fd_, &err_fd);
-  close(err_fd);  // its messages are not needed; a closed pipe only drops them
+  pid_ = Spawn(argv, env, &out_fd_, nullptr);
   fcntl(out_fd_, F_SETFL, O_NONBLOCK);
 }
 
 Background::~Background() { Stop(); }
 
-void Background::Drain() {
-  if (out_fd_ >= 0) ReadSome(out_fd_, out_);
-}
+bool Background::Drain() { return out_fd_ >= 0 && ReadSome(out_fd_, out_); }
 
-bool Background::WaitForLine(const std::string& prefix, std::chrono::milliseconds limit) {
+std::optional<std::string> Background::WaitForLine(const std::string& prefix, std::chrono::milliseconds limit) {
   const auto deadline = Clock::now() + limit;
-  while (Clock::now() < deadline) {
-    Drain();
-    for (const std::string& line : LinesStartingWith(out_, prefix)) {
-      if (!line.empty()) return true;
-    }
+  for (bool open = true; open && Clock::now() < deadline;) {
+    open = Drain();
+    // Only whole lines count: a line still being written may not have its end yet.
+    const std::string whole = out_.substr(0, out_.rfind('\n') + 1);
+    const std::vector<std::string> lines = LinesStartingWith(whole, prefix);
+    if (!lines.empty()) return lines.front();
     pollfd fd{out_fd_, POLLIN, 0};
     poll(&fd, 1, 50);
   }
-  return false;
+  return std::nullopt;
+}
+
+int Background::Wait(std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  while (pid_ >= 0 && !Reaped() && Clock::now() < deadline) usleep(5000);
+  if (pid_ >= 0) Kill();
+  return Stop();
 }
 
 int Background::Stop() {
-  if (pid_ < 0) return exit_code_;
-  kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      exit_code_ = ExitCode(status);
-      pid_ = -1;
-      break;
-    }
-    usleep(20000);
-  }
   if (pid_ >= 0) {
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    exit_code_ = -1;
+    kill(pid_, SIGTERM);
+    for (int i = 0; i < 100 && !Reaped(); ++i) usleep(20000);
+    if (pid_ >= 0) Kill();
   }
-  Drain();
-  close(out_fd_);
-  out_fd_ = -1;
+  if (out_fd_ >= 0) {
+    Drain();
+    close(out_fd_);
+    out_fd_ = -1;
+  }
   return exit_code_;
 }
 
-ScratchDir::ScratchDir() {
-  std::random_device rd;
-  path_ = fs::temp_directory_path() / ("updater-e2e-" + std::to_string(rd()) + std::to_string(rd()));
-  fs::create_directories(path_);
+bool Background::Reaped() {
+  int status = 0;
+  if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+  exit_code_ = ExitCode(status);
+  pid_ = -1;
+  return true;
 }
 
-ScratchDir::~ScratchDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
+void Background::Kill() {
+  kill(-pid_, SIGKILL);
+  int status = 0;
+  Reap(pid_, &status);
+  pid_ = -1;
+  exit_code_ = -1;
 }
 
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
@@ -170,4 +162,4 @@ std::vector<std::string> LinesStartingWith(const std::string& text, const std::s
   return out;
 }
 
-}  // namespace e2e
+}  // namespace testsupport
