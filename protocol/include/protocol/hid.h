@@ -7,6 +7,7 @@
 //   text_helpers.h  StringToHex, hex6
 //   messages.h      ShowMessage, the modal message the module shows
 //   fill_bytes.h    the MemoryBlock fill the region images are made with
+//   read_mode.h     how ReadCommand waits for an answer
 //   packets.h       the 64-byte Packet, its builders, the GetDataReply layout
 //   program_packets.h  how programming cuts a region's image into packets
 //   query_device.h  the QueryDeviceReply layout, the family table, the
@@ -23,5 +24,6 @@
 #include "protocol/packets.h"
 #include "protocol/program_packets.h"
 #include "protocol/query_device.h"
+#include "protocol/read_mode.h"
 #include "protocol/text_helpers.h"
 #include "protocol/trace.h"
