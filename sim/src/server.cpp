@@ -129,13 +129,21 @@ class Server {
     Clock::time_point until;
   };
 
-  void on_dump_due();
+  // Each turn: the dump is rewritten when the memory changed and the interval has passed.
+  void dump_if_due();
+  // A host connects, or the one connection of an attached device begins.
   void on_host_connected(Clock::time_point at);
+  // The device leaves the bus: its last answers are out or nobody takes them.
   void on_device_removed() { link_.leave(); }
+  // A frame starts in which the device can take a command.
   void on_listening_frame(hidbus::DevicePort& port);
+  // The frame of a waiting command has come: the device takes it.
   Then on_command_frame(hidbus::DevicePort& port);
-  void on_command_arrived() { read_at_ = frames_.ceil(now_); }  // taken at the start of the next frame
+  // A command arrives while the device listens; it goes in the next frame.
+  void on_command_arrived() { read_at_ = frames_.ceil(now_); }
+  // An answer's frame has come and the host can take a report.
   Then on_answer_frame(hidbus::DevicePort& port);
+  // The host hung up, a read or send failed, or the device reset.
   Then on_connection_ended();
   // Queues the response's answers and pacing; true for a reset.
   bool take(Device::Response response, Clock::time_point frame);
@@ -163,7 +171,7 @@ void Server::run() {
   if (link_.port()) on_host_connected(now_);
   for (;;) {
     now_ = Clock::now();
-    on_dump_due();
+    dump_if_due();
     hidbus::DevicePort* port = link_.port();
     if (leaving_ && (outbox_.empty() || !port)) {
       on_device_removed();
@@ -185,7 +193,7 @@ void Server::run() {
   }
 }
 
-void Server::on_dump_due() {
+void Server::dump_if_due() {
   changes_ = 0;
   if (!dumping_) return;
   std::lock_guard lock(mutex_);

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         // 57 bytes hold 28 whole addresses of two bytes.
         SliceCase{"OddPacketSizeRoundsDownToWholeAddresses", 0x800, 60, 130, 57, 2,
                   {Slice(0x800, 0, 56), Slice(0x81C, 56, 56), Slice(0x838, 112, 8)}},
-        SliceCase{"OtherBytesPerAddressCountAsOne", 0x1000, 60, 70, 56, 3, {Slice(0x1000, 0, 56), Slice(0x1038, 56, 4)}},
+        SliceCase{"OtherBytesPerAddressCountAsOne", 0x1000, 60, 70, 56, 3,
+                  {Slice(0x1000, 0, 56), Slice(0x1038, 56, 4)}},
         SliceCase{"HighAddressCrossesTheSignBit", 0x7FFFFFF0, 32, 42, 16, 1,
                   {Slice(0x7FFFFFF0, 0, 16), Slice(0x80000000, 16, 16)}},
         SliceCase{"HighAddressWrapsAt32Bits", 0xFFFFFFF8, 16, 26, 8, 1, {Slice(0xFFFFFFF8, 0, 8), Slice(0, 8, 8)}},
