@@ -34,7 +34,7 @@ DevicePath MacDevicePath() {
     HID::DeviceMac = mac ? mac->device() : Ref<HID::MyMacHID>();
   };
   path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](bool immediate) { return HID::ReadCommand(immediate); };
+  path.ReadCommand = [](HID::ReadMode mode) { return HID::ReadCommand(mode); };
   return path;
 }
 

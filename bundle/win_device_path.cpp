@@ -35,7 +35,7 @@ DevicePath WinDevicePath() {
     HID::DeviceWin = win ? win->device() : Ref<Object>();
   };
   path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](bool immediate) { return HID::ReadCommand(immediate); };
+  path.ReadCommand = [](HID::ReadMode mode) { return HID::ReadCommand(mode); };
   return path;
 }
 

@@ -63,7 +63,7 @@ void Send(ConsoleWindow& w, const Ref<MemoryBlock>& packet) {
 Ref<MemoryBlock> AwaitReply(ConsoleWindow& w) {
   const int64_t deadline = framework::Ticks() + kConsoleAnswerTicks;
   for (;;) {
-    Ref<MemoryBlock> reply = updater::device_path().ReadCommand(false);
+    Ref<MemoryBlock> reply = updater::device_path().ReadCommand(HID::ReadMode::Waiting);
     framework::Yield();
     if (reply) {
       w.Empfangen().set_Text(Hex(*reply));

@@ -94,161 +94,243 @@ class Frames {
   Clock::time_point origin_;
 };
 
-void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
-  const Config& config = device.config();  // fixed for the device's life
-  const bool dumping = !config.dump_file.empty();
-  Clock::time_point now = Clock::now();
-  const Frames frames(milliseconds(config.frame_ms), now);
-  std::deque<std::vector<uint8_t>> outbox;
-  Clock::time_point next_read = now, next_send = now, busy_until = now, last_dump{};
-  std::optional<Clock::time_point> read_at;  // a command waits for this frame
-  bool listening = false;  // waiting for a command since a frame start
-  uint64_t dumped = device.changes();
-  bool leaving = false;
+// One serving of a device over its link: the pacing state, and one method for
+// each thing that can happen while serving.
+class Server {
+ public:
+  Server(Device& device, std::mutex& mutex, Link& link, int stop_fd)
+      : device_(device),
+        mutex_(mutex),
+        link_(link),
+        stop_fd_(stop_fd),
+        config_(device.config()),
+        dumping_(!config_.dump_file.empty()),
+        now_(Clock::now()),
+        frames_(milliseconds(config_.frame_ms), now_),
+        next_read_(now_),
+        next_send_(now_),
+        busy_until_(now_),
+        dumped_(device.changes()) {}
 
-  auto take = [&](Device::Response response, Clock::time_point frame) {
-    // An answer leaves in a later frame than its command came in.
-    for (auto& report : response.reports) outbox.push_back(std::move(report));
-    if (!response.reports.empty()) next_send = std::max(next_send, frames.next(frame));
-    busy_until = std::max(busy_until, frame + milliseconds(response.busy_ms));
-    leaving |= response.leave;
-    return response.reset;
-  };
-  auto connect = [&](Clock::time_point at) {
-    outbox.clear();
-    read_at.reset();
-    listening = false;
-    next_read = next_send = busy_until = at;
-    Device::Response response;
-    {
-      std::lock_guard lock(mutex);
-      response = device.on_connect();
-    }
-    take(std::move(response), at);
-  };
-  // True when serving ends with the connection.
-  auto connection_ended = [&] {
-    outbox.clear();
-    read_at.reset();
-    listening = false;
-    link.drop();
-    return link.ends_with_connection();
-  };
+  // Serves until stop_fd is readable, the device leaves the bus, or serving
+  // ends with the connection; then writes the dump if configured.
+  void run();
 
-  if (link.port()) connect(now);
-  for (;;) {
-    now = Clock::now();
-    uint64_t changes = 0;
-    if (dumping) {
-      std::lock_guard lock(mutex);
-      changes = device.changes();
-      if (changes != dumped && now - last_dump >= kDumpInterval) {
-        write_dump(device, config.dump_file);
-        dumped = changes;
-        last_dump = now;
-      }
-    }
-    hidbus::DevicePort* port = link.port();
-    if (leaving && (outbox.empty() || !port)) {
-      link.leave();
-      break;
-    }
+ private:
+  // What follows an event: the rest of this turn, a fresh turn, or the end.
+  enum class Then { go_on, next_turn, stop };
 
-    if (port && !read_at && !listening && !leaving && now >= std::max(next_read, busy_until)) {
-      // A command that was already waiting goes in this frame; one that
-      // arrives while we listen goes in the next.
-      listening = true;
-      pollfd p{port->fd(), POLLIN, 0};
-      if (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) read_at = now;
-    }
-    if (port && read_at && now >= *read_at) {
-      Clock::time_point frame = frames.floor(*read_at);
-      read_at.reset();
-      listening = false;
-      hidbus::ReadResult result = port->read_output(0);
-      if (result.status == hidbus::Status::ok) {
-        Device::Response response;
-        {
-          std::lock_guard lock(mutex);
-          response = device.handle(result.report.data);
-        }
-        next_read = frames.next(frame);
-        if (take(std::move(response), frame)) {
-          if (connection_ended()) break;  // reset: the device drops off the bus
-          continue;
-        }
-      } else if (result.status != hidbus::Status::timeout) {
-        if (connection_ended()) break;
-        continue;
-      }
-    }
-
+  // The descriptors one turn waits on, and the deadline it waits for.
+  struct Wait {
     pollfd fds[3];
     nfds_t count = 0;
-    fds[count++] = {stop_fd, POLLIN, 0};
-    int listen_index = -1, port_index = -1;
-    if (link.listen_fd() >= 0) {
-      listen_index = static_cast<int>(count);
-      fds[count++] = {link.listen_fd(), POLLIN, 0};
-    }
-    Clock::time_point wake = now + milliseconds(1000);
-    if (port) {
-      short events = 0;
-      if (read_at) {
-        wake = std::min(wake, *read_at);
-      } else if (!leaving) {
-        if (listening) {
-          events |= POLLIN;
-        } else {
-          wake = std::min(wake, std::max(next_read, busy_until));
-        }
-      }
-      if (!outbox.empty()) {
-        if (now >= next_send) {
-          events |= POLLOUT;
-        } else {
-          wake = std::min(wake, next_send);
-        }
-      }
-      port_index = static_cast<int>(count);
-      fds[count++] = {port->fd(), events, 0};  // a hang-up shows even with no events
-    }
-    if (dumping && changes != dumped) wake = std::min(wake, last_dump + kDumpInterval);
+    int listen_index = -1;
+    int port_index = -1;
+    Clock::time_point until;
+  };
 
-    // Deadlines are absolute frame starts; now is read just before the wait.
-    const timespec timeout = time_until(wake, Clock::now());
-    if (::ppoll(fds, count, &timeout, nullptr) < 0) {
-      if (errno == EINTR) continue;
+  // Each turn: the dump is rewritten when the memory changed and the interval has passed.
+  void dump_if_due();
+  // A host connects, or the one connection of an attached device begins.
+  void on_host_connected(Clock::time_point at);
+  // The device leaves the bus: its last answers are out or nobody takes them.
+  void on_device_removed() { link_.leave(); }
+  // A frame starts in which the device can take a command.
+  void on_listening_frame(hidbus::DevicePort& port);
+  // The frame of a waiting command has come: the device takes it.
+  Then on_command_frame(hidbus::DevicePort& port);
+  // A command arrives while the device listens; it goes in the next frame.
+  void on_command_arrived() { read_at_ = frames_.ceil(now_); }
+  // An answer's frame has come and the host can take a report.
+  Then on_answer_frame(hidbus::DevicePort& port);
+  // The host hung up, a read or send failed, or the device reset.
+  Then on_connection_ended();
+  // Queues the response's answers and pacing; true for a reset.
+  bool take(Device::Response response, Clock::time_point frame);
+  Wait plan_wait(hidbus::DevicePort* port) const;
+  Then wait(hidbus::DevicePort* port);
+
+  Device& device_;
+  std::mutex& mutex_;
+  Link& link_;
+  const int stop_fd_;
+  const Config& config_;  // fixed for the device's life
+  const bool dumping_;
+  Clock::time_point now_;
+  const Frames frames_;
+  std::deque<std::vector<uint8_t>> outbox_;
+  Clock::time_point next_read_, next_send_, busy_until_, last_dump_{};
+  std::optional<Clock::time_point> read_at_;  // a command waits for this frame
+  bool listening_ = false;                    // waiting for a command since a frame start
+  uint64_t dumped_;
+  uint64_t changes_ = 0;  // the device's count of changes at this turn's start
+  bool leaving_ = false;
+};
+
+void Server::run() {
+  if (link_.port()) on_host_connected(now_);
+  for (;;) {
+    now_ = Clock::now();
+    dump_if_due();
+    hidbus::DevicePort* port = link_.port();
+    if (leaving_ && (outbox_.empty() || !port)) {
+      on_device_removed();
       break;
     }
-    if (fds[0].revents) break;
-    now = Clock::now();
-    if (listen_index >= 0 && (fds[listen_index].revents & POLLIN)) {
-      if (link.accept()) connect(now);
-      continue;
+    if (port && !read_at_ && !listening_ && !leaving_ && now_ >= std::max(next_read_, busy_until_)) {
+      on_listening_frame(*port);
     }
-    if (port_index < 0) continue;
-    short revents = fds[port_index].revents;
-    if (revents & POLLIN) {
-      read_at = frames.ceil(now);  // taken at the start of the next frame
-    } else if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
-      if (connection_ended()) break;
-      continue;
+    if (port && read_at_ && now_ >= *read_at_) {
+      const Then then = on_command_frame(*port);
+      if (then == Then::stop) break;
+      if (then == Then::next_turn) continue;
     }
-    if ((revents & POLLOUT) && !outbox.empty()) {
-      hidbus::Status status = port->send_input(0, outbox.front(), 0);
-      if (status == hidbus::Status::ok) {
-        outbox.pop_front();
-        next_send = frames.next(now);
-      } else if (status != hidbus::Status::timeout) {
-        if (connection_ended()) break;
+    if (wait(port) == Then::stop) break;
+  }
+  if (dumping_) {
+    std::lock_guard lock(mutex_);
+    write_dump(device_, config_.dump_file);
+  }
+}
+
+void Server::dump_if_due() {
+  changes_ = 0;
+  if (!dumping_) return;
+  std::lock_guard lock(mutex_);
+  changes_ = device_.changes();
+  if (changes_ != dumped_ && now_ - last_dump_ >= kDumpInterval) {
+    write_dump(device_, config_.dump_file);
+    dumped_ = changes_;
+    last_dump_ = now_;
+  }
+}
+
+void Server::on_host_connected(Clock::time_point at) {
+  outbox_.clear();
+  read_at_.reset();
+  listening_ = false;
+  next_read_ = next_send_ = busy_until_ = at;
+  Device::Response response;
+  {
+    std::lock_guard lock(mutex_);
+    response = device_.on_connect();
+  }
+  take(std::move(response), at);
+}
+
+void Server::on_listening_frame(hidbus::DevicePort& port) {
+  // A command that was already waiting goes in this frame; one that arrives
+  // while we listen goes in the next.
+  listening_ = true;
+  pollfd p{port.fd(), POLLIN, 0};
+  if (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) read_at_ = now_;
+}
+
+Server::Then Server::on_command_frame(hidbus::DevicePort& port) {
+  const Clock::time_point frame = frames_.floor(*read_at_);
+  read_at_.reset();
+  listening_ = false;
+  hidbus::ReadResult result = port.read_output(0);
+  if (result.status == hidbus::Status::ok) {
+    Device::Response response;
+    {
+      std::lock_guard lock(mutex_);
+      response = device_.handle(result.report.data);
+    }
+    next_read_ = frames_.next(frame);
+    // A reset: the device drops off the bus.
+    if (take(std::move(response), frame)) return on_connection_ended();
+  } else if (result.status != hidbus::Status::timeout) {
+    return on_connection_ended();
+  }
+  return Then::go_on;
+}
+
+Server::Then Server::on_answer_frame(hidbus::DevicePort& port) {
+  hidbus::Status status = port.send_input(0, outbox_.front(), 0);
+  if (status == hidbus::Status::ok) {
+    outbox_.pop_front();
+    next_send_ = frames_.next(now_);
+  } else if (status != hidbus::Status::timeout) {
+    return on_connection_ended();
+  }
+  return Then::next_turn;
+}
+
+Server::Then Server::on_connection_ended() {
+  outbox_.clear();
+  read_at_.reset();
+  listening_ = false;
+  link_.drop();
+  return link_.ends_with_connection() ? Then::stop : Then::next_turn;
+}
+
+bool Server::take(Device::Response response, Clock::time_point frame) {
+  // An answer leaves in a later frame than its command came in.
+  for (auto& report : response.reports) outbox_.push_back(std::move(report));
+  if (!response.reports.empty()) next_send_ = std::max(next_send_, frames_.next(frame));
+  busy_until_ = std::max(busy_until_, frame + milliseconds(response.busy_ms));
+  leaving_ |= response.leave;
+  return response.reset;
+}
+
+Server::Wait Server::plan_wait(hidbus::DevicePort* port) const {
+  Wait w;
+  w.fds[w.count++] = {stop_fd_, POLLIN, 0};
+  if (link_.listen_fd() >= 0) {
+    w.listen_index = static_cast<int>(w.count);
+    w.fds[w.count++] = {link_.listen_fd(), POLLIN, 0};
+  }
+  w.until = now_ + milliseconds(1000);
+  if (port) {
+    short events = 0;
+    if (read_at_) {
+      w.until = std::min(w.until, *read_at_);
+    } else if (!leaving_) {
+      if (listening_) {
+        events |= POLLIN;
+      } else {
+        w.until = std::min(w.until, std::max(next_read_, busy_until_));
       }
     }
+    if (!outbox_.empty()) {
+      if (now_ >= next_send_) {
+        events |= POLLOUT;
+      } else {
+        w.until = std::min(w.until, next_send_);
+      }
+    }
+    w.port_index = static_cast<int>(w.count);
+    w.fds[w.count++] = {port->fd(), events, 0};  // a hang-up shows even with no events
   }
-  if (dumping) {
-    std::lock_guard lock(mutex);
-    write_dump(device, config.dump_file);
+  if (dumping_ && changes_ != dumped_) w.until = std::min(w.until, last_dump_ + kDumpInterval);
+  return w;
+}
+
+Server::Then Server::wait(hidbus::DevicePort* port) {
+  Wait w = plan_wait(port);
+  // Deadlines are absolute frame starts; now is read just before the wait.
+  const timespec timeout = time_until(w.until, Clock::now());
+  if (::ppoll(w.fds, w.count, &timeout, nullptr) < 0) return errno == EINTR ? Then::next_turn : Then::stop;
+  if (w.fds[0].revents) return Then::stop;
+  now_ = Clock::now();
+  if (w.listen_index >= 0 && (w.fds[w.listen_index].revents & POLLIN)) {
+    if (link_.accept()) on_host_connected(now_);
+    return Then::next_turn;
   }
+  if (w.port_index < 0) return Then::next_turn;
+  const short revents = w.fds[w.port_index].revents;
+  if (revents & POLLIN) {
+    on_command_arrived();
+  } else if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
+    return on_connection_ended();
+  }
+  if ((revents & POLLOUT) && !outbox_.empty()) return on_answer_frame(*port);
+  return Then::next_turn;
+}
+
+void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
+  Server(device, mutex, link, stop_fd).run();
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
                                 framework::Str(error));
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate) {
-  framework::Ref<framework::MemoryBlock> result = DeviceMac->Read(immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode) {
+  framework::Ref<framework::MemoryBlock> result = DeviceMac->Read(mode == ReadMode::Immediate);
 #if DiagnosticBuild
   if (result) DebugReadCommand(*result);
 #endif

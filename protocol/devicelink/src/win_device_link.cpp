@@ -17,7 +17,7 @@ void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
   WinHIDQVX().SendMessageMemory(DeviceWin, packet, 0, packet->Size());
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(bool) {
+framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode) {
   framework::Ref<framework::MemoryBlock> result = WinHIDQVX().ReadMessageMemory(DeviceWin, 64, 1000);
 #if DiagnosticBuild
   if (result) DebugReadCommand(*result);

@@ -24,7 +24,7 @@ TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) 
   HID::DeviceMac = device;
 
   HID::SendCommand(HID::GetQueryDeviceCommand());
-  Ref<MemoryBlock> query = HID::ReadCommand(false);
+  Ref<MemoryBlock> query = HID::ReadCommand(HID::ReadMode::Waiting);
   ASSERT_TRUE(query);
   ASSERT_EQ(query->Size(), 64);
   EXPECT_EQ(query->UInt8Value(0), 0x02);
@@ -35,7 +35,7 @@ TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) 
   EXPECT_EQ(query->UInt32Value(8), 0x7000u);
 
   HID::SendCommand(HID::GetGetDataCommand(0x1000, 56));
-  Ref<MemoryBlock> data = HID::ReadCommand(false);
+  Ref<MemoryBlock> data = HID::ReadCommand(HID::ReadMode::Waiting);
   ASSERT_TRUE(data);
   EXPECT_EQ(data->UInt8Value(0), 0x07);
   EXPECT_EQ(data->UInt32Value(1), 0x1000u);

@@ -71,13 +71,13 @@ TEST_F(DiagnosticLinkTest, ReadCommandTracesGetDataAnswersOnly) {
   Send(get);
   Send(Answer(HID::QUERY_DEVICE, 3));
   HID::DeviceMac->MyWait();
-  ASSERT_TRUE(HID::ReadCommand(false));  // the query answer, the newest
-  Ref<MemoryBlock> answer = HID::ReadCommand(false);
+  ASSERT_TRUE(HID::ReadCommand(HID::ReadMode::Waiting));  // the query answer, the newest
+  Ref<MemoryBlock> answer = HID::ReadCommand(HID::ReadMode::Waiting);
   ASSERT_TRUE(answer);
   EXPECT_EQ(Bytes(*answer), get);
   auto clock = std::make_shared<devicelink_test::TickPerReadClock>();
   framework::RunLoop::main().set_clock(clock);
-  EXPECT_FALSE(HID::ReadCommand(true));
+  EXPECT_FALSE(HID::ReadCommand(HID::ReadMode::Immediate));
   EXPECT_EQ(folder.Lines("Debug"), (Lines{"Address: 001400 C6C7C8"}));
 }
 

@@ -41,7 +41,7 @@ TEST_F(DeviceLinkTest, AFailedSendOnlyWritesItsCodeToTheDebugLog) {
 
 TEST_F(DeviceLinkTest, WithoutADeviceTheCallerGetsNilObjectException) {
   EXPECT_THROW(HID::SendCommand(HID::GetQueryDeviceCommand()), framework::NilObjectException);
-  EXPECT_THROW(HID::ReadCommand(true), framework::NilObjectException);
+  EXPECT_THROW(HID::ReadCommand(HID::ReadMode::Immediate), framework::NilObjectException);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST_F(DeviceLinkTest, TheShippedLinkTracesNoPacket) {
   answer[5] = 58;
   Send(answer);
   HID::DeviceMac->MyWait();
-  ASSERT_TRUE(HID::ReadCommand(false));
+  ASSERT_TRUE(HID::ReadCommand(HID::ReadMode::Waiting));
   ASSERT_TRUE(HID::ParseMemoryRegions(*hidtest::QueryReply(56, 1, {{1, 0x1000, 3}})));
 
   EXPECT_TRUE(DebugLines("Sending ").empty());

@@ -89,13 +89,13 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   }
 
   // Sends the report `after` the call has begun, from another thread.
-  Ref<MemoryBlock> ReadWithReportAfter(bool immediate, std::chrono::milliseconds after,
+  Ref<MemoryBlock> ReadWithReportAfter(HID::ReadMode mode, std::chrono::milliseconds after,
                                        const std::vector<uint8_t>& report) {
     std::thread later([&] {
       std::this_thread::sleep_for(after);
       port_->send_input(0, report, 1000);
     });
-    Ref<MemoryBlock> r = HID::ReadCommand(immediate);
+    Ref<MemoryBlock> r = HID::ReadCommand(mode);
     later.join();
     return r;
   }
@@ -109,9 +109,9 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
 // One report of 64 bytes, waited for up to a second; an immediate read waits
 // the same.
 TEST_F(WinDeviceLinkTest, ReadCommandWaitsUpToASecondForA64ByteReport) {
-  for (bool immediate : {false, true}) {
-    Ref<MemoryBlock> r = ReadWithReportAfter(immediate, std::chrono::milliseconds(400), Report(0x07));
-    ASSERT_TRUE(r) << "immediate " << immediate;
+  for (HID::ReadMode mode : {HID::ReadMode::Waiting, HID::ReadMode::Immediate}) {
+    Ref<MemoryBlock> r = ReadWithReportAfter(mode, std::chrono::milliseconds(400), Report(0x07));
+    ASSERT_TRUE(r) << "immediate " << (mode == HID::ReadMode::Immediate);
     EXPECT_EQ(Bytes(*r), Report(0x07));
   }
   EXPECT_TRUE(messages.empty());
@@ -119,13 +119,13 @@ TEST_F(WinDeviceLinkTest, ReadCommandWaitsUpToASecondForA64ByteReport) {
 
 TEST_F(WinDeviceLinkTest, ReadCommandGivesNilAfterASecondWithoutAReport) {
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(HID::ReadCommand(false), nullptr);
+  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Waiting), nullptr);
   const auto waited = Clock::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(900));
   EXPECT_LT(waited, std::chrono::seconds(3));
   // The read given up loses nothing that comes later.
   ASSERT_EQ(port_->send_input(0, Report(0x02), 1000), hidbus::Status::ok);
-  Ref<MemoryBlock> r = HID::ReadCommand(false);
+  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Waiting);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->UInt8Value(0), 0x02);
 }

@@ -37,7 +37,7 @@ class WinLink {
       ++device_win_sets_;
     };
     path.SendCommand = [](const framework::Ref<framework::MemoryBlock>&) {};
-    path.ReadCommand = [](bool) { return framework::Ref<framework::MemoryBlock>(); };
+    path.ReadCommand = [](HID::ReadMode) { return framework::Ref<framework::MemoryBlock>(); };
     return path;
   }
 

@@ -35,7 +35,7 @@ void mainWindow::Work1() {
   info().set_Text("Query device status...");
   DevicePath& path = device_path();
   path.SendCommand(HID::GetQueryDeviceCommand());
-  Ref<MemoryBlock> reply = path.ReadCommand(false);
+  Ref<MemoryBlock> reply = path.ReadCommand(HID::ReadMode::Waiting);
   if (!reply) Fail("Failed to get answer from device.");
 
   switch (HID::EvaluateQueryDeviceReply(*reply)) {
@@ -87,7 +87,7 @@ void mainWindow::Work3c() {
   // part, but not for ever: Cancel is already disabled.
   const int64_t deadline = framework::Ticks() + kEraseAnswerTicks;
   for (;;) {
-    Ref<MemoryBlock> report = path.ReadCommand(false);
+    Ref<MemoryBlock> report = path.ReadCommand(HID::ReadMode::Waiting);
     framework::Yield();
     if (report) break;
     if (framework::Ticks() >= deadline) Fail("Failed to get answer from device.");

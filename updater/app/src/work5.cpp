@@ -96,7 +96,7 @@ void mainWindow::VerifyRegion(int32_t index, VerifyState& state) {
     const int64_t image_bytes = int64_t(region->Size) * bpa;
     bar().set_Value(framework::to_int32(double(done * bpa * 400) / double(image_bytes) + 100));
     if (pending < 1 && done < region->Size) send();
-    Ref<MemoryBlock> report = path.ReadCommand(true);
+    Ref<MemoryBlock> report = path.ReadCommand(HID::ReadMode::Immediate);
     if (report) {
       --pending;
       CompareAnswer(*report, request, *region, bpa, state,

@@ -15,6 +15,7 @@
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/read_mode.h"
 
 namespace HID {
 
@@ -32,10 +33,11 @@ extern framework::Ref<MyMacHID> DeviceMac;
 // else. A nil DeviceMac or packet raises NilObjectException.
 void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
 
-// One answer from DeviceMac (MyMacHID::Read), or nil; the caller owns it. A
+// One answer from DeviceMac (MyMacHID::Read, immediate when mode is
+// Immediate), or nil; the caller owns it. A
 // diagnostic build traces an answer that is not nil (DebugReadCommand).
 // A nil DeviceMac raises NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode);
 
 // Ties DeviceMac to the module's finalisation, declares the MacHIDQVX members
 // to binder, and points the log file's hex text at the bound EncodingToHexQVX.

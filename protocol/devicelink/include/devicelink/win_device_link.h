@@ -12,6 +12,7 @@
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/read_mode.h"
 
 namespace HID {
 
@@ -27,9 +28,9 @@ extern framework::Ref<framework::Object> DeviceWin;
 void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
 
 // One input report of up to 64 bytes, read within 1000 ms, or nil; the caller
-// owns it. `immediate` has no effect on this path. A nil DeviceWin raises
+// owns it. The mode has no effect on this path. A nil DeviceWin raises
 // NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode);
 
 // Ties DeviceWin to the module's finalisation, declares the WinHIDQVX members
 // to binder, and points the log file's hex text at the bound EncodingToHexQVX.

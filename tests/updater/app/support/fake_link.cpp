@@ -68,7 +68,7 @@ void FakeLink::install() {
   path.NewDevice = [this] { return std::make_shared<Walker>(*this); };
   path.SetDeviceMac = [](const std::shared_ptr<updater::DeviceObject>&) {};
   path.SendCommand = [this](const Ref<MemoryBlock>& packet) { Send(packet); };
-  path.ReadCommand = [this](bool immediate) { return Read(immediate); };
+  path.ReadCommand = [this](HID::ReadMode mode) { return Read(mode); };
   updater::set_device_path(std::move(path));
 }
 
@@ -105,8 +105,8 @@ Ref<MemoryBlock> FakeLink::TakeNewest() {
   return block;
 }
 
-Ref<MemoryBlock> FakeLink::Read(bool immediate) {
-  if (immediate) {
+Ref<MemoryBlock> FakeLink::Read(HID::ReadMode mode) {
+  if (mode == HID::ReadMode::Immediate) {
     Deliver();
     if (Ref<MemoryBlock> r = TakeNewest()) return r;
     // One event turn takes a little time.

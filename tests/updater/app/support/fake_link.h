@@ -54,7 +54,7 @@ class FakeLink {
   };
 
   void Send(const framework::Ref<framework::MemoryBlock>& packet);
-  framework::Ref<framework::MemoryBlock> Read(bool immediate);
+  framework::Ref<framework::MemoryBlock> Read(HID::ReadMode mode);
   // Moves every answer due by now into the receive queue.
   void Deliver();
   framework::Ref<framework::MemoryBlock> TakeNewest();

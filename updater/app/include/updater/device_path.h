@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "framework/memoryblock.h"
+#include "protocol/read_mode.h"
 
 namespace updater {
 
@@ -53,7 +54,7 @@ struct DevicePath {
   std::function<void(const std::shared_ptr<WinDeviceObject>& device)> SetDeviceWin;
   // HID::SendCommand and HID::ReadCommand of the device link.
   std::function<void(const framework::Ref<framework::MemoryBlock>& packet)> SendCommand;
-  std::function<framework::Ref<framework::MemoryBlock>(bool immediate)> ReadCommand;
+  std::function<framework::Ref<framework::MemoryBlock>(HID::ReadMode mode)> ReadCommand;
 };
 
 DevicePath& device_path();
