@@ -10,7 +10,6 @@
 #endif
 #include "framework/memoryblock.h"
 #include "framework/ui/msgbox.h"
-#include "framework/ui/picture.h"
 #include "outside_bound.h"
 #include "pluginhost/binder.h"
 #include "pluginhost/host.h"
@@ -30,25 +29,8 @@ namespace updater::bundle {
 using framework::MemoryBlock;
 using framework::Ref;
 
-namespace {
-
-// The picture a plug-in makes from its decoded pixels.
-Ref<framework::Object> PictureFromRGB(int32_t width, int32_t height, std::span<const uint8_t> rgb) {
-  Ref<framework::Picture> picture = framework::make<framework::Picture>(width, height);
-  uint32_t* pixels = picture->pixels();
-  for (int64_t i = 0; i < int64_t(width) * height; ++i) {
-    pixels[i] = 0xFF000000u | uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 |
-                uint32_t(rgb[3 * i + 2]);
-  }
-  return picture;
-}
-
-}  // namespace
-
 void StartUp() {
   HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
-  pluginhost::set_unbound_reporter([](const framework::String& text) { framework::MsgBox(text); });
-  pluginhost::set_picture_maker(PictureFromRGB);
 
   pluginhost::load_plugins(pluginhost::bundle_plugin_folder());
 
@@ -67,7 +49,7 @@ void StartUp() {
   auto decode = binder.method<framework::String(framework::String)>(
       "", "DecodingFromHexQVX(hex as string) as string");
 #endif
-  binder.bind_or_quit();
+  binder.bind_or_quit([](const framework::String& text) { framework::MsgBox(text); });
 
   HID::SetFillBytesEntry([fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
