@@ -10,7 +10,7 @@ namespace {
 
 class MacDevice final : public DeviceObject {
  public:
-  MacDevice() : device_(framework::make<HID::MyMacHID>()) {}
+  explicit MacDevice(const HID::BoundMembers& hid) : device_(framework::make<HID::MyMacHID>(hid)) {}
   bool FindFirstDevice() override { return device_->FindFirstDevice(); }
   bool FindNextDevice() override { return device_->FindNextDevice(); }
   int32_t VendorID() override { return device_->VendorID(); }
@@ -26,15 +26,15 @@ class MacDevice final : public DeviceObject {
 
 }  // namespace
 
-DevicePath MacDevicePath() {
+DevicePath MacDevicePath(const HID::BoundMembers& hid) {
   DevicePath path;
-  path.NewDevice = [] { return std::make_shared<MacDevice>(); };
+  path.NewDevice = [hid] { return std::make_shared<MacDevice>(hid); };
   path.SetDeviceMac = [](const std::shared_ptr<DeviceObject>& device) {
     auto* mac = dynamic_cast<MacDevice*>(device.get());
     HID::DeviceMac = mac ? mac->device() : Ref<HID::MyMacHID>();
   };
-  path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](bool immediate) { return HID::ReadCommand(immediate); };
+  path.SendCommand = [hid](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(hid, packet); };
+  path.ReadCommand = [hid](bool immediate) { return HID::ReadCommand(hid, immediate); };
   return path;
 }
 

@@ -14,24 +14,16 @@
 #include "pluginhost/binder.h"
 #include "pluginhost/host.h"
 #include "pluginhost/loader.h"
-#include "protocol/fill_bytes.h"
-#include "protocol/messages.h"
-#include "updater/device_path.h"
-#include "updater/outside.h"
 
 #include "console/console_window.h"
-#if DiagnosticBuild
-#include "console/decoding_from_hex.h"
-#endif
 
 namespace updater::bundle {
 
 using framework::MemoryBlock;
 using framework::Ref;
+using framework::String;
 
-void StartUp() {
-  HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
-
+Bound StartUp() {
   pluginhost::load_plugins(pluginhost::bundle_plugin_folder());
 
   // The application's plug-in members, in their fixed order.
@@ -46,24 +38,32 @@ void StartUp() {
 #endif
   OutsideMembers outside_members = DeclareOutsideMembers(binder);
 #if DiagnosticBuild
-  auto decode = binder.method<framework::String(framework::String)>(
-      "", "DecodingFromHexQVX(hex as string) as string");
+  auto decode = binder.method<String(String)>("", "DecodingFromHexQVX(hex as string) as string");
 #endif
-  binder.bind_or_quit([](const framework::String& text) { framework::MsgBox(text); });
+  binder.bind_or_quit([](const String& text) { framework::MsgBox(text); });
 
-  HID::SetFillBytesEntry([fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
+  Bound bound;
+  bound.hid.ShowMessage = [](const String& text) { framework::MsgBox(text); };
+  bound.hid.FillBytesQVX = [fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
-  });
-  set_outside(std::move(outside_members));
+  };
+  // The log file's hex text is the outside plug-in's, as in "ReceiveData: ".
 #if defined(UPDATER_DEVICE_PATH_WIN)
-  set_device_path(WinDevicePath());
+  bound.hid.EncodingToHexQVX = [](const String& data) { return HID::WinHIDQVX().EncodingToHexQVX(data); };
 #else
-  set_device_path(MacDevicePath());
+  bound.hid.EncodingToHexQVX = [](const String& data) { return HID::MacHIDQVX().EncodingToHexQVX(data); };
+#endif
+  bound.outside = std::move(outside_members);
+#if defined(UPDATER_DEVICE_PATH_WIN)
+  bound.device = WinDevicePath(bound.hid);
+#else
+  bound.device = MacDevicePath(bound.hid);
 #endif
 #if DiagnosticBuild
-  console::SetDecodingFromHexEntry([decode](const framework::String& hex) { return decode(hex); });
+  bound.DecodingFromHexQVX = [decode](const String& hex) { return decode(hex); };
 #endif
   console::Register();
+  return bound;
 }
 
 }  // namespace updater::bundle

@@ -27,15 +27,15 @@ class WinDevice final : public WinDeviceObject {
 
 }  // namespace
 
-DevicePath WinDevicePath() {
+DevicePath WinDevicePath(const HID::BoundMembers& hid) {
   DevicePath path;
   path.NewDeviceWin = [] { return std::make_shared<WinDevice>(); };
   path.SetDeviceWin = [](const std::shared_ptr<WinDeviceObject>& device) {
     auto* win = dynamic_cast<WinDevice*>(device.get());
     HID::DeviceWin = win ? win->device() : Ref<Object>();
   };
-  path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](bool immediate) { return HID::ReadCommand(immediate); };
+  path.SendCommand = [hid](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(hid, packet); };
+  path.ReadCommand = [hid](bool immediate) { return HID::ReadCommand(hid, immediate); };
   return path;
 }
 

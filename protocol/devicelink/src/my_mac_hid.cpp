@@ -7,7 +7,6 @@
 #include "pluginhost/call_frame.h"
 #include "pluginhost/events.h"
 #include "pluginhost/host.h"
-#include "protocol/messages.h"
 
 namespace HID {
 
@@ -21,7 +20,8 @@ const framework::ClassRecord& MyMacHID::class_record() {
   return record;
 }
 
-MyMacHID::MyMacHID() : hid_(pluginhost::new_instance("MacHIDQVX")) {
+MyMacHID::MyMacHID(const BoundMembers& bound)
+    : show_message_(bound.ShowMessage), hid_(pluginhost::new_instance("MacHIDQVX")) {
   if (hid_) {
     pluginhost::connect_event<void(String, int32_t)>(
         hid_.get(), "ReceivedData",
@@ -78,7 +78,7 @@ void MyMacHID::Event_ReceivedData(const String& data, int32_t size) {
   framework::System::DebugLog(String("ReceiveData: ") + MacHIDQVX().EncodingToHexQVX(data));
   Ref<MemoryBlock> block = framework::StringToMemoryBlock(data);
   datas.push_back(block);
-  if (size != block->Size() || block->Size() != 64) ShowMessage("Invalid data length received.");
+  if (size != block->Size() || block->Size() != 64) show_message_("Invalid data length received.");
 }
 
 void MyMacHID::MyWait() {

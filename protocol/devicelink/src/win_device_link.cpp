@@ -1,7 +1,5 @@
 #include "devicelink/win_device_link.h"
 
-#include "protocol/encoding_to_hex.h"
-#include "protocol/messages.h"
 #include "protocol/module.h"
 #include "protocol/trace.h"
 
@@ -9,18 +7,20 @@ namespace HID {
 
 framework::Ref<framework::Object> DeviceWin;
 
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
+void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet) {
 #if DiagnosticBuild
-  DebugSendCommand(*packet);
+  DebugSendCommand(bound, *packet);
 #endif
-  if (packet->Size() != 64) ShowMessage("Invalid packet size.");
+  if (packet->Size() != 64) bound.ShowMessage("Invalid packet size.");
   WinHIDQVX().SendMessageMemory(DeviceWin, packet, 0, packet->Size());
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(bool) {
+framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bool) {
   framework::Ref<framework::MemoryBlock> result = WinHIDQVX().ReadMessageMemory(DeviceWin, 64, 1000);
 #if DiagnosticBuild
-  if (result) DebugReadCommand(*result);
+  if (result) DebugReadCommand(bound, *result);
+#else
+  (void)bound;
 #endif
   return result;
 }
@@ -32,8 +32,6 @@ void InstallWinDeviceLink(pluginhost::Binder& binder) {
     old = nullptr;
   };
   DeclareWinHIDQVX(binder);
-  SetEncodingToHexEntry(
-      [](const framework::String& data) { return WinHIDQVX().EncodingToHexQVX(data); });
 }
 
 }  // namespace HID

@@ -33,6 +33,8 @@ void DeviceLinkTest::SetUpTestSuite() {
 
 void DeviceLinkTest::SetUp() {
   ModuleTest::SetUp();
+  // The log file's hex text is the bound plug-in's, as start-up makes it.
+  bound.EncodingToHexQVX = [](const framework::String& data) { return HID::MacHIDQVX().EncodingToHexQVX(data); };
   framework::System::clear_debug_log();
 }
 
@@ -44,7 +46,7 @@ void DeviceLinkTest::TearDown() {
 Ref<HID::MyMacHID> DeviceLinkTest::ConnectedDevice() {
   auto attached = bus_.bus().attach(iokit_test::TestBus::bootloader());
   port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
-  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>();
+  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(bound);
   EXPECT_TRUE(device->FindFirstDevice());
   device->Connect();
   EXPECT_EQ(device->Lasterror(), 0);

@@ -21,7 +21,7 @@ TEST_F(DeviceLinkTest, ReportsAndTheRemovalReachTheirHandlersAtLevel9) {
   std::vector<uint8_t> report(64, 0);
   report[0] = 0x02;
   Send(report);
-  Ref<MemoryBlock> r = HID::ReadCommand(false);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, false);
   ASSERT_TRUE(r) << "ReceivedData reached MyMacHID";
   EXPECT_EQ(Bytes(*r), report);
 

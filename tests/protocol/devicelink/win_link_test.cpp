@@ -95,7 +95,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
       std::this_thread::sleep_for(after);
       port_->send_input(0, report, 1000);
     });
-    Ref<MemoryBlock> r = HID::ReadCommand(immediate);
+    Ref<MemoryBlock> r = HID::ReadCommand(bound, immediate);
     later.join();
     return r;
   }
@@ -119,19 +119,19 @@ TEST_F(WinDeviceLinkTest, ReadCommandWaitsUpToASecondForA64ByteReport) {
 
 TEST_F(WinDeviceLinkTest, ReadCommandGivesNilAfterASecondWithoutAReport) {
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(HID::ReadCommand(false), nullptr);
+  EXPECT_EQ(HID::ReadCommand(bound, false), nullptr);
   const auto waited = Clock::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(900));
   EXPECT_LT(waited, std::chrono::seconds(3));
   // The read given up loses nothing that comes later.
   ASSERT_EQ(port_->send_input(0, Report(0x02), 1000), hidbus::Status::ok);
-  Ref<MemoryBlock> r = HID::ReadCommand(false);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, false);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->UInt8Value(0), 0x02);
 }
 
 TEST_F(WinDeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
-  HID::SendCommand(Block(Report(0x02, 63)));
+  HID::SendCommand(bound, Block(Report(0x02, 63)));
   EXPECT_EQ(messages, (std::vector<std::string>{"Invalid packet size."}));
   hidbus::ReadResult out = port_->read_output(1000);
   ASSERT_EQ(out.status, hidbus::Status::ok);
@@ -142,7 +142,7 @@ TEST_F(WinDeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
 // looked at on this path.
 TEST_F(WinDeviceLinkTest, AFailedSendIsNotLookedAt) {
   bus_->detach(path_);
-  HID::SendCommand(Block(Report(0x02)));
+  HID::SendCommand(bound, Block(Report(0x02)));
   EXPECT_NE(HID::WinHIDQVX().Lasterror.get(HID::DeviceWin), 0) << "the send did fail";
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(framework::System::debug_log_lines().empty());

@@ -12,7 +12,7 @@
 #include "protocol/module.h"
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
-#include "updater/device_path.h"
+#include "updater/app.h"
 #include "updater/main_window.h"
 
 namespace updater {
@@ -28,7 +28,8 @@ int32_t BytesPerAddressInUse() { return HID::bytesPerAddress == 2 ? 2 : 1; }
 
 void mainWindow::Work4() {
   info().set_Text("Writing new firmware to device...");
-  DevicePath& path = device_path();
+  const Bound& bound = TheApp().bound();
+  const DevicePath& path = bound.device;
 
   Ref<MemoryBlock> buffer = framework::NewMemoryBlock(HID::kPacketDataSize);
   buffer->set_LittleEndian(true);
@@ -68,7 +69,7 @@ void mainWindow::Work4() {
           }
           framework::Yield();
         }
-        path.SendCommand(HID::GetProgramDeviceCommand(start, len, buffer->ToString()));
+        path.SendCommand(HID::GetProgramDeviceCommand(bound.hid, start, len, buffer->ToString()));
         framework::Yield();
       }
       path.SendCommand(HID::GetProgramCompleteCommand());

@@ -15,6 +15,7 @@
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -30,15 +31,16 @@ extern framework::Ref<MyMacHID> DeviceMac;
 // ("Invalid packet size.") and sent as it is. A failed send writes
 // "Lasterror after SendMessage " and the code to the debug log, and nothing
 // else. A nil DeviceMac or packet raises NilObjectException.
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
+void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet);
 
 // One answer from DeviceMac (MyMacHID::Read), or nil; the caller owns it. A
 // diagnostic build traces an answer that is not nil (DebugReadCommand).
 // A nil DeviceMac raises NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bool immediate);
 
 // Ties DeviceMac to the module's finalisation, declares the MacHIDQVX members
-// to binder, and points the log file's hex text at the bound EncodingToHexQVX.
+// to binder. The log file's hex text is the bound EncodingToHexQVX of
+// MacHIDQVX(); start-up puts it in the module's BoundMembers.
 // Device reports arrive only once the program has put the platform's main run
 // loop on the framework's loop.
 void InstallMacDeviceLink(pluginhost::Binder& binder);

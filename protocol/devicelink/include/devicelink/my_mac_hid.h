@@ -8,11 +8,13 @@
 // framework's event loop runs.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "framework/string.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -21,8 +23,8 @@ class MyMacHID : public framework::Object {
   static const framework::ClassRecord& class_record();  // "MyMacHID"
 
   // Creates the plug-in instance (its constructor sets TimeOut 500), then
-  // runs Constructor.
-  MyMacHID();
+  // runs Constructor. Its warnings go to bound.ShowMessage.
+  explicit MyMacHID(const BoundMembers& bound);
   ~MyMacHID() override;
 
   // Inherited from MacHIDQVX: each calls the bound member with the instance.
@@ -79,6 +81,7 @@ class MyMacHID : public framework::Object {
  private:
   framework::Ref<framework::MemoryBlock> Take();
 
+  std::function<void(const framework::String& text)> show_message_;
   framework::Ref<framework::Object> hid_;
 };
 

@@ -12,6 +12,7 @@
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -24,15 +25,16 @@ extern framework::Ref<framework::Object> DeviceWin;
 // the result and Lasterror are not looked at. A packet that is not 64 bytes
 // long is warned about ("Invalid packet size.") and sent as it is. A nil
 // DeviceWin or packet raises NilObjectException.
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
+void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet);
 
 // One input report of up to 64 bytes, read within 1000 ms, or nil; the caller
 // owns it. `immediate` has no effect on this path. A nil DeviceWin raises
 // NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(bool immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bool immediate);
 
 // Ties DeviceWin to the module's finalisation, declares the WinHIDQVX members
-// to binder, and points the log file's hex text at the bound EncodingToHexQVX.
+// to binder. The log file's hex text is the bound EncodingToHexQVX of
+// WinHIDQVX(); start-up puts it in the module's BoundMembers.
 void InstallWinDeviceLink(pluginhost::Binder& binder);
 
 }  // namespace HID
