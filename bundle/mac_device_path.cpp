@@ -10,7 +10,8 @@ namespace {
 
 class MacDevice final : public DeviceObject {
  public:
-  explicit MacDevice(const HID::BoundMembers& hid) : device_(framework::make<HID::MyMacHID>(hid)) {}
+  MacDevice(std::shared_ptr<const HID::MacHIDQVXMembers> members, const HID::BoundMembers& hid)
+      : device_(framework::make<HID::MyMacHID>(std::move(members), hid)) {}
   bool FindFirstDevice() override { return device_->FindFirstDevice(); }
   bool FindNextDevice() override { return device_->FindNextDevice(); }
   int32_t VendorID() override { return device_->VendorID(); }
@@ -26,9 +27,9 @@ class MacDevice final : public DeviceObject {
 
 }  // namespace
 
-DevicePath MacDevicePath(const HID::BoundMembers& hid) {
+DevicePath MacDevicePath(std::shared_ptr<const HID::MacHIDQVXMembers> members, const HID::BoundMembers& hid) {
   DevicePath path;
-  path.NewDevice = [hid] { return std::make_shared<MacDevice>(hid); };
+  path.NewDevice = [members, hid] { return std::make_shared<MacDevice>(members, hid); };
   path.SetDeviceMac = [](const std::shared_ptr<DeviceObject>& device) {
     auto* mac = dynamic_cast<MacDevice*>(device.get());
     HID::DeviceMac = mac ? mac->device() : Ref<HID::MyMacHID>();

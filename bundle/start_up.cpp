@@ -31,10 +31,10 @@ Bound StartUp() {
   auto fill = binder.method<void(Ref<MemoryBlock>, int32_t, int32_t, int32_t)>(
       "MemoryBlock", "FillBytesQVX(offset as integer, count as integer, value as integer)");
 #if defined(UPDATER_DEVICE_PATH_WIN)
-  HID::InstallWinDeviceLink(binder);
+  auto hid_members = HID::InstallWinDeviceLink(binder);
 #else
   runloop_bridge::install();
-  HID::InstallMacDeviceLink(binder);
+  auto hid_members = HID::InstallMacDeviceLink(binder);
 #endif
   OutsideMembers outside_members = DeclareOutsideMembers(binder);
 #if DiagnosticBuild
@@ -48,16 +48,12 @@ Bound StartUp() {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
   };
   // The log file's hex text is the outside plug-in's, as in "ReceiveData: ".
-#if defined(UPDATER_DEVICE_PATH_WIN)
-  bound.hid.EncodingToHexQVX = [](const String& data) { return HID::WinHIDQVX().EncodingToHexQVX(data); };
-#else
-  bound.hid.EncodingToHexQVX = [](const String& data) { return HID::MacHIDQVX().EncodingToHexQVX(data); };
-#endif
+  bound.hid.EncodingToHexQVX = [hid_members](const String& data) { return hid_members->EncodingToHexQVX(data); };
   bound.outside = std::move(outside_members);
 #if defined(UPDATER_DEVICE_PATH_WIN)
-  bound.device = WinDevicePath(bound.hid);
+  bound.device = WinDevicePath(hid_members, bound.hid);
 #else
-  bound.device = MacDevicePath(bound.hid);
+  bound.device = MacDevicePath(hid_members, bound.hid);
 #endif
 #if DiagnosticBuild
   bound.DecodingFromHexQVX = [decode](const String& hex) { return decode(hex); };

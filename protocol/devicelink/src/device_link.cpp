@@ -31,13 +31,13 @@ framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bo
   return result;
 }
 
-void InstallMacDeviceLink(pluginhost::Binder& binder) {
+std::shared_ptr<const MacHIDQVXMembers> InstallMacDeviceLink(pluginhost::Binder& binder) {
   ReleaseDeviceMac = [] {
     framework::Ref<MyMacHID> old = std::move(DeviceMac);
     DeviceMac = nullptr;
     old = nullptr;
   };
-  DeclareMacHIDQVX(binder);
+  return std::make_shared<const MacHIDQVXMembers>(DeclareMacHIDQVX(binder));
 }
 
 }  // namespace HID

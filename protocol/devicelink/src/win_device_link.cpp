@@ -7,16 +7,18 @@ namespace HID {
 
 framework::Ref<framework::Object> DeviceWin;
 
-void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet) {
+void SendCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                 const framework::Ref<framework::MemoryBlock>& packet) {
 #if DiagnosticBuild
   DebugSendCommand(bound, *packet);
 #endif
   if (packet->Size() != 64) bound.ShowMessage("Invalid packet size.");
-  WinHIDQVX().SendMessageMemory(DeviceWin, packet, 0, packet->Size());
+  members.SendMessageMemory(DeviceWin, packet, 0, packet->Size());
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bool) {
-  framework::Ref<framework::MemoryBlock> result = WinHIDQVX().ReadMessageMemory(DeviceWin, 64, 1000);
+framework::Ref<framework::MemoryBlock> ReadCommand(const WinHIDQVXMembers& members,
+                                                   const BoundMembers& bound, bool) {
+  framework::Ref<framework::MemoryBlock> result = members.ReadMessageMemory(DeviceWin, 64, 1000);
 #if DiagnosticBuild
   if (result) DebugReadCommand(bound, *result);
 #else
@@ -25,13 +27,13 @@ framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bo
   return result;
 }
 
-void InstallWinDeviceLink(pluginhost::Binder& binder) {
+std::shared_ptr<const WinHIDQVXMembers> InstallWinDeviceLink(pluginhost::Binder& binder) {
   ReleaseDeviceWin = [] {
     framework::Ref<framework::Object> old = std::move(DeviceWin);
     DeviceWin = nullptr;
     old = nullptr;
   };
-  DeclareWinHIDQVX(binder);
+  return std::make_shared<const WinHIDQVXMembers>(DeclareWinHIDQVX(binder));
 }
 
 }  // namespace HID

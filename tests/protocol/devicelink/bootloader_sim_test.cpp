@@ -13,7 +13,7 @@ using framework::Ref;
 TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) {
   machid_test::SimProcess sim(BOOTLOADER_SIM_PATH, bus_.virtual_dir());
 
-  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(bound);
+  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(Members(), bound);
   bool found = device->FindFirstDevice();
   while (found && !(device->VendorID() == 0x04D8 && device->ProductID() == 0x003C))
     found = device->FindNextDevice();

@@ -7,8 +7,11 @@
 //   mac_hid_members.h  the bound members of the plug-in class MacHIDQVX
 //
 // Start-up, before the plug-in members are bound:
-//   HID::InstallMacDeviceLink(binder);
+//   auto members = HID::InstallMacDeviceLink(binder);
+// and once they are, MyMacHID objects are made with those members.
 // Everything runs on the application's one thread.
+
+#include <memory>
 
 #include "devicelink/mac_hid_members.h"
 #include "devicelink/my_mac_hid.h"
@@ -38,11 +41,11 @@ void SendCommand(const BoundMembers& bound, const framework::Ref<framework::Memo
 // A nil DeviceMac raises NilObjectException.
 framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, bool immediate);
 
-// Ties DeviceMac to the module's finalisation, declares the MacHIDQVX members
-// to binder. The log file's hex text is the bound EncodingToHexQVX of
-// MacHIDQVX(); start-up puts it in the module's BoundMembers.
+// Ties DeviceMac to the module's finalisation and declares the MacHIDQVX
+// members to binder; they work once binder has bound. Their EncodingToHexQVX
+// is also the log file's hex text: start-up puts it in the BoundMembers.
 // Device reports arrive only once the program has put the platform's main run
 // loop on the framework's loop.
-void InstallMacDeviceLink(pluginhost::Binder& binder);
+std::shared_ptr<const MacHIDQVXMembers> InstallMacDeviceLink(pluginhost::Binder& binder);
 
 }  // namespace HID

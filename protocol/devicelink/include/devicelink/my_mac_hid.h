@@ -9,8 +9,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "devicelink/mac_hid_members.h"
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "framework/string.h"
@@ -23,8 +25,9 @@ class MyMacHID : public framework::Object {
   static const framework::ClassRecord& class_record();  // "MyMacHID"
 
   // Creates the plug-in instance (its constructor sets TimeOut 500), then
-  // runs Constructor. Its warnings go to bound.ShowMessage.
-  explicit MyMacHID(const BoundMembers& bound);
+  // runs Constructor. `members` are the bound MacHIDQVX members (in use once
+  // bound); the warnings go to bound.ShowMessage.
+  MyMacHID(std::shared_ptr<const MacHIDQVXMembers> members, const BoundMembers& bound);
   ~MyMacHID() override;
 
   // Inherited from MacHIDQVX: each calls the bound member with the instance.
@@ -81,6 +84,7 @@ class MyMacHID : public framework::Object {
  private:
   framework::Ref<framework::MemoryBlock> Take();
 
+  std::shared_ptr<const MacHIDQVXMembers> members_;
   std::function<void(const framework::String& text)> show_message_;
   framework::Ref<framework::Object> hid_;
 };
