@@ -41,9 +41,7 @@ class Input {
 // at the end.
 class ModuleRun {
  public:
-  ModuleRun() : bound(hidtest::FakeMembers([this](const framework::String&) { ++messages; })) {
-    HID::Initialise();
-  }
+  ModuleRun() : bound(hidtest::FakeMembers([this](const framework::String&) { ++messages; })) { HID::Initialise(); }
   ~ModuleRun() { HID::Finalise(); }
   ModuleRun(const ModuleRun&) = delete;
   ModuleRun& operator=(const ModuleRun&) = delete;

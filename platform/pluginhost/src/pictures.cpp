@@ -17,8 +17,7 @@ REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb) {
   framework::Ref<framework::Picture> picture = framework::make<framework::Picture>(width, height);
   uint32_t* pixels = picture->pixels();
   for (uint64_t i = 0; i < bytes / 3; ++i) {
-    pixels[i] = 0xFF000000u | uint32_t(in[3 * i]) << 16 | uint32_t(in[3 * i + 1]) << 8 |
-                uint32_t(in[3 * i + 2]);
+    pixels[i] = 0xFF000000u | uint32_t(in[3 * i]) << 16 | uint32_t(in[3 * i + 1]) << 8 | uint32_t(in[3 * i + 2]);
   }
   return to_handle(framework::Ref<framework::Object>(std::move(picture)).detach());
 }

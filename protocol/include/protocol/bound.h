@@ -20,8 +20,7 @@ struct BoundMembers {
   // "MemoryBlock.FillBytesQVX(offset as integer, count as integer, value as integer)":
   // `count` bytes from `offset` set to value And &hFF, a count of 0 or less
   // meaning the rest of the block; nothing outside the block is written.
-  std::function<void(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value)>
-      FillBytesQVX;
+  std::function<void(framework::MemoryBlock& block, int32_t offset, int32_t count, int32_t value)> FillBytesQVX;
   // The outside plug-in's "EncodingToHexQVX(data as string) as string": two
   // upper-case hex digits per byte, nothing between.
   std::function<framework::String(const framework::String& data)> EncodingToHexQVX;

@@ -27,9 +27,7 @@ HID::BoundMembers FakeMembers(std::function<void(const framework::String& text)>
   HID::BoundMembers m;
   m.ShowMessage = std::move(show_message);
   m.FillBytesQVX = Fill;
-  m.EncodingToHexQVX = [](const framework::String& data) {
-    return framework::String(outside::ToHex(data.bytes()));
-  };
+  m.EncodingToHexQVX = [](const framework::String& data) { return framework::String(outside::ToHex(data.bytes())); };
   return m;
 }
 

@@ -15,9 +15,7 @@ void ModuleTest::SetUp() {
   bound = FakeMembers([this](const framework::String& text) { messages.push_back(Text(text)); });
 }
 
-void ModuleTest::TearDown() {
-  HID::Finalise();
-}
+void ModuleTest::TearDown() { HID::Finalise(); }
 
 framework::Ref<framework::MemoryBlock> QueryReply(uint8_t bytesPerPacket, uint8_t family,
                                                   const std::vector<RegionEntry>& entries) {

@@ -34,8 +34,8 @@ void SendCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
 // One input report of up to 64 bytes, read within 1000 ms, or nil; the caller
 // owns it. `immediate` has no effect on this path. A nil DeviceWin raises
 // NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(const WinHIDQVXMembers& members,
-                                                   const BoundMembers& bound, bool immediate);
+framework::Ref<framework::MemoryBlock> ReadCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                                                   bool immediate);
 
 // Ties DeviceWin to the module's finalisation and declares the WinHIDQVX
 // members to binder; they work once binder has bound. Their EncodingToHexQVX
