@@ -10,7 +10,8 @@ namespace {
 
 class MacDevice final : public DeviceObject {
  public:
-  MacDevice() : device_(framework::make<HID::MyMacHID>()) {}
+  MacDevice(std::shared_ptr<const HID::MacHIDQVXMembers> members, const HID::BoundMembers& hid)
+      : device_(framework::make<HID::MyMacHID>(std::move(members), hid)) {}
   bool FindFirstDevice() override { return device_->FindFirstDevice(); }
   bool FindNextDevice() override { return device_->FindNextDevice(); }
   int32_t VendorID() override { return device_->VendorID(); }
@@ -26,15 +27,15 @@ class MacDevice final : public DeviceObject {
 
 }  // namespace
 
-DevicePath MacDevicePath() {
+DevicePath MacDevicePath(std::shared_ptr<const HID::MacHIDQVXMembers> members, const HID::BoundMembers& hid) {
   DevicePath path;
-  path.NewDevice = [] { return std::make_shared<MacDevice>(); };
+  path.NewDevice = [members, hid] { return std::make_shared<MacDevice>(members, hid); };
   path.SetDeviceMac = [](const std::shared_ptr<DeviceObject>& device) {
     auto* mac = dynamic_cast<MacDevice*>(device.get());
     HID::DeviceMac = mac ? mac->device() : Ref<HID::MyMacHID>();
   };
-  path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](HID::ReadMode mode) { return HID::ReadCommand(mode); };
+  path.SendCommand = [hid](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(hid, packet); };
+  path.ReadCommand = [hid](HID::ReadMode mode) { return HID::ReadCommand(hid, mode); };
   return path;
 }
 

@@ -13,29 +13,33 @@ namespace {
 // A new WinHIDQVX; no application constructor follows the plug-in's own.
 class WinDevice final : public WinDeviceObject {
  public:
-  WinDevice() : device_(pluginhost::new_instance("WinHIDQVX")) {}
-  bool FindFirstDevice() override { return HID::WinHIDQVX().FindFirstDevice(device_); }
-  bool FindNextDevice() override { return HID::WinHIDQVX().FindNextDevice(device_); }
-  int32_t VendorID() override { return HID::WinHIDQVX().VendorID(device_); }
-  int32_t ProductID() override { return HID::WinHIDQVX().ProductID(device_); }
-  bool Connect() override { return HID::WinHIDQVX().Connect(device_); }
+  explicit WinDevice(std::shared_ptr<const HID::WinHIDQVXMembers> members)
+      : members_(std::move(members)), device_(pluginhost::new_instance("WinHIDQVX")) {}
+  bool FindFirstDevice() override { return members_->FindFirstDevice(device_); }
+  bool FindNextDevice() override { return members_->FindNextDevice(device_); }
+  int32_t VendorID() override { return members_->VendorID(device_); }
+  int32_t ProductID() override { return members_->ProductID(device_); }
+  bool Connect() override { return members_->Connect(device_); }
   const Ref<Object>& device() const { return device_; }
 
  private:
+  std::shared_ptr<const HID::WinHIDQVXMembers> members_;
   Ref<Object> device_;
 };
 
 }  // namespace
 
-DevicePath WinDevicePath() {
+DevicePath WinDevicePath(std::shared_ptr<const HID::WinHIDQVXMembers> members, const HID::BoundMembers& hid) {
   DevicePath path;
-  path.NewDeviceWin = [] { return std::make_shared<WinDevice>(); };
+  path.NewDeviceWin = [members] { return std::make_shared<WinDevice>(members); };
   path.SetDeviceWin = [](const std::shared_ptr<WinDeviceObject>& device) {
     auto* win = dynamic_cast<WinDevice*>(device.get());
     HID::DeviceWin = win ? win->device() : Ref<Object>();
   };
-  path.SendCommand = [](const Ref<framework::MemoryBlock>& packet) { HID::SendCommand(packet); };
-  path.ReadCommand = [](HID::ReadMode mode) { return HID::ReadCommand(mode); };
+  path.SendCommand = [members, hid](const Ref<framework::MemoryBlock>& packet) {
+    HID::SendCommand(*members, hid, packet);
+  };
+  path.ReadCommand = [members, hid](HID::ReadMode mode) { return HID::ReadCommand(*members, hid, mode); };
   return path;
 }
 

@@ -3,17 +3,15 @@
 #include <vector>
 
 #include "console/console_window.h"
-#include "console/decoding_from_hex.h"
 #include "framework/memoryblock.h"
 #include "framework/numbers.h"
 #include "framework/text.h"
 #include "framework/time.h"
 #include "framework/ui/msgbox.h"
-#include "protocol/encoding_to_hex.h"
 #include "protocol/module.h"
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
-#include "updater/device_path.h"
+#include "updater/app.h"
 
 namespace console {
 
@@ -26,7 +24,10 @@ namespace {
 
 String Eol() { return framework::EndOfLine; }
 
-String Hex(const MemoryBlock& block) { return HID::EncodingToHexQVX(block.ToString()); }
+// What start-up bound, kept by the application object.
+const updater::Bound& TheBound() { return updater::TheApp().bound(); }
+
+String Hex(const MemoryBlock& block) { return TheBound().hid.EncodingToHexQVX(block.ToString()); }
 
 void WrongAnswer(const MemoryBlock& reply) {
   if (reply.Size() < 1) {
@@ -55,7 +56,7 @@ void Clear(ConsoleWindow& w) {
 }
 
 void Send(ConsoleWindow& w, const Ref<MemoryBlock>& packet) {
-  updater::device_path().SendCommand(packet);
+  TheBound().device.SendCommand(packet);
   w.Versendet().set_Text(Hex(*packet));
 }
 
@@ -63,7 +64,7 @@ void Send(ConsoleWindow& w, const Ref<MemoryBlock>& packet) {
 Ref<MemoryBlock> AwaitReply(ConsoleWindow& w) {
   const int64_t deadline = framework::Ticks() + kConsoleAnswerTicks;
   for (;;) {
-    Ref<MemoryBlock> reply = updater::device_path().ReadCommand(HID::ReadMode::Waiting);
+    Ref<MemoryBlock> reply = TheBound().device.ReadCommand(HID::ReadMode::Waiting);
     framework::Yield();
     if (reply) {
       w.Empfangen().set_Text(Hex(*reply));
@@ -98,7 +99,7 @@ void ConsoleWindow::PushButton2_Action(PushButton&) {
   lines.push_back(String("bytesPerAddress: ") + framework::Str(HID::bytesPerAddress));
   framework::MsgBox(framework::Join(lines, Eol()));
 
-  if (!HID::ParseMemoryRegions(*reply)) framework::MsgBox("Unbrauchbare Speicherbereiche vom Gerät.");
+  if (!HID::ParseMemoryRegions(TheBound().hid, *reply)) framework::MsgBox("Unbrauchbare Speicherbereiche vom Gerät.");
 }
 
 void ConsoleWindow::PushButton3_Action(PushButton&) {
@@ -113,14 +114,14 @@ void ConsoleWindow::PushButton3_Action(PushButton&) {
   if (reply->Size() < 1 || reply->UInt8Value(0) != HID::GET_DATA) return WrongAnswer(*reply);
   if (reply->Size() < HID::kPacketDataOffset + HID::BytesPerPacket) return ShortAnswer(*reply);
   output().set_Text(
-      HID::EncodingToHexQVX(reply->StringValue(HID::kPacketDataOffset, HID::BytesPerPacket)));
+      TheBound().hid.EncodingToHexQVX(reply->StringValue(HID::kPacketDataOffset, HID::BytesPerPacket)));
 }
 
 void ConsoleWindow::PushButton4_Action(PushButton&) {
   Clear(*this);
   const int32_t address = Address(*this);
-  const String data = DecodingFromHexQVX(output().Text());
-  Ref<MemoryBlock> packet = HID::GetProgramDeviceCommand(address, HID::BytesPerPacket, data);
+  const String data = TheBound().DecodingFromHexQVX(output().Text());
+  Ref<MemoryBlock> packet = HID::GetProgramDeviceCommand(TheBound().hid, address, HID::BytesPerPacket, data);
   if (!packet) return UnusablePacketSize();
   Send(*this, packet);
 }

@@ -10,7 +10,7 @@
 
 namespace HID {
 
-void DumpMemoryRegions() {
+void DumpMemoryRegions(const BoundMembers& bound) {
   InitLog(kMemoryLogName);
   // By index, and each region held while it is written: the background turns
   // run the event loop, whose handlers may add regions.
@@ -27,7 +27,7 @@ void DumpMemoryRegions() {
       const int64_t n = std::min<int64_t>(size - off, kPacketDataSize);
       // Each line at the device address of its first byte; it wraps as the
       // 32-bit address does.
-      WriteDataLine(static_cast<int32_t>(region->Address + off / perAddress), image->StringValue(off, n));
+      WriteDataLine(bound, static_cast<int32_t>(region->Address + off / perAddress), image->StringValue(off, n));
       framework::Yield();
     }
     framework::Yield();

@@ -1,5 +1,4 @@
 #include "framework/folderitem.h"
-#include "protocol/encoding_to_hex.h"
 #include "protocol/module.h"
 #include "protocol/text_helpers.h"
 #include "protocol/trace.h"
@@ -22,10 +21,10 @@ void InitLog(const framework::String& name) {
 #endif
 }
 
-void WriteDataLine(int32_t address, const framework::String& data) {
+void WriteDataLine(const BoundMembers& bound, int32_t address, const framework::String& data) {
   if (!logfile) return;
   logfile->WriteLine(framework::String("Address: ") + hex6(address) + framework::String(" ") +
-                     EncodingToHexQVX(data));
+                     bound.EncodingToHexQVX(data));
 }
 
 }  // namespace HID

@@ -1,7 +1,6 @@
 #include "protocol/packets.h"
 
 #include "framework/text.h"
-#include "protocol/messages.h"
 
 namespace HID {
 namespace {
@@ -32,14 +31,14 @@ Ref<MemoryBlock> GetQueryDeviceCommand() { return CommandPacket(QUERY_DEVICE); }
 Ref<MemoryBlock> GetEraseDeviceCommand() { return CommandPacket(ERASE_DEVICE); }
 Ref<MemoryBlock> GetProgramCompleteCommand() { return CommandPacket(PROGRAM_COMPLETE); }
 
-Ref<MemoryBlock> GetProgramDeviceCommand(int32_t address, int32_t size,
+Ref<MemoryBlock> GetProgramDeviceCommand(const BoundMembers& bound, int32_t address, int32_t size,
                                          const framework::String& data) {
   Ref<MemoryBlock> packet = NewPacket();
   const int32_t length = framework::LenB(data);
   // Both checks only warn, and both come before the size test, so one call can
   // show both and still give nil.
-  if (length < size) ShowMessage("Data is too short");
-  if (length != kPacketDataSize) ShowMessage("Data is length is wrong");
+  if (length < size) bound.ShowMessage("Data is too short");
+  if (length != kPacketDataSize) bound.ShowMessage("Data is length is wrong");
   if (size > kPacketDataSize) return nullptr;
   packet->set_UInt8Value(0, PROGRAM_DEVICE);
   SetAddressAndCount(*packet, address, size);

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "framework/time.h"
-#include "protocol/fill_bytes.h"
 #include "protocol/module.h"
 #include "protocol/query_device.h"
 #include "trace_lines.h"
@@ -27,7 +26,7 @@ int64_t ImageBytesPerAddress() { return bytesPerAddress == 2 ? 2 : 1; }
 
 }  // namespace
 
-bool ParseMemoryRegions(const MemoryBlock& reply) {
+bool ParseMemoryRegions(const BoundMembers& bound, const MemoryBlock& reply) {
   const int64_t perAddress = ImageBytesPerAddress();
   const int64_t replySize = reply.Size();
   struct Entry {
@@ -58,7 +57,7 @@ bool ParseMemoryRegions(const MemoryBlock& reply) {
     const int64_t filled = entry.size * perAddress;
     Ref<MemoryBlock> image = framework::NewMemoryBlock(static_cast<int32_t>(filled + kImageSpareBytes));
     if (!image) return false;
-    FillBytesQVX(*image, 0, static_cast<int32_t>(filled), 255);
+    bound.FillBytesQVX(*image, 0, static_cast<int32_t>(filled), 255);
 
     Ref<MemoryRegion> region = framework::make<MemoryRegion>();
     region->Type = entry.type;

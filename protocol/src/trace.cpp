@@ -41,7 +41,7 @@ void Log(const String& line) { framework::System::DebugLog(line); }
 
 }  // namespace
 
-void DebugSendCommand(const MemoryBlock& packet) {
+void DebugSendCommand(const BoundMembers& bound, const MemoryBlock& packet) {
   const uint8_t code = ByteAt(packet, 0);
   switch (code) {
     case QUERY_DEVICE:
@@ -51,7 +51,7 @@ void DebugSendCommand(const MemoryBlock& packet) {
       Log("Sending ERASE_DEVICE.");
       break;
     case PROGRAM_DEVICE:
-      WriteDataLine(AddressOf(packet), DataOf(packet));
+      WriteDataLine(bound, AddressOf(packet), DataOf(packet));
       break;
     case PROGRAM_COMPLETE:
       Log("Sending PROGRAM_COMPLETE.");
@@ -68,8 +68,8 @@ void DebugSendCommand(const MemoryBlock& packet) {
   }
 }
 
-void DebugReadCommand(const MemoryBlock& reply) {
-  if (ByteAt(reply, 0) == GET_DATA) WriteDataLine(AddressOf(reply), DataOf(reply));
+void DebugReadCommand(const BoundMembers& bound, const MemoryBlock& reply) {
+  if (ByteAt(reply, 0) == GET_DATA) WriteDataLine(bound, AddressOf(reply), DataOf(reply));
 }
 
 void TraceMemoryRegions() {

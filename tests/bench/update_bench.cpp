@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "framework/memoryblock.h"
+#include "fake_members.h"
 #include "framework/string.h"
 #include "jpegicc/jpegicc.h"
 #include "mkpackage/package.h"
@@ -178,7 +179,7 @@ BENCHMARK(BM_HostTime)
     ->Repetitions(kRepetitions);
 
 // The reader as step 2 runs it: one region of the image's size, b = 1.
-double ReadOnce(const std::string& text, uint32_t size) {
+double ReadOnce(const HID::BoundMembers& bound, const std::string& text, uint32_t size) {
   HID::MemoryRegions.clear();
   auto region = framework::make<HID::MemoryRegion>();
   region->Address = static_cast<int32_t>(kFirst);
@@ -191,7 +192,7 @@ double ReadOnce(const std::string& text, uint32_t size) {
   HID::bytesPerAddress = 1;
   HID::datafile = framework::String(text);
   const auto start = Clock::now();
-  const bool ok = updater::ReadFile();
+  const bool ok = updater::ReadFile(bound);
   const double ms = MsSince(start);
   return ok ? ms : -1;
 }
@@ -201,10 +202,10 @@ void BM_IntelHexReader1MiB(benchmark::State& state) {
   const std::string text = Firmware(kSize);
   testsupport::ScratchDir dir;
   testsupport::WriteText(dir / "image.hex", text);
-  HID::SetMessageHandler(
+  const HID::BoundMembers bound = hidtest::FakeMembers(
       [](const framework::String& message) { std::fprintf(stderr, "%s\n", message.utf8().c_str()); });
   for (auto _ : state) {
-    const double reader = ReadOnce(text, kSize);
+    const double reader = ReadOnce(bound, text, kSize);
     const auto start = Clock::now();
     const testsupport::Outcome o = testsupport::Run(
         {"/usr/bin/objcopy", "-I", "ihex", "-O", "binary", (dir / "image.hex").string(), (dir / "image.bin").string()},

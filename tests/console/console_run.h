@@ -9,7 +9,6 @@
 
 #include "console/console_window.h"
 #include "framework/ui/msgbox.h"
-#include "protocol/messages.h"
 #include "sim/config.h"
 #include "support/app_session.h"
 #include "updater/main_window.h"
@@ -39,14 +38,13 @@ struct ConsoleRun {
         std::vector<apptest::FakeDevice>{apptest::FakeDevice{.bootloader = config}}, boxes);
     run->bundle().set_package(apptest::DefaultFields(firmware));
     // The packet builders warn in message boxes, as in the bundle.
-    HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
+    run->bound().hid.ShowMessage = [](const framework::String& text) { framework::MsgBox(text); };
     console::Register();
     run->start();
   }
   ~ConsoleRun() {
     run.reset();
     updater::set_console_entries({});
-    HID::SetMessageHandler({});
   }
 
   framework::headless::Session& session() { return run->session(); }

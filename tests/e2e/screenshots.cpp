@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "fake_members.h"
 #include "framework/folderitem.h"
 #include "framework/ui/desktop.h"
 #include "framework/ui/input.h"
@@ -16,13 +17,11 @@
 #include "framework/ui/push_button.h"
 #include "framework/ui/qt.h"
 #include "framework/ui/run.h"
-#include "protocol/messages.h"
 #include "support/fake_link.h"
 #include "support/outside_stand_in.h"
 #include "updater/app.h"
 #include "updater/main_window.h"
 #include "updater/menubar1.h"
-#include "updater/outside.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -35,9 +34,6 @@ int main(int argc, char** argv) {
 
   framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) /
                                  "updater.app/Contents/MacOS/updater");
-  updater::set_outside(apptest::OutsideStandIns());
-  HID::SetMessageHandler([](const framework::String& text) { framework::MsgBox(text); });
-
   apptest::FakeLink link({apptest::FakeDevice{.bootloader = sim::Config{}}});
   int program_packets = 0;
   link.set_on_send([&](const std::vector<uint8_t>& packet) {
@@ -45,14 +41,17 @@ int main(int argc, char** argv) {
       framework::ui::backend().screenshot("3-programming");
     }
   });
-  link.install();
+  updater::Bound bound;
+  bound.hid = hidtest::FakeMembers([](const framework::String& text) { framework::MsgBox(text); });
+  bound.outside = apptest::OutsideStandIns();
+  bound.device = link.Path();
 
   std::unique_ptr<framework::ui::Backend> backend = framework::qt::load_backend();
   if (!backend) return 2;
 
   bool dialog = false, before = false;
   framework::ui::Startup s;
-  s.make_application = [] { return framework::Ref<framework::Application>(framework::make<updater::App>()); };
+  s.make_application = [&] { return framework::Ref<framework::Application>(framework::make<updater::App>(bound)); };
   s.make_menu_bar = [] { return framework::Ref<framework::MenuBar>(framework::make<updater::MenuBar1>()); };
   s.idle_hook = [&](std::optional<framework::Duration>& timeout) {
     if (!timeout || *timeout > std::chrono::milliseconds(20)) timeout = std::chrono::milliseconds(20);

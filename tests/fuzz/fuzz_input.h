@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fake_members.h"
 #include "protocol/hid.h"
 
 namespace fuzz {
@@ -36,21 +37,17 @@ class Input {
   size_t at_ = 0;
 };
 
-// Fresh module data for one input, messages swallowed, released at the end.
+// Fresh module data for one input, messages counted and swallowed, released
+// at the end.
 class ModuleRun {
  public:
-  ModuleRun() {
-    HID::Initialise();
-    HID::SetMessageHandler([this](const framework::String&) { ++messages; });
-  }
-  ~ModuleRun() {
-    HID::SetMessageHandler(nullptr);
-    HID::Finalise();
-  }
+  ModuleRun() : bound(hidtest::FakeMembers([this](const framework::String&) { ++messages; })) { HID::Initialise(); }
+  ~ModuleRun() { HID::Finalise(); }
   ModuleRun(const ModuleRun&) = delete;
   ModuleRun& operator=(const ModuleRun&) = delete;
 
   int messages = 0;
+  HID::BoundMembers bound;
 };
 
 // A broken promise of the code under test: a finding, as a crash would be.

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (regions < HID::kQueryReplyMaxEntries) reply->set_UInt8Value(offset, HID::kRegionListEnd);
   if (HID::EvaluateQueryDeviceReply(*reply) != HID::QueryEvaluation::Known) fuzz::Broken("known family");
-  if (!HID::ParseMemoryRegions(*reply)) fuzz::Broken("small regions are usable");
+  if (!HID::ParseMemoryRegions(run.bound, *reply)) fuzz::Broken("small regions are usable");
 
   // The bytes at and past each region's write limit, as the images start.
   const int64_t b = HID::bytesPerAddress;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   HID::datafile = framework::String::from_bytes(in.Rest(), framework::Encodings.Undetermined);
-  updater::ReadFile();
+  updater::ReadFile(run.bound);
 
   for (size_t k = 0; k < HID::MemoryRegions.size(); ++k) {
     const HID::MemoryRegion& region = *HID::MemoryRegions[k];

@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       0xFF};
   framework::Ref<framework::MemoryBlock> reply = framework::NewMemoryBlock(HID::kPacketSize);
   for (int32_t i = 0; i < HID::kPacketSize; ++i) reply->set_UInt8Value(i, kReply[i]);
-  if (HID::EvaluateQueryDeviceReply(*reply) != HID::QueryEvaluation::Known || !HID::ParseMemoryRegions(*reply)) {
+  if (HID::EvaluateQueryDeviceReply(*reply) != HID::QueryEvaluation::Known || !HID::ParseMemoryRegions(run.bound, *reply)) {
     fuzz::Broken("the default device");
   }
-  updater::ReadFile();
+  updater::ReadFile(run.bound);
   return 0;
 }

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const HID::QueryEvaluation evaluation = HID::EvaluateQueryDeviceReply(*reply);
   if (evaluation != HID::QueryEvaluation::Known && evaluation != HID::QueryEvaluation::UnknownFamily) return 0;
-  const bool usable = HID::ParseMemoryRegions(*reply);
+  const bool usable = HID::ParseMemoryRegions(run.bound, *reply);
   if (!usable && !HID::MemoryRegions.empty()) fuzz::Broken("a refused reply listed regions");
   if (HID::memoryRegionsDetected != int32_t(HID::MemoryRegions.size())) fuzz::Broken("region count");
 

@@ -82,10 +82,4 @@ TEST(ModuleRunTest, StartsFreshAndIsReleasedOnQuit) {
   EXPECT_TRUE(hidtest::Text(HID::datafile).empty());
 }
 
-TEST(ShowMessageTest, WithoutAHandlerGoesToTheDebugLog) {
-  framework::System::clear_debug_log();
-  HID::ShowMessage("Invalid file format.");
-  EXPECT_EQ(framework::System::debug_log_lines(), std::vector<std::string>{"Invalid file format."});
-}
-
 }  // namespace

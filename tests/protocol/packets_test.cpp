@@ -10,6 +10,7 @@ namespace {
 using framework::MemoryBlock;
 using framework::Ref;
 using hidtest::Bytes;
+using Bound = HID::BoundMembers;
 
 std::string DataOf(int n) {
   std::string s;
@@ -19,7 +20,7 @@ std::string DataOf(int n) {
 
 struct PacketCase {
   const char* name;
-  std::function<Ref<MemoryBlock>()> build;
+  std::function<Ref<MemoryBlock>(const Bound& bound)> build;
   bool nil;
   std::vector<uint8_t> head;  // the first bytes; the rest are zero
   std::vector<std::string> messages;
@@ -32,30 +33,30 @@ std::vector<uint8_t> WithData(std::vector<uint8_t> head, int n) {
 
 const std::vector<PacketCase>& Cases() {
   static const std::vector<PacketCase> cases = {
-      {"QueryDevice", [] { return HID::GetQueryDeviceCommand(); }, false, {0x02}, {}},
-      {"EraseDevice", [] { return HID::GetEraseDeviceCommand(); }, false, {0x04}, {}},
-      {"ProgramComplete", [] { return HID::GetProgramCompleteCommand(); }, false, {0x06}, {}},
-      {"GetDataFullPacket", [] { return HID::GetGetDataCommand(0x1400, 58); }, false,
+      {"QueryDevice", [](const Bound&) { return HID::GetQueryDeviceCommand(); }, false, {0x02}, {}},
+      {"EraseDevice", [](const Bound&) { return HID::GetEraseDeviceCommand(); }, false, {0x04}, {}},
+      {"ProgramComplete", [](const Bound&) { return HID::GetProgramCompleteCommand(); }, false, {0x06}, {}},
+      {"GetDataFullPacket", [](const Bound&) { return HID::GetGetDataCommand(0x1400, 58); }, false,
        {0x07, 0x00, 0x14, 0x00, 0x00, 0x3A}, {}},
-      {"GetDataTooLargeIsNilSilently", [] { return HID::GetGetDataCommand(0x1400, 59); }, true, {}, {}},
-      {"GetDataAllOnesAddress", [] { return HID::GetGetDataCommand(-1, 0); }, false,
+      {"GetDataTooLargeIsNilSilently", [](const Bound&) { return HID::GetGetDataCommand(0x1400, 59); }, true, {}, {}},
+      {"GetDataAllOnesAddress", [](const Bound&) { return HID::GetGetDataCommand(-1, 0); }, false,
        {0x07, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}, {}},
-      {"GetDataNegativeSizeKeepsLowByte", [] { return HID::GetGetDataCommand(0, -2); }, false,
+      {"GetDataNegativeSizeKeepsLowByte", [](const Bound&) { return HID::GetGetDataCommand(0, -2); }, false,
        {0x07, 0, 0, 0, 0, 0xFE}, {}},
-      {"ProgramDevice", [] { return HID::GetProgramDeviceCommand(0x800, 16, DataOf(58)); }, false,
+      {"ProgramDevice", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0x800, 16, DataOf(58)); }, false,
        WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x10}, 58), {}},
-      {"ProgramDeviceAllOnesAddress", [] { return HID::GetProgramDeviceCommand(-1, 58, DataOf(58)); }, false,
+      {"ProgramDeviceAllOnesAddress", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, -1, 58, DataOf(58)); }, false,
        WithData({0x05, 0xFF, 0xFF, 0xFF, 0xFF, 0x3A}, 58), {}},
-      {"ProgramDeviceShortDataWarnsLength", [] { return HID::GetProgramDeviceCommand(0x800, 10, DataOf(16)); },
+      {"ProgramDeviceShortDataWarnsLength", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0x800, 10, DataOf(16)); },
        false, WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x0A}, 16), {"Data is length is wrong"}},
       {"ProgramDeviceDataShorterThanSizeWarnsTwice",
-       [] { return HID::GetProgramDeviceCommand(0x800, 20, DataOf(10)); }, false,
+       [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0x800, 20, DataOf(10)); }, false,
        WithData({0x05, 0x00, 0x08, 0x00, 0x00, 0x14}, 10), {"Data is too short", "Data is length is wrong"}},
-      {"ProgramDeviceLongDataIsCutAtTheField", [] { return HID::GetProgramDeviceCommand(0, 16, DataOf(70)); },
+      {"ProgramDeviceLongDataIsCutAtTheField", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0, 16, DataOf(70)); },
        false, WithData({0x05, 0, 0, 0, 0, 0x10}, 58), {"Data is length is wrong"}},
-      {"ProgramDeviceTooLargeWarnsThenNil", [] { return HID::GetProgramDeviceCommand(0x800, 60, DataOf(58)); },
+      {"ProgramDeviceTooLargeWarnsThenNil", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0x800, 60, DataOf(58)); },
        true, {}, {"Data is too short"}},
-      {"ProgramDeviceTooLargeWithWrongLength", [] { return HID::GetProgramDeviceCommand(0, 59, DataOf(10)); },
+      {"ProgramDeviceTooLargeWithWrongLength", [](const Bound& b) { return HID::GetProgramDeviceCommand(b, 0, 59, DataOf(10)); },
        true, {}, {"Data is too short", "Data is length is wrong"}},
   };
   return cases;
@@ -67,7 +68,7 @@ class PacketTest : public hidtest::ModuleTest, public ::testing::WithParamInterf
 
 TEST_P(PacketTest, BuildsTheExpectedBytes) {
   const PacketCase& c = GetParam();
-  Ref<MemoryBlock> packet = c.build();
+  Ref<MemoryBlock> packet = c.build(bound);
   EXPECT_EQ(messages, c.messages);
   if (c.nil) {
     EXPECT_FALSE(packet);

@@ -37,7 +37,7 @@ TEST_F(QueryDeviceTest, ReadsTheExampleReply) {
   EXPECT_EQ(HID::DeviceFamily, 2);
   EXPECT_EQ(HID::bytesPerAddress, 2);
 
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   EXPECT_EQ(HID::memoryRegionsDetected, 2);
   ASSERT_EQ(HID::MemoryRegions.size(), 2u);
   const HID::MemoryRegion& program = *HID::MemoryRegions[0];
@@ -57,7 +57,7 @@ TEST_F(QueryDeviceTest, ReadsTheExampleReply) {
 TEST_F(QueryDeviceTest, OneBytePerAddressKeepsSizePlusTen) {
   Ref<MemoryBlock> reply = QueryReply(56, 1, {{1, 0x1000, 0x7000}, {3, 0x300000, 14}});
   ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   ASSERT_EQ(HID::MemoryRegions.size(), 2u);
   EXPECT_EQ(Bytes(*HID::MemoryRegions[0]->data), Image(0x7000));
   EXPECT_EQ(Bytes(*HID::MemoryRegions[1]->data), Image(14));
@@ -68,7 +68,7 @@ TEST_F(QueryDeviceTest, OneBytePerAddressKeepsSizePlusTen) {
 TEST_F(QueryDeviceTest, ReadsEntriesLittleEndianWhateverTheBlocksByteOrder) {
   Ref<MemoryBlock> reply = QueryReply(56, 1, {{1, 0x1000, 0x7000}});
   reply->set_LittleEndian(false);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   ASSERT_EQ(HID::MemoryRegions.size(), 1u);
   EXPECT_EQ(HID::MemoryRegions[0]->Address, 0x1000);
   EXPECT_EQ(HID::MemoryRegions[0]->Size, 0x7000);
@@ -77,8 +77,8 @@ TEST_F(QueryDeviceTest, ReadsEntriesLittleEndianWhateverTheBlocksByteOrder) {
 TEST_F(QueryDeviceTest, EveryParseAppends) {
   Ref<MemoryBlock> reply = ExampleReply();
   ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   EXPECT_EQ(HID::memoryRegionsDetected, 4);
   ASSERT_EQ(HID::MemoryRegions.size(), 4u);
   EXPECT_NE(HID::MemoryRegions[2], HID::MemoryRegions[0]);
@@ -89,13 +89,13 @@ TEST_F(QueryDeviceTest, EveryParseAppends) {
 TEST_F(QueryDeviceTest, EndMarkFirstAddsNoRegion) {
   EXPECT_EQ(HID::memoryRegionsDetected, 0);
   EXPECT_TRUE(HID::MemoryRegions.empty());
-  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 1, {})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {})));
   EXPECT_EQ(HID::memoryRegionsDetected, 0);
   EXPECT_TRUE(HID::MemoryRegions.empty());
 }
 
 TEST_F(QueryDeviceTest, SizeZeroImageIsTenBytesOfFF) {
-  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 1, {{1, 0x800, 0}})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {{1, 0x800, 0}})));
   ASSERT_EQ(HID::MemoryRegions.size(), 1u);
   EXPECT_EQ(Bytes(*HID::MemoryRegions[0]->data), std::vector<uint8_t>(10, 0xFF));
 }
@@ -105,7 +105,7 @@ TEST_F(QueryDeviceTest, WithoutEndMarkReadsSixEntriesAndNothingAfter) {
   for (int k = 0; k < 6; ++k) six.push_back({static_cast<uint8_t>(k), 0x100 * k, k + 1});
   Ref<MemoryBlock> reply = QueryReply(56, 1, six);
   for (int i = 57; i < 64; ++i) reply->set_UInt8Value(i, 0x01);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   ASSERT_EQ(HID::memoryRegionsDetected, 6);
   for (int k = 0; k < 6; ++k) {
     EXPECT_EQ(HID::MemoryRegions[k]->Type, k);
@@ -116,12 +116,11 @@ TEST_F(QueryDeviceTest, WithoutEndMarkReadsSixEntriesAndNothingAfter) {
 
 TEST_F(QueryDeviceTest, ImagesAreFilledThroughTheBoundFill) {
   std::vector<std::vector<int32_t>> calls;
-  HID::SetFillBytesEntry([&](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
+  bound.FillBytesQVX = [&](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
     calls.push_back({block.Size(), offset, count, value});
-  });
+  };
   HID::bytesPerAddress = 2;
-  const bool usable = HID::ParseMemoryRegions(*QueryReply(56, 2, {{1, 0, 100}, {3, 0x10, 0}}));
-  HID::SetFillBytesEntry(nullptr);
+  const bool usable = HID::ParseMemoryRegions(bound, *QueryReply(56, 2, {{1, 0, 100}, {3, 0x10, 0}}));
   ASSERT_TRUE(usable);
   EXPECT_EQ(calls, (std::vector<std::vector<int32_t>>{{210, 0, 200, 255}, {10, 0, 0, 255}}));
 }
@@ -182,7 +181,7 @@ class UnusableReplyTest : public hidtest::ModuleTest, public ::testing::WithPara
 
 TEST_P(UnusableReplyTest, IsRefusedAndChangesNoRegion) {
   const UnusableCase& c = GetParam();
-  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 1, {{1, 0x1000, 16}})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {{1, 0x1000, 16}})));
   const HID::MemoryRegion* before = HID::MemoryRegions[0].get();
 
   HID::bytesPerAddress = c.bytesPerAddress;
@@ -190,7 +189,7 @@ TEST_P(UnusableReplyTest, IsRefusedAndChangesNoRegion) {
   Ref<MemoryBlock> reply = framework::NewMemoryBlock(c.replySize);
   for (int32_t i = 0; i < c.replySize; ++i) reply->set_UInt8Value(i, full->UInt8Value(i));
 
-  EXPECT_FALSE(HID::ParseMemoryRegions(*reply));
+  EXPECT_FALSE(HID::ParseMemoryRegions(bound, *reply));
   EXPECT_EQ(HID::memoryRegionsDetected, 1);
   ASSERT_EQ(HID::MemoryRegions.size(), 1u);
   EXPECT_EQ(HID::MemoryRegions[0].get(), before);
@@ -217,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The limit counts whole images, spare bytes included: up to it a reply is usable.
 TEST_F(QueryDeviceTest, RegionsOfExactlyTheLimitAreListed) {
   const int32_t size = int32_t((HID::kMaxImageBytes - 2 * HID::kImageSpareBytes) / 2);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*QueryReply(56, 1, {{1, 0, size}, {3, size, size}})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {{1, 0, size}, {3, size, size}})));
   ASSERT_EQ(HID::MemoryRegions.size(), 2u);
   EXPECT_EQ(HID::MemoryRegions[1]->data->Size(), size + 10);
 }

@@ -1,7 +1,5 @@
 #include "pluginhost/binder.h"
 
-#include <mutex>
-
 #include "framework/application.h"
 #include "framework/exceptions.h"
 #include "framework/system.h"
@@ -9,9 +7,6 @@
 
 namespace pluginhost {
 namespace {
-
-std::mutex reporter_mutex;
-std::function<void(const framework::String&)> unbound_reporter;
 
 void NoOp(REALobject) {}
 
@@ -165,27 +160,17 @@ std::vector<std::string> Binder::bind() {
   return unresolved;
 }
 
-void Binder::bind_or_quit() {
+void Binder::bind_or_quit(const UnboundReport& report) {
   std::vector<std::string> unresolved = bind();
   if (unresolved.empty()) return;
   std::string text = "These plug-in members could not be found:";
   for (const std::string& label : unresolved) text += "\n" + label;
-  std::function<void(const framework::String&)> reporter;
-  {
-    std::lock_guard lock(reporter_mutex);
-    reporter = unbound_reporter;
-  }
-  if (reporter) {
-    reporter(framework::String(text));
+  if (report) {
+    report(framework::String(text));
   } else {
     for (const std::string& label : unresolved) framework::System::DebugLog(framework::String("Plug-in member not found: " + label));
   }
   framework::Quit();
-}
-
-void set_unbound_reporter(std::function<void(const framework::String& message)> reporter) {
-  std::lock_guard lock(reporter_mutex);
-  unbound_reporter = std::move(reporter);
 }
 
 }  // namespace pluginhost

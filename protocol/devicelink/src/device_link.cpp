@@ -2,8 +2,6 @@
 
 #include "framework/system.h"
 #include "framework/text.h"
-#include "protocol/encoding_to_hex.h"
-#include "protocol/messages.h"
 #include "protocol/module.h"
 #include "protocol/trace.h"
 
@@ -11,11 +9,11 @@ namespace HID {
 
 framework::Ref<MyMacHID> DeviceMac;
 
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
+void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet) {
 #if DiagnosticBuild
-  DebugSendCommand(*packet);
+  DebugSendCommand(bound, *packet);
 #endif
-  if (packet->Size() != 64) ShowMessage("Invalid packet size.");
+  if (packet->Size() != 64) bound.ShowMessage("Invalid packet size.");
   DeviceMac->SendMessageMemory(packet, 0, packet->Size());
   const int32_t error = DeviceMac->Lasterror();
   if (error != 0)
@@ -23,24 +21,23 @@ void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
                                 framework::Str(error));
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode) {
+framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, ReadMode mode) {
   framework::Ref<framework::MemoryBlock> result = DeviceMac->Read(mode == ReadMode::Immediate);
 #if DiagnosticBuild
-  if (result) DebugReadCommand(*result);
+  if (result) DebugReadCommand(bound, *result);
+#else
+  (void)bound;
 #endif
   return result;
 }
 
-void InstallMacDeviceLink(pluginhost::Binder& binder) {
+std::shared_ptr<const MacHIDQVXMembers> InstallMacDeviceLink(pluginhost::Binder& binder) {
   ReleaseDeviceMac = [] {
     framework::Ref<MyMacHID> old = std::move(DeviceMac);
     DeviceMac = nullptr;
     old = nullptr;
   };
-  DeclareMacHIDQVX(binder);
-  // The log file's hex text is the outside plug-in's, as in "ReceiveData: ".
-  SetEncodingToHexEntry(
-      [](const framework::String& data) { return MacHIDQVX().EncodingToHexQVX(data); });
+  return std::make_shared<const MacHIDQVXMembers>(DeclareMacHIDQVX(binder));
 }
 
 }  // namespace HID

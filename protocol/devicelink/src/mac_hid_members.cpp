@@ -1,24 +1,14 @@
 #include "devicelink/mac_hid_members.h"
 
 namespace HID {
-namespace {
 
-MacHIDQVXMembers& members() {
-  static auto* m = new MacHIDQVXMembers;
-  return *m;
-}
-
-}  // namespace
-
-const MacHIDQVXMembers& MacHIDQVX() { return members(); }
-
-void DeclareMacHIDQVX(pluginhost::Binder& b) {
+MacHIDQVXMembers DeclareMacHIDQVX(pluginhost::Binder& b) {
   using M = MacHIDQVXMembers;
   using Object = M::Object;
   using Block = M::Block;
   using String = M::String;
   const char* cls = "MacHIDQVX";
-  M& m = members();
+  M m;
   m.init = b.method<void(Object)>(cls, "__init");
   m.exit = b.method<void(Object)>(cls, "__exit");
   m.Close = b.method<void(Object)>(cls, "Close");
@@ -51,6 +41,7 @@ void DeclareMacHIDQVX(pluginhost::Binder& b) {
   m.Lasterror = b.property<int32_t>(cls, "Lasterror as integer");
   m.TimeOut = b.property<int32_t>(cls, "TimeOut as integer");
   m.EncodingToHexQVX = b.method<String(String)>("", "EncodingToHexQVX(data as string) as string");
+  return m;
 }
 
 }  // namespace HID

@@ -7,7 +7,6 @@
 #include "pluginhost/call_frame.h"
 #include "pluginhost/events.h"
 #include "pluginhost/host.h"
-#include "protocol/messages.h"
 
 namespace HID {
 
@@ -21,7 +20,10 @@ const framework::ClassRecord& MyMacHID::class_record() {
   return record;
 }
 
-MyMacHID::MyMacHID() : hid_(pluginhost::new_instance("MacHIDQVX")) {
+MyMacHID::MyMacHID(std::shared_ptr<const MacHIDQVXMembers> members, const BoundMembers& bound)
+    : members_(std::move(members)),
+      show_message_(bound.ShowMessage),
+      hid_(pluginhost::new_instance("MacHIDQVX")) {
   if (hid_) {
     pluginhost::connect_event<void(String, int32_t)>(
         hid_.get(), "ReceivedData",
@@ -36,49 +38,49 @@ MyMacHID::~MyMacHID() {
   if (hid_) pluginhost::disconnect_events(hid_.get());
 }
 
-void MyMacHID::Close() { MacHIDQVX().Close(hid_); }
-bool MyMacHID::FindFirstDevice() { return MacHIDQVX().FindFirstDevice(hid_); }
-bool MyMacHID::FindNextDevice() { return MacHIDQVX().FindNextDevice(hid_); }
-String MyMacHID::Product() { return MacHIDQVX().Product(hid_); }
-String MyMacHID::SerialNumber() { return MacHIDQVX().SerialNumber(hid_); }
-String MyMacHID::Manufacturer() { return MacHIDQVX().Manufacturer(hid_); }
-int32_t MyMacHID::ProductID() { return MacHIDQVX().ProductID(hid_); }
-int32_t MyMacHID::VendorID() { return MacHIDQVX().VendorID(hid_); }
-int32_t MyMacHID::VersionNumber() { return MacHIDQVX().VersionNumber(hid_); }
-void MyMacHID::Connect() { MacHIDQVX().Connect(hid_); }
-void MyMacHID::Disconnect() { MacHIDQVX().Disconnect(hid_); }
-void MyMacHID::InstallCallback() { MacHIDQVX().InstallCallback(hid_); }
+void MyMacHID::Close() { members_->Close(hid_); }
+bool MyMacHID::FindFirstDevice() { return members_->FindFirstDevice(hid_); }
+bool MyMacHID::FindNextDevice() { return members_->FindNextDevice(hid_); }
+String MyMacHID::Product() { return members_->Product(hid_); }
+String MyMacHID::SerialNumber() { return members_->SerialNumber(hid_); }
+String MyMacHID::Manufacturer() { return members_->Manufacturer(hid_); }
+int32_t MyMacHID::ProductID() { return members_->ProductID(hid_); }
+int32_t MyMacHID::VendorID() { return members_->VendorID(hid_); }
+int32_t MyMacHID::VersionNumber() { return members_->VersionNumber(hid_); }
+void MyMacHID::Connect() { members_->Connect(hid_); }
+void MyMacHID::Disconnect() { members_->Disconnect(hid_); }
+void MyMacHID::InstallCallback() { members_->InstallCallback(hid_); }
 
 void MyMacHID::SendMessageMemory(const Ref<MemoryBlock>& data, int32_t offset, int32_t length) {
-  MacHIDQVX().SendMessageMemory(hid_, data, offset, length);
+  members_->SendMessageMemory(hid_, data, offset, length);
 }
-void MyMacHID::SendMessage(const String& data) { MacHIDQVX().SendMessage(hid_, data); }
+void MyMacHID::SendMessage(const String& data) { members_->SendMessage(hid_, data); }
 String MyMacHID::ReadMessage(int32_t ReportID, int32_t reportType, int32_t length) {
-  return MacHIDQVX().ReadMessage(hid_, ReportID, reportType, length);
+  return members_->ReadMessage(hid_, ReportID, reportType, length);
 }
 Ref<MemoryBlock> MyMacHID::ReadMessageMemory(int32_t ReportID, int32_t reportType,
                                              int32_t length) {
-  return MacHIDQVX().ReadMessageMemory(hid_, ReportID, reportType, length);
+  return members_->ReadMessageMemory(hid_, ReportID, reportType, length);
 }
 void MyMacHID::SendMessageMemory(int32_t ReportID, int32_t reportType,
                                  const Ref<MemoryBlock>& data, int32_t offset, int32_t length) {
-  MacHIDQVX().SendMessageMemory2(hid_, ReportID, reportType, data, offset, length);
+  members_->SendMessageMemory2(hid_, ReportID, reportType, data, offset, length);
 }
 void MyMacHID::SendMessage(int32_t ReportID, int32_t reportType, const String& data) {
-  MacHIDQVX().SendMessage2(hid_, ReportID, reportType, data);
+  members_->SendMessage2(hid_, ReportID, reportType, data);
 }
-int32_t MyMacHID::Lasterror() const { return MacHIDQVX().Lasterror.get(hid_); }
-void MyMacHID::set_Lasterror(int32_t value) { MacHIDQVX().Lasterror.set(hid_, value); }
-int32_t MyMacHID::TimeOut() const { return MacHIDQVX().TimeOut.get(hid_); }
-void MyMacHID::set_TimeOut(int32_t value) { MacHIDQVX().TimeOut.set(hid_, value); }
+int32_t MyMacHID::Lasterror() const { return members_->Lasterror.get(hid_); }
+void MyMacHID::set_Lasterror(int32_t value) { members_->Lasterror.set(hid_, value); }
+int32_t MyMacHID::TimeOut() const { return members_->TimeOut.get(hid_); }
+void MyMacHID::set_TimeOut(int32_t value) { members_->TimeOut.set(hid_, value); }
 
 void MyMacHID::Event_DeviceRemoved(int32_t) {}
 
 void MyMacHID::Event_ReceivedData(const String& data, int32_t size) {
-  framework::System::DebugLog(String("ReceiveData: ") + MacHIDQVX().EncodingToHexQVX(data));
+  framework::System::DebugLog(String("ReceiveData: ") + members_->EncodingToHexQVX(data));
   Ref<MemoryBlock> block = framework::StringToMemoryBlock(data);
   datas.push_back(block);
-  if (size != block->Size() || block->Size() != 64) ShowMessage("Invalid data length received.");
+  if (size != block->Size() || block->Size() != 64) show_message_("Invalid data length received.");
 }
 
 void MyMacHID::MyWait() {

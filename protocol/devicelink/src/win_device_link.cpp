@@ -1,7 +1,5 @@
 #include "devicelink/win_device_link.h"
 
-#include "protocol/encoding_to_hex.h"
-#include "protocol/messages.h"
 #include "protocol/module.h"
 #include "protocol/trace.h"
 
@@ -9,31 +7,33 @@ namespace HID {
 
 framework::Ref<framework::Object> DeviceWin;
 
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet) {
+void SendCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                 const framework::Ref<framework::MemoryBlock>& packet) {
 #if DiagnosticBuild
-  DebugSendCommand(*packet);
+  DebugSendCommand(bound, *packet);
 #endif
-  if (packet->Size() != 64) ShowMessage("Invalid packet size.");
-  WinHIDQVX().SendMessageMemory(DeviceWin, packet, 0, packet->Size());
+  if (packet->Size() != 64) bound.ShowMessage("Invalid packet size.");
+  members.SendMessageMemory(DeviceWin, packet, 0, packet->Size());
 }
 
-framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode) {
-  framework::Ref<framework::MemoryBlock> result = WinHIDQVX().ReadMessageMemory(DeviceWin, 64, 1000);
+framework::Ref<framework::MemoryBlock> ReadCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                                                   ReadMode) {
+  framework::Ref<framework::MemoryBlock> result = members.ReadMessageMemory(DeviceWin, 64, 1000);
 #if DiagnosticBuild
-  if (result) DebugReadCommand(*result);
+  if (result) DebugReadCommand(bound, *result);
+#else
+  (void)bound;
 #endif
   return result;
 }
 
-void InstallWinDeviceLink(pluginhost::Binder& binder) {
+std::shared_ptr<const WinHIDQVXMembers> InstallWinDeviceLink(pluginhost::Binder& binder) {
   ReleaseDeviceWin = [] {
     framework::Ref<framework::Object> old = std::move(DeviceWin);
     DeviceWin = nullptr;
     old = nullptr;
   };
-  DeclareWinHIDQVX(binder);
-  SetEncodingToHexEntry(
-      [](const framework::String& data) { return WinHIDQVX().EncodingToHexQVX(data); });
+  return std::make_shared<const WinHIDQVXMembers>(DeclareWinHIDQVX(binder));
 }
 
 }  // namespace HID

@@ -1,24 +1,14 @@
 #include "devicelink/win_hid_members.h"
 
 namespace HID {
-namespace {
 
-WinHIDQVXMembers& members() {
-  static auto* m = new WinHIDQVXMembers;
-  return *m;
-}
-
-}  // namespace
-
-const WinHIDQVXMembers& WinHIDQVX() { return members(); }
-
-void DeclareWinHIDQVX(pluginhost::Binder& b) {
+WinHIDQVXMembers DeclareWinHIDQVX(pluginhost::Binder& b) {
   using M = WinHIDQVXMembers;
   using Object = M::Object;
   using Block = M::Block;
   using String = M::String;
   const char* cls = "WinHIDQVX";
-  M& m = members();
+  M m;
   m.init = b.method<void(Object)>(cls, "__init");
   m.exit = b.method<void(Object)>(cls, "__exit");
   m.FindFirstDevice = b.method<bool(Object)>(cls, "FindFirstDevice as boolean");
@@ -33,6 +23,7 @@ void DeclareWinHIDQVX(pluginhost::Binder& b) {
       cls, "ReadMessageMemory(length as integer, timeOut as Integer = 0) as memoryblock");
   m.Lasterror = b.property<int32_t>(cls, "Lasterror as integer");
   m.EncodingToHexQVX = b.method<String(String)>("", "EncodingToHexQVX(data as string) as string");
+  return m;
 }
 
 }  // namespace HID

@@ -14,6 +14,7 @@
 
 #include "framework/memoryblock.h"
 #include "framework/string.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -47,12 +48,13 @@ framework::Ref<framework::MemoryBlock> GetProgramCompleteCommand();
 
 // PROGRAM_DEVICE for `size` bytes at `address`, with the 58-byte `data` copied
 // to bytes 6..63 unchanged (callers put the size bytes right-aligned). Shows
-// "Data is too short" when data has fewer than `size` bytes and then "Data is
-// length is wrong" when it is not 58 bytes long; both only warn. A shorter
-// data is written with the rest of the field zero, a longer one is cut at 58.
+// (bound.ShowMessage) "Data is too short" when data has fewer than `size`
+// bytes and then "Data is length is wrong" when it is not 58 bytes long; both
+// only warn. A shorter data is written with the rest of the field zero, a
+// longer one is cut at 58.
 // Nil when size is greater than 58, after the warnings. Byte 5 is size And &hFF;
 // the address is written as the bit pattern of the 32-bit argument.
-framework::Ref<framework::MemoryBlock> GetProgramDeviceCommand(int32_t address, int32_t size,
+framework::Ref<framework::MemoryBlock> GetProgramDeviceCommand(const BoundMembers& bound, int32_t address, int32_t size,
                                                                const framework::String& data);
 
 // GET_DATA for `size` bytes at `address`; nil, silently, when size is greater

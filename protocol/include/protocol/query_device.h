@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "framework/memoryblock.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -53,7 +54,7 @@ QueryEvaluation EvaluateQueryDeviceReply(const framework::MemoryBlock& reply);
 // memoryRegionsDetected to the number of regions now listed (those of earlier
 // calls included). Each image gets Size x b + 10 bytes, b being 2 when
 // bytesPerAddress is 2 and 1 otherwise, of which the first Size x b are filled
-// with 0xFF through FillBytesQVX (a Size of 0 fills the whole 10 bytes).
+// with 0xFF through bound.FillBytesQVX (a Size of 0 fills the whole 10 bytes).
 //
 // Returns false, and changes neither MemoryRegions nor memoryRegionsDetected,
 // when the reply is unusable: an entry with a negative Size, regions whose
@@ -67,6 +68,6 @@ QueryEvaluation EvaluateQueryDeviceReply(const framework::MemoryBlock& reply);
 // system debug log the number of regions listed + " MemoryRegions" and, for
 // every region listed, Type + " " + Hex(Address) + " " + Size (decimal), with
 // a yield after each; a refused reply writes nothing.
-[[nodiscard]] bool ParseMemoryRegions(const framework::MemoryBlock& reply);
+[[nodiscard]] bool ParseMemoryRegions(const BoundMembers& bound, const framework::MemoryBlock& reply);
 
 }  // namespace HID

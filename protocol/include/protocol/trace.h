@@ -10,7 +10,7 @@
 // Two outputs:
 //   the system debug log (System.DebugLog), one text per line;
 //   the log file `logfile`, whose every line is
-//     "Address: " + hex6(address) + " " + EncodingToHexQVX(data bytes)
+//     "Address: " + hex6(address) + " " + bound.EncodingToHexQVX(data bytes)
 //   and which is skipped silently while `logfile` is nil.
 //
 // The trace changes nothing in the packets, shows no messages and raises
@@ -21,6 +21,7 @@
 
 #include "framework/memoryblock.h"
 #include "framework/string.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -36,11 +37,11 @@ inline constexpr const char* kConsoleLogName = "Debug";
 //   any other code but 0x05: "Sending " + Hex of the code.
 // PROGRAM_DEVICE (0x05) goes to the log file instead: its address and the
 // count (byte 5) bytes from byte 6.
-void DebugSendCommand(const framework::MemoryBlock& packet);
+void DebugSendCommand(const BoundMembers& bound, const framework::MemoryBlock& packet);
 
 // A GET_DATA answer (byte 0 is 0x07) goes to the log file: its address and
 // the count (byte 5) bytes from byte 6. Any other answer: nothing.
-void DebugReadCommand(const framework::MemoryBlock& reply);
+void DebugReadCommand(const BoundMembers& bound, const framework::MemoryBlock& reply);
 
 // Diagnostic build: creates the text file `name` in the application's folder
 // and makes it `logfile`, releasing the one before. When the file cannot be
@@ -52,6 +53,6 @@ void InitLog(const framework::String& name);
 // at most 58 bytes: for each region its first Size image bytes, at the
 // addresses Address, Address + 58, ... Yields to the framework's background
 // tasks after each line and after each region.
-void DumpMemoryRegions();
+void DumpMemoryRegions(const BoundMembers& bound);
 
 }  // namespace HID

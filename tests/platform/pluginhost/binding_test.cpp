@@ -194,16 +194,14 @@ TEST_F(WidgetTest, SignatureNotMatchingDeclarationIsUnbound) {
 
 TEST_F(WidgetTest, UnresolvedDeclarationIsReportedAtStartUpAndQuits) {
   std::string reported;
-  pluginhost::set_unbound_reporter([&](const String& text) { reported = text.utf8(); });
   bool went_on = false;
   int code = framework::run([&] {
     pluginhost::Binder binder;
     binder.method<bool(Ref<Object>)>("MacHIDQVX", "FindFirstDevice as boolean");
     binder.method<int32_t(Ref<Object>, int32_t)>("WidgetQVX", "Add(amount as integer) as integer");
-    binder.bind_or_quit();
+    binder.bind_or_quit([&](const String& text) { reported = text.utf8(); });
     went_on = true;
   });
-  pluginhost::set_unbound_reporter(nullptr);
   EXPECT_EQ(code, 0);
   EXPECT_FALSE(went_on);
   EXPECT_NE(reported.find("MacHIDQVX.FindFirstDevice as boolean"), std::string::npos) << reported;

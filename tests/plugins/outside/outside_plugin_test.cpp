@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "framework/folderitem.h"
-#include "framework/memoryblock.h"
+#include "framework/ui/picture.h"
 #include "pluginhost/pluginhost.h"
 
 namespace {
 
 using framework::FolderItem;
-using framework::MemoryBlock;
 using framework::Object;
 using framework::Ref;
 using framework::String;
@@ -53,7 +52,6 @@ class OutsidePluginTest : public ::testing::Test {
     outside_ = nullptr;
   }
   void SetUp() override { ASSERT_TRUE(o().unresolved.empty()) << o().unresolved.front(); }
-  void TearDown() override { pluginhost::set_picture_maker(nullptr); }
 
   static Outside& o() { return *outside_; }
 
@@ -92,24 +90,13 @@ TEST_F(OutsidePluginTest, PictureWithoutProfileHasEmptyProfileData) {
 }
 
 TEST_F(OutsidePluginTest, PictureIsTheDecodedImage) {
-  int32_t width = 0, height = 0;
-  pluginhost::set_picture_maker([&](int32_t w, int32_t h, std::span<const uint8_t> rgb) -> Ref<Object> {
-    width = w;
-    height = h;
-    Ref<MemoryBlock> pixels = framework::NewMemoryBlock(static_cast<int64_t>(rgb.size()));
-    std::copy(rgb.begin(), rgb.end(), pixels->data());
-    return pixels;
-  });
   Ref<Object> importer = ImportFile("large_profile.jpg");
-  Ref<Object> picture = o().picture.get(importer);
+  auto picture = framework::ref_cast<framework::Picture>(o().picture.get(importer));
   ASSERT_TRUE(picture);
-  EXPECT_EQ(width, 16);
-  EXPECT_EQ(height, 8);
-  auto pixels = framework::ref_cast<MemoryBlock>(picture);
-  ASSERT_TRUE(pixels);
-  EXPECT_EQ(pixels->Size(), 16 * 8 * 3);
+  EXPECT_EQ(picture->Width(), 16);
+  EXPECT_EQ(picture->Height(), 8);
   // Blue is 128 everywhere in the source; JPEG keeps it close.
-  EXPECT_NEAR(pixels->UInt8Value(2), 128, 12);
+  EXPECT_NEAR(int(picture->Pixel(0, 0) & 0xFF), 128, 12);
 }
 
 struct NothingCase {
@@ -122,9 +109,6 @@ struct NothingCase {
 class NothingImportedTest : public OutsidePluginTest, public ::testing::WithParamInterface<NothingCase> {};
 
 TEST_P(NothingImportedTest, GivesEmptyProfileAndNoPicture) {
-  pluginhost::set_picture_maker([](int32_t, int32_t, std::span<const uint8_t>) -> Ref<Object> {
-    return framework::NewMemoryBlock(1);
-  });
   Ref<Object> importer = ImportFile(GetParam().file, GetParam().flags);
   EXPECT_TRUE(o().profile.get(importer).empty());
   if (std::string(GetParam().file) != "small_profile.jpg") {
@@ -139,9 +123,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, NothingImportedTest,
                                            NothingCase{"FlagsNotSet", "small_profile.jpg", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(OutsidePluginTest, NoPictureWithoutPictureSupport) {
+// The host makes the picture itself: one import gives both.
+TEST_F(OutsidePluginTest, OneImportGivesProfileAndPicture) {
   Ref<Object> importer = ImportFile("small_profile.jpg");
-  EXPECT_FALSE(o().picture.get(importer));
+  EXPECT_TRUE(framework::ref_cast<framework::Picture>(o().picture.get(importer)));
   EXPECT_FALSE(o().profile.get(importer).empty());
 }
 

@@ -13,7 +13,7 @@ using framework::Ref;
 TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) {
   machid_test::SimProcess sim(BOOTLOADER_SIM_PATH, bus_.virtual_dir());
 
-  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>();
+  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(Members(), bound);
   bool found = device->FindFirstDevice();
   while (found && !(device->VendorID() == 0x04D8 && device->ProductID() == 0x003C))
     found = device->FindNextDevice();
@@ -23,8 +23,8 @@ TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) 
   device->InstallCallback();
   HID::DeviceMac = device;
 
-  HID::SendCommand(HID::GetQueryDeviceCommand());
-  Ref<MemoryBlock> query = HID::ReadCommand(HID::ReadMode::Waiting);
+  HID::SendCommand(bound, HID::GetQueryDeviceCommand());
+  Ref<MemoryBlock> query = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(query);
   ASSERT_EQ(query->Size(), 64);
   EXPECT_EQ(query->UInt8Value(0), 0x02);
@@ -34,8 +34,8 @@ TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) 
   EXPECT_EQ(query->UInt32Value(4), 0x1000u);
   EXPECT_EQ(query->UInt32Value(8), 0x7000u);
 
-  HID::SendCommand(HID::GetGetDataCommand(0x1000, 56));
-  Ref<MemoryBlock> data = HID::ReadCommand(HID::ReadMode::Waiting);
+  HID::SendCommand(bound, HID::GetGetDataCommand(0x1000, 56));
+  Ref<MemoryBlock> data = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(data);
   EXPECT_EQ(data->UInt8Value(0), 0x07);
   EXPECT_EQ(data->UInt32Value(1), 0x1000u);

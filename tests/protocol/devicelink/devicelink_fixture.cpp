@@ -23,7 +23,7 @@ void DeviceLinkTest::SetUpTestSuite() {
     pluginhost::load_plugins(PLUGIN_DIR);
     binder = new pluginhost::Binder;
     runloop_bridge::install();
-    HID::InstallMacDeviceLink(*binder);
+    members_ = HID::InstallMacDeviceLink(*binder);
     const std::vector<std::string> unresolved = binder->bind();
     for (const auto& label : unresolved) ADD_FAILURE() << "unresolved: " << label;
     return unresolved.empty();
@@ -33,6 +33,8 @@ void DeviceLinkTest::SetUpTestSuite() {
 
 void DeviceLinkTest::SetUp() {
   ModuleTest::SetUp();
+  // The log file's hex text is the bound plug-in's, as start-up makes it.
+  bound.EncodingToHexQVX = [](const framework::String& data) { return members_->EncodingToHexQVX(data); };
   framework::System::clear_debug_log();
 }
 
@@ -44,7 +46,7 @@ void DeviceLinkTest::TearDown() {
 Ref<HID::MyMacHID> DeviceLinkTest::ConnectedDevice() {
   auto attached = bus_.bus().attach(iokit_test::TestBus::bootloader());
   port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
-  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>();
+  Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(members_, bound);
   EXPECT_TRUE(device->FindFirstDevice());
   device->Connect();
   EXPECT_EQ(device->Lasterror(), 0);

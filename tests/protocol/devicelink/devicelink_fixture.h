@@ -32,6 +32,8 @@ class TickPerReadClock final : public framework::Clock {
 class DeviceLinkTest : public hidtest::ModuleTest {
  protected:
   static void SetUpTestSuite();
+  // The MacHIDQVX members, bound once per process.
+  static const std::shared_ptr<const HID::MacHIDQVXMembers>& Members() { return members_; }
   void SetUp() override;
   void TearDown() override;
 
@@ -47,6 +49,9 @@ class DeviceLinkTest : public hidtest::ModuleTest {
 
   iokit_test::TestBus bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
+
+ private:
+  static inline std::shared_ptr<const HID::MacHIDQVXMembers> members_;
 };
 
 Ref<MemoryBlock> Block(const std::vector<uint8_t>& bytes);

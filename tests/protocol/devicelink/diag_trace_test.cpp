@@ -40,10 +40,10 @@ std::vector<uint8_t> Answer(uint8_t code, uint8_t count) {
 TEST_F(DiagnosticLinkTest, SendCommandTracesEachPacketAndSendsItUnchanged) {
   HID::DeviceMac = ConnectedDevice();
   Ref<MemoryBlock> query = HID::GetQueryDeviceCommand();
-  HID::SendCommand(query);
+  HID::SendCommand(bound, query);
   EXPECT_EQ(Output(), Bytes(*query));
   Ref<MemoryBlock> get = HID::GetGetDataCommand(0x1400, 58);
-  HID::SendCommand(get);
+  HID::SendCommand(bound, get);
   EXPECT_EQ(Output(), Bytes(*get));
   EXPECT_EQ(DebugLines("Sending "),
             (Lines{"Sending QUERY_DEVICE.", "Sending GET_DATA. Address: 1400"}));
@@ -51,8 +51,8 @@ TEST_F(DiagnosticLinkTest, SendCommandTracesEachPacketAndSendsItUnchanged) {
   std::string data(58, '\0');
   data[0] = '\x12';
   data[1] = '\xAB';
-  Ref<MemoryBlock> program = HID::GetProgramDeviceCommand(0x800, 2, data);
-  HID::SendCommand(program);
+  Ref<MemoryBlock> program = HID::GetProgramDeviceCommand(bound, 0x800, 2, data);
+  HID::SendCommand(bound, program);
   EXPECT_EQ(Output(), Bytes(*program));
   EXPECT_EQ(DebugLines("Sending ").size(), 2u);
   // The hex text is the outside plug-in's.
@@ -61,7 +61,7 @@ TEST_F(DiagnosticLinkTest, SendCommandTracesEachPacketAndSendsItUnchanged) {
 }
 
 TEST_F(DiagnosticLinkTest, TheTraceComesBeforeAnythingElse) {
-  EXPECT_THROW(HID::SendCommand(HID::GetEraseDeviceCommand()), framework::NilObjectException);
+  EXPECT_THROW(HID::SendCommand(bound, HID::GetEraseDeviceCommand()), framework::NilObjectException);
   EXPECT_EQ(DebugLines("Sending "), (Lines{"Sending ERASE_DEVICE."}));
 }
 
@@ -71,13 +71,13 @@ TEST_F(DiagnosticLinkTest, ReadCommandTracesGetDataAnswersOnly) {
   Send(get);
   Send(Answer(HID::QUERY_DEVICE, 3));
   HID::DeviceMac->MyWait();
-  ASSERT_TRUE(HID::ReadCommand(HID::ReadMode::Waiting));  // the query answer, the newest
-  Ref<MemoryBlock> answer = HID::ReadCommand(HID::ReadMode::Waiting);
+  ASSERT_TRUE(HID::ReadCommand(bound, HID::ReadMode::Waiting));  // the query answer, the newest
+  Ref<MemoryBlock> answer = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(answer);
   EXPECT_EQ(Bytes(*answer), get);
   auto clock = std::make_shared<devicelink_test::TickPerReadClock>();
   framework::RunLoop::main().set_clock(clock);
-  EXPECT_FALSE(HID::ReadCommand(HID::ReadMode::Immediate));
+  EXPECT_FALSE(HID::ReadCommand(bound, HID::ReadMode::Immediate));
   EXPECT_EQ(folder.Lines("Debug"), (Lines{"Address: 001400 C6C7C8"}));
 }
 

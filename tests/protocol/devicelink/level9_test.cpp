@@ -21,7 +21,7 @@ TEST_F(DeviceLinkTest, ReportsAndTheRemovalReachTheirHandlersAtLevel9) {
   std::vector<uint8_t> report(64, 0);
   report[0] = 0x02;
   Send(report);
-  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Waiting);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(r) << "ReceivedData reached MyMacHID";
   EXPECT_EQ(Bytes(*r), report);
 
@@ -31,9 +31,9 @@ TEST_F(DeviceLinkTest, ReportsAndTheRemovalReachTheirHandlersAtLevel9) {
   std::vector<int32_t> removed;
   pluginhost::connect_event<void(int32_t)>(other.get(), "DeviceRemoved",
                                            [&](int32_t result) { removed.push_back(result); });
-  ASSERT_TRUE(HID::MacHIDQVX().FindFirstDevice(other));
-  HID::MacHIDQVX().Connect(other);
-  ASSERT_EQ(HID::MacHIDQVX().Lasterror.get(other), 0);
+  ASSERT_TRUE(Members()->FindFirstDevice(other));
+  Members()->Connect(other);
+  ASSERT_EQ(Members()->Lasterror.get(other), 0);
   port_.reset();  // the device goes away
   for (int i = 0; i < 3 && removed.empty(); ++i) HID::DeviceMac->MyWait();
   EXPECT_EQ(removed, std::vector<int32_t>{0});

@@ -41,8 +41,8 @@ TEST_F(DeviceLinkTest, ReadHandsOutTheNewestReportFirst) {
   Send(Report(1));
   Send(Report(2));
   HID::DeviceMac->MyWait();
-  Ref<MemoryBlock> a = HID::ReadCommand(HID::ReadMode::Waiting);
-  Ref<MemoryBlock> b = HID::ReadCommand(HID::ReadMode::Waiting);
+  Ref<MemoryBlock> a = HID::ReadCommand(bound, HID::ReadMode::Waiting);
+  Ref<MemoryBlock> b = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->UInt8Value(0), 2);
   EXPECT_EQ(b->UInt8Value(0), 1);
@@ -55,18 +55,18 @@ TEST_F(DeviceLinkTest, AWaitingReadTakesAQueuedReportBeforeAnyEventTurn) {
   Send(Report(1));
   HID::DeviceMac->MyWait();
   Send(Report(2));  // in the channel, not yet dispatched
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Waiting)->UInt8Value(0), 1);
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Waiting)->UInt8Value(0), 2);
+  EXPECT_EQ(HID::ReadCommand(bound, HID::ReadMode::Waiting)->UInt8Value(0), 1);
+  EXPECT_EQ(HID::ReadCommand(bound, HID::ReadMode::Waiting)->UInt8Value(0), 2);
 }
 
 TEST_F(DeviceLinkTest, AnImmediateReadGivesOneTurnThenNil) {
   HID::DeviceMac = ConnectedDevice();
   auto clock = std::make_shared<devicelink_test::TickPerReadClock>();
   framework::RunLoop::main().set_clock(clock);
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Immediate), nullptr);
+  EXPECT_EQ(HID::ReadCommand(bound, HID::ReadMode::Immediate), nullptr);
   EXPECT_LT(clock->readings(), 10);  // no waiting
   Send(Report(3));
-  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Immediate);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, HID::ReadMode::Immediate);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->UInt8Value(0), 3);
 }
@@ -76,7 +76,7 @@ TEST_F(DeviceLinkTest, AWaitingReadGivesUpAfter120Ticks) {
   auto clock = std::make_shared<devicelink_test::TickPerReadClock>();
   framework::RunLoop::main().set_clock(clock);
   const int64_t start = framework::Ticks();
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Waiting), nullptr);
+  EXPECT_EQ(HID::ReadCommand(bound, HID::ReadMode::Waiting), nullptr);
   const int64_t waited = framework::Ticks() - start;
   EXPECT_GE(waited, 120);
   EXPECT_LE(waited, 125) << "and gives up then";
@@ -85,7 +85,7 @@ TEST_F(DeviceLinkTest, AWaitingReadGivesUpAfter120Ticks) {
 TEST_F(DeviceLinkTest, AShortReportIsWarnedAboutAndQueuedAllTheSame) {
   HID::DeviceMac = ConnectedDevice();
   Send(Report(0x07, 63));
-  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Waiting);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, HID::ReadMode::Waiting);
   EXPECT_EQ(messages, (std::vector<std::string>{"Invalid data length received."}));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Size(), 63);
@@ -98,7 +98,7 @@ TEST_F(DeviceLinkTest, ASizeThatDiffersFromTheReportIsWarnedAbout) {
   HID::DeviceMac = ConnectedDevice();
   HID::DeviceMac->Event_ReceivedData(framework::String(std::string(64, '\x07')), 63);
   EXPECT_EQ(messages, (std::vector<std::string>{"Invalid data length received."}));
-  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Immediate);
+  Ref<MemoryBlock> r = HID::ReadCommand(bound, HID::ReadMode::Immediate);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Size(), 64);
 }
@@ -106,7 +106,7 @@ TEST_F(DeviceLinkTest, ASizeThatDiffersFromTheReportIsWarnedAbout) {
 TEST_F(DeviceLinkTest, ARemovedDeviceChangesNothingButReadsComeBackEmpty) {
   HID::DeviceMac = ConnectedDevice();
   port_.reset();
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Immediate), nullptr);  // the removal is dispatched, nothing queued
+  EXPECT_EQ(HID::ReadCommand(bound, HID::ReadMode::Immediate), nullptr);  // the removal is dispatched, nothing queued
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(HID::DeviceMac->datas.empty());
 }

@@ -13,7 +13,7 @@ using hidtest::Bytes;
 TEST_F(DeviceLinkTest, SendCommandWritesThePacketAsOneOutputReport) {
   HID::DeviceMac = ConnectedDevice();
   framework::Ref<framework::MemoryBlock> packet = HID::GetQueryDeviceCommand();
-  HID::SendCommand(packet);
+  HID::SendCommand(bound, packet);
   EXPECT_EQ(Output(), Bytes(*packet));
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(DebugLines("Lasterror after SendMessage ").empty());
@@ -23,7 +23,7 @@ TEST_F(DeviceLinkTest, SendCommandWritesThePacketAsOneOutputReport) {
 TEST_F(DeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
   HID::DeviceMac = ConnectedDevice();
   std::vector<uint8_t> short_packet(63, 0x05);
-  HID::SendCommand(Block(short_packet));
+  HID::SendCommand(bound, Block(short_packet));
   EXPECT_EQ(messages, (std::vector<std::string>{"Invalid packet size."}));
   EXPECT_EQ(Output(), short_packet);
 }
@@ -31,7 +31,7 @@ TEST_F(DeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
 TEST_F(DeviceLinkTest, AFailedSendOnlyWritesItsCodeToTheDebugLog) {
   HID::DeviceMac = ConnectedDevice();
   port_.reset();  // the device is gone
-  HID::SendCommand(HID::GetQueryDeviceCommand());
+  HID::SendCommand(bound, HID::GetQueryDeviceCommand());
   EXPECT_EQ(DebugLines("Lasterror after SendMessage "),
             (std::vector<std::string>{"Lasterror after SendMessage " +
                                       std::to_string(kIOReturnNoDevice)}));
@@ -40,8 +40,8 @@ TEST_F(DeviceLinkTest, AFailedSendOnlyWritesItsCodeToTheDebugLog) {
 }
 
 TEST_F(DeviceLinkTest, WithoutADeviceTheCallerGetsNilObjectException) {
-  EXPECT_THROW(HID::SendCommand(HID::GetQueryDeviceCommand()), framework::NilObjectException);
-  EXPECT_THROW(HID::ReadCommand(HID::ReadMode::Immediate), framework::NilObjectException);
+  EXPECT_THROW(HID::SendCommand(bound, HID::GetQueryDeviceCommand()), framework::NilObjectException);
+  EXPECT_THROW(HID::ReadCommand(bound, HID::ReadMode::Immediate), framework::NilObjectException);
 }
 
 }  // namespace

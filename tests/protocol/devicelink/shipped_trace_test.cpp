@@ -20,15 +20,15 @@ TEST_F(DeviceLinkTest, TheShippedLinkTracesNoPacket) {
   ASSERT_TRUE(HID::logfile);
 
   HID::DeviceMac = ConnectedDevice();
-  HID::SendCommand(HID::GetQueryDeviceCommand());
-  HID::SendCommand(HID::GetProgramDeviceCommand(0x800, 58, std::string(58, '\x11')));
+  HID::SendCommand(bound, HID::GetQueryDeviceCommand());
+  HID::SendCommand(bound, HID::GetProgramDeviceCommand(bound, 0x800, 58, std::string(58, '\x11')));
   std::vector<uint8_t> answer(64, 0x22);
   answer[0] = HID::GET_DATA;
   answer[5] = 58;
   Send(answer);
   HID::DeviceMac->MyWait();
-  ASSERT_TRUE(HID::ReadCommand(HID::ReadMode::Waiting));
-  ASSERT_TRUE(HID::ParseMemoryRegions(*hidtest::QueryReply(56, 1, {{1, 0x1000, 3}})));
+  ASSERT_TRUE(HID::ReadCommand(bound, HID::ReadMode::Waiting));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *hidtest::QueryReply(56, 1, {{1, 0x1000, 3}})));
 
   EXPECT_TRUE(DebugLines("Sending ").empty());
   EXPECT_TRUE(DebugLines("1 MemoryRegions").empty());

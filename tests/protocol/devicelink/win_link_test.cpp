@@ -46,7 +46,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
       pluginhost::load_plugins(OUTSIDE_DIR);
       pluginhost::load_plugins(WINHID_DIR);
       static pluginhost::Binder* binder = new pluginhost::Binder;  // its entries live for the process
-      HID::InstallWinDeviceLink(*binder);
+      members_ = HID::InstallWinDeviceLink(*binder);
       const std::vector<std::string> unresolved = binder->bind();
       for (const auto& label : unresolved) ADD_FAILURE() << "unresolved: " << label;
       return unresolved.empty();
@@ -76,8 +76,8 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
     HID::DeviceWin = pluginhost::new_instance("WinHIDQVX");
     ASSERT_TRUE(HID::DeviceWin);
-    ASSERT_TRUE(HID::WinHIDQVX().FindFirstDevice(HID::DeviceWin));
-    ASSERT_TRUE(HID::WinHIDQVX().Connect(HID::DeviceWin));
+    ASSERT_TRUE(members_->FindFirstDevice(HID::DeviceWin));
+    ASSERT_TRUE(members_->Connect(HID::DeviceWin));
   }
 
   void TearDown() override {
@@ -95,7 +95,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
       std::this_thread::sleep_for(after);
       port_->send_input(0, report, 1000);
     });
-    Ref<MemoryBlock> r = HID::ReadCommand(mode);
+    Ref<MemoryBlock> r = HID::ReadCommand(*members_, bound, mode);
     later.join();
     return r;
   }
@@ -104,6 +104,8 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   std::unique_ptr<hidbus::Bus> bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   std::string path_;
+  // The WinHIDQVX members, bound once per process.
+  static inline std::shared_ptr<const HID::WinHIDQVXMembers> members_;
 };
 
 // One report of 64 bytes, waited for up to a second; an immediate read waits
@@ -119,19 +121,19 @@ TEST_F(WinDeviceLinkTest, ReadCommandWaitsUpToASecondForA64ByteReport) {
 
 TEST_F(WinDeviceLinkTest, ReadCommandGivesNilAfterASecondWithoutAReport) {
   const Clock::time_point start = Clock::now();
-  EXPECT_EQ(HID::ReadCommand(HID::ReadMode::Waiting), nullptr);
+  EXPECT_EQ(HID::ReadCommand(*members_, bound, HID::ReadMode::Waiting), nullptr);
   const auto waited = Clock::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(900));
   EXPECT_LT(waited, std::chrono::seconds(3));
   // The read given up loses nothing that comes later.
   ASSERT_EQ(port_->send_input(0, Report(0x02), 1000), hidbus::Status::ok);
-  Ref<MemoryBlock> r = HID::ReadCommand(HID::ReadMode::Waiting);
+  Ref<MemoryBlock> r = HID::ReadCommand(*members_, bound, HID::ReadMode::Waiting);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->UInt8Value(0), 0x02);
 }
 
 TEST_F(WinDeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
-  HID::SendCommand(Block(Report(0x02, 63)));
+  HID::SendCommand(*members_, bound, Block(Report(0x02, 63)));
   EXPECT_EQ(messages, (std::vector<std::string>{"Invalid packet size."}));
   hidbus::ReadResult out = port_->read_output(1000);
   ASSERT_EQ(out.status, hidbus::Status::ok);
@@ -142,8 +144,8 @@ TEST_F(WinDeviceLinkTest, APacketOfAnotherSizeIsWarnedAboutAndSentAsItIs) {
 // looked at on this path.
 TEST_F(WinDeviceLinkTest, AFailedSendIsNotLookedAt) {
   bus_->detach(path_);
-  HID::SendCommand(Block(Report(0x02)));
-  EXPECT_NE(HID::WinHIDQVX().Lasterror.get(HID::DeviceWin), 0) << "the send did fail";
+  HID::SendCommand(*members_, bound, Block(Report(0x02)));
+  EXPECT_NE(members_->Lasterror.get(HID::DeviceWin), 0) << "the send did fail";
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(framework::System::debug_log_lines().empty());
 }

@@ -12,13 +12,10 @@ std::vector<uint8_t> Bytes(const framework::MemoryBlock& block) {
 
 void ModuleTest::SetUp() {
   HID::Initialise();
-  HID::SetMessageHandler([this](const framework::String& text) { messages.push_back(Text(text)); });
+  bound = FakeMembers([this](const framework::String& text) { messages.push_back(Text(text)); });
 }
 
-void ModuleTest::TearDown() {
-  HID::SetMessageHandler(nullptr);
-  HID::Finalise();
-}
+void ModuleTest::TearDown() { HID::Finalise(); }
 
 framework::Ref<framework::MemoryBlock> QueryReply(uint8_t bytesPerPacket, uint8_t family,
                                                   const std::vector<RegionEntry>& entries) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_members.h"
 #include "protocol/hid.h"
 
 namespace hidtest {
@@ -15,14 +16,15 @@ namespace hidtest {
 std::string Text(const framework::String& s);
 std::vector<uint8_t> Bytes(const framework::MemoryBlock& block);
 
-// Starts the module data afresh and records every message shown; finalises
-// the module data at the end of the test.
+// Starts the module data afresh and records every message shown through
+// `bound`; finalises the module data at the end of the test.
 class ModuleTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
   std::vector<std::string> messages;
+  HID::BoundMembers bound;
 };
 
 struct RegionEntry {

@@ -88,9 +88,9 @@ class PacketTraceTest : public tracetest::TraceTest,
   void Trace() {
     framework::Ref<framework::MemoryBlock> block = Block(GetParam().packet);
     if (GetParam().direction == Direction::Sent) {
-      HID::DebugSendCommand(*block);
+      HID::DebugSendCommand(bound, *block);
     } else {
-      HID::DebugReadCommand(*block);
+      HID::DebugReadCommand(bound, *block);
     }
     EXPECT_EQ(Bytes(*block), GetParam().packet);
   }

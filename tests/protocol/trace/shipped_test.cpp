@@ -11,9 +11,9 @@ using tracetest::TraceTest;
 TEST_F(TraceTest, TheShippedBuildOpensNoLogFileAndReportsNoRegion) {
   HID::InitLog("Debug");
   EXPECT_FALSE(HID::logfile);
-  ASSERT_TRUE(HID::ParseMemoryRegions(*hidtest::QueryReply(56, 1, {{1, 0x1000, 3}})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *hidtest::QueryReply(56, 1, {{1, 0x1000, 3}})));
   EXPECT_EQ(HID::memoryRegionsDetected, 1);
-  HID::DumpMemoryRegions();
+  HID::DumpMemoryRegions(bound);
   EXPECT_FALSE(HID::logfile);
   EXPECT_TRUE(folder.Files().empty());
   EXPECT_TRUE(DebugLines().empty());

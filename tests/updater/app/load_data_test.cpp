@@ -8,8 +8,8 @@
 #include "framework/application.h"
 #include "protocol/module.h"
 #include "support/bundle_fixture.h"
+#include "support/outside_stand_in.h"
 #include "updater/app.h"
-#include "updater/outside.h"
 
 namespace {
 
@@ -31,13 +31,14 @@ TEST_P(LoadDataTest, StoresTheFieldsOfThePackage) {
   const PackageCase& c = GetParam();
   apptest::TestBundle bundle;
   bundle.set_package_text(c.text);
-  apptest::InstallOutsideStandIns();
+  updater::Bound bound;
+  bound.outside = apptest::OutsideStandIns();
 
   std::string version, title, firmware;
   int32_t vendor = -1, product = -1;
   bool picture = false;
   const int code = framework::run([&] {
-    framework::Ref<updater::App> app = framework::make<updater::App>();
+    framework::Ref<updater::App> app = framework::make<updater::App>(bound);
     app->LoadData();
     version = HID::dataversion.utf8();
     title = HID::datatitle.utf8();
@@ -47,7 +48,6 @@ TEST_P(LoadDataTest, StoresTheFieldsOfThePackage) {
     picture = bool(app->logo);
     framework::Quit();
   });
-  updater::set_outside({});
 
   EXPECT_EQ(code, 0);
   EXPECT_EQ(version, c.version);

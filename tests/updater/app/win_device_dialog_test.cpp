@@ -11,10 +11,10 @@
 #include "jpegicc/jpegicc.h"
 #include "mkpackage/package.h"
 #include "support/bundle_fixture.h"
+#include "support/outside_stand_in.h"
 #include "updater/app.h"
 #include "updater/device_path.h"
 #include "updater/menubar1.h"
-#include "updater/outside.h"
 
 namespace {
 
@@ -94,20 +94,17 @@ class WinDeviceDialogTest : public testing::Test {
     jpegicc::write_file(libs / "logo.jpg",
                         tools::make_package(jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE),
                                             apptest::DefaultFields(":00000001FF\r\n")));
-    apptest::InstallOutsideStandIns();
-    updater::set_device_path(link_->Path());
+    updater::Bound bound;
+    bound.outside = apptest::OutsideStandIns();
+    bound.device = link_->Path();
     framework::headless::Session::Options options;
     options.answer_message_boxes = true;
     session_ = std::make_unique<framework::headless::Session>(options);
     framework::System::clear_debug_log();
-    session_->start_application<updater::App, updater::MenuBar1>();
+    session_->start_application_from<updater::App, updater::MenuBar1>(std::move(bound));
   }
 
-  void TearDown() override {
-    session_.reset();
-    updater::set_outside({});
-    updater::set_device_path({});
-  }
+  void TearDown() override { session_.reset(); }
 
   bool Shown(const std::string& window_class) const {
     const std::string line = "window " + window_class + " shown";

@@ -33,12 +33,12 @@ class ReaderTest : public ModuleTest {
   void MakeRegions(uint8_t family, const std::vector<RegionEntry>& entries) {
     framework::Ref<framework::MemoryBlock> reply = QueryReply(56, family, entries);
     ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);
-    ASSERT_TRUE(HID::ParseMemoryRegions(*reply));
+    ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   }
 
   bool Read(const std::string& text) {
     HID::datafile = framework::String(text);
-    return updater::ReadFile();
+    return updater::ReadFile(bound);
   }
 
   std::vector<uint8_t> ImageOf(size_t k) { return Bytes(*HID::MemoryRegions.at(k)->data); }

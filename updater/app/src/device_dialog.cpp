@@ -103,7 +103,7 @@ void DeviceDialog::NothingTimer_Action() { framework::MsgBox("No device found.")
 
 void DeviceDialog::SearchDevice() {
 #if defined(UPDATER_DEVICE_PATH_WIN)
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   std::shared_ptr<WinDeviceObject> device = FindDeviceWin();
   path.SetDeviceWin(device);
   if (!device) return;
@@ -122,7 +122,7 @@ void DeviceDialog::SearchDevice() {
   NothingTimer().set_Mode(framework::Timer::ModeOff);
   Close();
 #else
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   std::shared_ptr<DeviceObject> device = FindDeviceMac();
   path.SetDeviceMac(device);
   if (!device) return;
@@ -170,7 +170,7 @@ String DecimalNumber(int32_t value) { return framework::Str(value); }
 }  // namespace
 
 std::shared_ptr<DeviceObject> DeviceDialog::FindDeviceMac() {
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   if (!path.NewDevice) framework::throw_nil_object_exception();
   std::shared_ptr<DeviceObject> device = path.NewDevice();
   if (!device) framework::throw_nil_object_exception();
@@ -178,7 +178,7 @@ std::shared_ptr<DeviceObject> DeviceDialog::FindDeviceMac() {
 }
 
 std::shared_ptr<WinDeviceObject> DeviceDialog::FindDeviceWin() {
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   if (!path.NewDeviceWin) framework::throw_nil_object_exception();
   std::shared_ptr<WinDeviceObject> device = path.NewDeviceWin();
   if (!device) framework::throw_nil_object_exception();

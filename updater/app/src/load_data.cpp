@@ -3,7 +3,6 @@
 #include "framework/text.h"
 #include "protocol/module.h"
 #include "updater/app.h"
-#include "updater/outside.h"
 
 namespace updater {
 
@@ -29,7 +28,7 @@ Ref<FolderItem> PackageFile() {
 
 void App::LoadData() {
   Ref<FolderItem> file = PackageFile();
-  OutsideMembers& members = outside();
+  const OutsideMembers& members = bound_.outside;
   if (!members.NewJPEGImporter || !members.StringXORQVX) return;
 
   std::unique_ptr<JPEGImporter> importer = members.NewJPEGImporter();

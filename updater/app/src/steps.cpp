@@ -7,7 +7,7 @@
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
 #include "protocol/trace.h"
-#include "updater/device_path.h"
+#include "updater/app.h"
 #include "updater/main_window.h"
 #include "updater/read_file.h"
 
@@ -33,7 +33,8 @@ String TwoParagraphs(const char* first, int64_t number) {
 
 void mainWindow::Work1() {
   info().set_Text("Query device status...");
-  DevicePath& path = device_path();
+  const Bound& bound = TheApp().bound();
+  const DevicePath& path = bound.device;
   path.SendCommand(HID::GetQueryDeviceCommand());
   Ref<MemoryBlock> reply = path.ReadCommand(HID::ReadMode::Waiting);
   if (!reply) Fail("Failed to get answer from device.");
@@ -55,16 +56,16 @@ void mainWindow::Work1() {
   if (HID::BytesPerPacket < HID::bytesPerAddress || HID::BytesPerPacket > HID::kPacketDataSize) {
     Fail(TwoParagraphs("Unsupported packet size reported by device.", HID::BytesPerPacket));
   }
-  if (!HID::ParseMemoryRegions(*reply)) Fail("Unusable memory regions reported by device.");
+  if (!HID::ParseMemoryRegions(bound.hid, *reply)) Fail("Unusable memory regions reported by device.");
   StartNext();
 }
 
 void mainWindow::Work2() {
   info().set_Text("Reading update data...");
-  if (!ReadFile()) framework::Quit();
+  if (!ReadFile(TheApp().bound().hid)) framework::Quit();
   bar().set_Value(0);
 #if DiagnosticBuild
-  HID::DumpMemoryRegions();
+  HID::DumpMemoryRegions(TheApp().bound().hid);
 #endif
   StartNext();
 }
@@ -76,12 +77,12 @@ void mainWindow::Work3a() {
 
 void mainWindow::Work3b() {
   Cancelbutton().set_Enabled(false);
-  device_path().SendCommand(HID::GetEraseDeviceCommand());
+  TheApp().bound().device.SendCommand(HID::GetEraseDeviceCommand());
   StartNext();
 }
 
 void mainWindow::Work3c() {
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   path.SendCommand(HID::GetQueryDeviceCommand());
   // The device does not answer while it erases; wait long enough for a large
   // part, but not for ever: Cancel is already disabled.

@@ -11,7 +11,7 @@
 #include "protocol/packets.h"
 #include "protocol/program_packets.h"
 #include "protocol/query_device.h"
-#include "updater/device_path.h"
+#include "updater/app.h"
 #include "updater/main_window.h"
 
 namespace updater {
@@ -21,7 +21,8 @@ using framework::Ref;
 
 void mainWindow::Work4() {
   info().set_Text("Writing new firmware to device...");
-  DevicePath& path = device_path();
+  const Bound& bound = TheApp().bound();
+  const DevicePath& path = bound.device;
 
   for (int32_t i = 0; i < HID::memoryRegionsDetected && i < int32_t(HID::MemoryRegions.size()); ++i) {
     const Ref<HID::MemoryRegion> region = HID::MemoryRegions[i];
@@ -39,7 +40,7 @@ void mainWindow::Work4() {
         // instead of its last byte's.
         const int32_t turns = n + 1 < slices.size() ? slice.count : slice.count - 1 + HID::kPacketDataSize;
         for (int32_t t = 0; t < turns; ++t) framework::Yield();
-        path.SendCommand(HID::GetProgramDeviceCommand(slice.address, slice.count, data));
+        path.SendCommand(HID::GetProgramDeviceCommand(bound.hid, slice.address, slice.count, data));
         framework::Yield();
       }
       path.SendCommand(HID::GetProgramCompleteCommand());

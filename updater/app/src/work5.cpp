@@ -18,7 +18,7 @@
 #include "protocol/packets.h"
 #include "protocol/query_device.h"
 #include "protocol/text_helpers.h"
-#include "updater/device_path.h"
+#include "updater/app.h"
 #include "updater/main_window.h"
 #include "updater/verify_answer.h"
 
@@ -58,7 +58,7 @@ void mainWindow::Work5() {
 }
 
 void mainWindow::VerifyRegion(int32_t index, VerifyState& state) {
-  DevicePath& path = device_path();
+  const DevicePath& path = TheApp().bound().device;
   const Ref<HID::MemoryRegion> region = HID::MemoryRegions[index];
   const int32_t bpa = BytesPerAddressInUse();
   const double step = double(HID::BytesPerPacket) / double(bpa);

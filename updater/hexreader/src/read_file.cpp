@@ -41,7 +41,7 @@ int32_t HexAt(std::string_view text, int32_t pos, int32_t length) {
 
 int32_t PairAt(std::string_view text, int32_t pos) { return HexAt(text, pos, 2); }
 
-void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
+void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const String& data, int32_t count) {
   const int32_t b = HID::bytesPerAddress;
   for (int32_t k = 0; k < HID::memoryRegionsDetected; ++k) {
     if (k >= static_cast<int32_t>(HID::MemoryRegions.size())) break;
@@ -67,7 +67,7 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
         const int32_t value = PairAt(digits, 2 * l + 1);
         const int64_t p = (starts_inside ? int64_t{into} : -int64_t{first}) + l;
         if (p >= bound) {
-          HID::ShowMessage(String("Warning: p=") + framework::Str(p) + String(" over limit=") +
+          members.ShowMessage(String("Warning: p=") + framework::Str(p) + String(" over limit=") +
                            framework::Str(bound));
           break;
         }
@@ -81,14 +81,14 @@ void PlaceRecord(int32_t byteAddress, const String& data, int32_t count) {
 
 }  // namespace
 
-bool ReadFile() {
+bool ReadFile(const HID::BoundMembers& members) {
   HID::datafile = framework::DefineEncoding(HID::datafile, framework::Encodings.ASCII);
   const std::vector<String> lines = framework::Split(HID::datafile, framework::EndOfLine.Windows());
   int32_t extendedAddress = 0;
   for (const String& piece : lines) {
     const String line = framework::Trim(piece);
     if (line.bytes().substr(0, 1) != ":") {
-      HID::ShowMessage("Invalid file format.");
+      members.ShowMessage("Invalid file format.");
       return false;
     }
     // The text after the ":", its byte positions counted from 1.
@@ -108,7 +108,7 @@ bool ReadFile() {
     const int32_t expected =
         static_cast<int32_t>(framework::BitwiseAnd(framework::Bitwise.OnesComplement(sum) + 1, 0xFF));
     if (expected != checksum) {
-      HID::ShowMessage(String("Checksum Error: ") + framework::Str(expected) + String(" <> ") +
+      members.ShowMessage(String("Checksum Error: ") + framework::Str(expected) + String(" <> ") +
                        framework::Str(checksum));
       return false;
     }
@@ -120,11 +120,11 @@ bool ReadFile() {
       case 0x01:
         return true;
       case 0x00:
-        PlaceRecord(Wrap(static_cast<uint32_t>(address) + static_cast<uint32_t>(extendedAddress) * 0x10000u),
+        PlaceRecord(members, Wrap(static_cast<uint32_t>(address) + static_cast<uint32_t>(extendedAddress) * 0x10000u),
                     data, count);
         break;
       default:
-        HID::ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) + framework::String(framework::EndOfLine) +
+        members.ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) + framework::String(framework::EndOfLine) +
                          String("recordType=") + framework::Str(recordType));
         return false;
     }

@@ -225,9 +225,11 @@ class Binder {
   // registered.
   std::vector<std::string> bind();
 
-  // bind(); when a declaration did not resolve, hands the unbound reporter a
-  // text naming each one, then quits (framework::Quit).
-  void bind_or_quit();
+  // bind(); when a declaration did not resolve, hands `report` a text naming
+  // each one, then quits (framework::Quit). Without `report` each one is
+  // named on System.DebugLog; the application makes it a message box.
+  using UnboundReport = std::function<void(const framework::String& message)>;
+  void bind_or_quit(const UnboundReport& report = {});
 
   const EntryTable& table() const { return *table_; }
 
@@ -254,9 +256,5 @@ class Binder {
 
   std::shared_ptr<EntryTable> table_;
 };
-
-// Receives the text that names the declarations that did not resolve. The
-// default writes it to System.DebugLog; the application makes it a message box.
-void set_unbound_reporter(std::function<void(const framework::String& message)> reporter);
 
 }  // namespace pluginhost

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,13 +96,6 @@ const PluginMethod* find_global_method(std::string_view declaration);
 // that can be built by name), nil when there is none. The plug-in's
 // constructor has run; an exception it raised is thrown here.
 framework::Ref<framework::Object> new_instance(std::string_view class_name);
-
-// Makes the framework picture that PluginNewPictureRGB hands a plug-in, from
-// width x height pixels of 3 bytes (R, G, B), rows top to bottom. The
-// framework's picture support sets it; until then the service gives nil.
-using PictureMaker = std::function<framework::Ref<framework::Object>(int32_t width, int32_t height,
-                                                                     std::span<const uint8_t> rgb)>;
-void set_picture_maker(PictureMaker maker);
 
 // The plug-in data of `instance` for its plug-in class; nil for nil or an
 // instance of no plug-in class.

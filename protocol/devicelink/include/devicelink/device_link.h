@@ -7,14 +7,18 @@
 //   mac_hid_members.h  the bound members of the plug-in class MacHIDQVX
 //
 // Start-up, before the plug-in members are bound:
-//   HID::InstallMacDeviceLink(binder);
+//   auto members = HID::InstallMacDeviceLink(binder);
+// and once they are, MyMacHID objects are made with those members.
 // Everything runs on the application's one thread.
+
+#include <memory>
 
 #include "devicelink/mac_hid_members.h"
 #include "devicelink/my_mac_hid.h"
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/bound.h"
 #include "protocol/read_mode.h"
 
 namespace HID {
@@ -31,18 +35,19 @@ extern framework::Ref<MyMacHID> DeviceMac;
 // ("Invalid packet size.") and sent as it is. A failed send writes
 // "Lasterror after SendMessage " and the code to the debug log, and nothing
 // else. A nil DeviceMac or packet raises NilObjectException.
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
+void SendCommand(const BoundMembers& bound, const framework::Ref<framework::MemoryBlock>& packet);
 
 // One answer from DeviceMac (MyMacHID::Read, immediate when mode is
 // Immediate), or nil; the caller owns it. A
 // diagnostic build traces an answer that is not nil (DebugReadCommand).
 // A nil DeviceMac raises NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode);
+framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, ReadMode mode);
 
-// Ties DeviceMac to the module's finalisation, declares the MacHIDQVX members
-// to binder, and points the log file's hex text at the bound EncodingToHexQVX.
+// Ties DeviceMac to the module's finalisation and declares the MacHIDQVX
+// members to binder; they work once binder has bound. Their EncodingToHexQVX
+// is also the log file's hex text: start-up puts it in the BoundMembers.
 // Device reports arrive only once the program has put the platform's main run
 // loop on the framework's loop.
-void InstallMacDeviceLink(pluginhost::Binder& binder);
+std::shared_ptr<const MacHIDQVXMembers> InstallMacDeviceLink(pluginhost::Binder& binder);
 
 }  // namespace HID

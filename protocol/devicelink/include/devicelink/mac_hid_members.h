@@ -44,10 +44,8 @@ struct MacHIDQVXMembers {
   Method<String(String)> EncodingToHexQVX;
 };
 
-// The entries, usable once the binder that DeclareMacHIDQVX was given has bound.
-const MacHIDQVXMembers& MacHIDQVX();
-
-// Declares the members above to binder, in that order.
-void DeclareMacHIDQVX(pluginhost::Binder& binder);
+// Declares the members above to binder, in that order; the entries work once
+// binder has bound.
+MacHIDQVXMembers DeclareMacHIDQVX(pluginhost::Binder& binder);
 
 }  // namespace HID

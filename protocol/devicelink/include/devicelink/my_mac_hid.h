@@ -8,11 +8,15 @@
 // framework's event loop runs.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
+#include "devicelink/mac_hid_members.h"
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "framework/string.h"
+#include "protocol/bound.h"
 
 namespace HID {
 
@@ -21,8 +25,9 @@ class MyMacHID : public framework::Object {
   static const framework::ClassRecord& class_record();  // "MyMacHID"
 
   // Creates the plug-in instance (its constructor sets TimeOut 500), then
-  // runs Constructor.
-  MyMacHID();
+  // runs Constructor. `members` are the bound MacHIDQVX members (in use once
+  // bound); the warnings go to bound.ShowMessage.
+  MyMacHID(std::shared_ptr<const MacHIDQVXMembers> members, const BoundMembers& bound);
   ~MyMacHID() override;
 
   // Inherited from MacHIDQVX: each calls the bound member with the instance.
@@ -79,6 +84,8 @@ class MyMacHID : public framework::Object {
  private:
   framework::Ref<framework::MemoryBlock> Take();
 
+  std::shared_ptr<const MacHIDQVXMembers> members_;
+  std::function<void(const framework::String& text)> show_message_;
   framework::Ref<framework::Object> hid_;
 };
 

@@ -5,13 +5,17 @@
 // link (device_link.h) in the win variant.
 //
 // Start-up, before the plug-in members are bound:
-//   HID::InstallWinDeviceLink(binder);
+//   auto members = HID::InstallWinDeviceLink(binder);
+// and once they are, the link's calls go through those members.
 // Everything runs on the application's one thread.
+
+#include <memory>
 
 #include "devicelink/win_hid_members.h"
 #include "framework/memoryblock.h"
 #include "framework/object.h"
 #include "pluginhost/binder.h"
+#include "protocol/bound.h"
 #include "protocol/read_mode.h"
 
 namespace HID {
@@ -25,15 +29,18 @@ extern framework::Ref<framework::Object> DeviceWin;
 // the result and Lasterror are not looked at. A packet that is not 64 bytes
 // long is warned about ("Invalid packet size.") and sent as it is. A nil
 // DeviceWin or packet raises NilObjectException.
-void SendCommand(const framework::Ref<framework::MemoryBlock>& packet);
+void SendCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                 const framework::Ref<framework::MemoryBlock>& packet);
 
 // One input report of up to 64 bytes, read within 1000 ms, or nil; the caller
 // owns it. The mode has no effect on this path. A nil DeviceWin raises
 // NilObjectException.
-framework::Ref<framework::MemoryBlock> ReadCommand(ReadMode mode);
+framework::Ref<framework::MemoryBlock> ReadCommand(const WinHIDQVXMembers& members, const BoundMembers& bound,
+                                                   ReadMode mode);
 
-// Ties DeviceWin to the module's finalisation, declares the WinHIDQVX members
-// to binder, and points the log file's hex text at the bound EncodingToHexQVX.
-void InstallWinDeviceLink(pluginhost::Binder& binder);
+// Ties DeviceWin to the module's finalisation and declares the WinHIDQVX
+// members to binder; they work once binder has bound. Their EncodingToHexQVX
+// is also the log file's hex text: start-up puts it in the BoundMembers.
+std::shared_ptr<const WinHIDQVXMembers> InstallWinDeviceLink(pluginhost::Binder& binder);
 
 }  // namespace HID

@@ -32,10 +32,8 @@ struct WinHIDQVXMembers {
   Method<String(String)> EncodingToHexQVX;
 };
 
-// The entries, usable once the binder that DeclareWinHIDQVX was given has bound.
-const WinHIDQVXMembers& WinHIDQVX();
-
-// Declares the members above to binder, in that order.
-void DeclareWinHIDQVX(pluginhost::Binder& binder);
+// Declares the members above to binder, in that order; the entries work once
+// binder has bound.
+WinHIDQVXMembers DeclareWinHIDQVX(pluginhost::Binder& binder);
 
 }  // namespace HID

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <chrono>
 
+#include "fake_members.h"
 #include "framework/system.h"
+#include "outside_stand_in.h"
 #include "updater/app.h"
-#include "updater/outside.h"
 #include "updater/menubar1.h"
 
 namespace apptest {
@@ -15,18 +16,18 @@ AppRun::AppRun(std::vector<FakeDevice> devices, MessageBoxes boxes) : link_(std:
   options.answer_message_boxes = boxes == MessageBoxes::AnsweredAsTheyCome;
   session_ = std::make_unique<framework::headless::Session>(options);
   bundle_.set_vastel(true);
-  InstallOutsideStandIns();
-  link_.install();
+  // Without a message box for the module's messages: the debug log has them.
+  bound_.hid = hidtest::FakeMembers([](const framework::String& text) { framework::System::DebugLog(text); });
+  bound_.outside = OutsideStandIns();
+  bound_.device = link_.Path();
+  bound_.DecodingFromHexQVX = hidtest::FakeDecodingFromHex;
 }
 
-AppRun::~AppRun() {
-  session_.reset();
-  updater::set_outside({});
-}
+AppRun::~AppRun() { session_.reset(); }
 
 void AppRun::start() {
   framework::System::clear_debug_log();
-  session_->start_application<updater::App, updater::MenuBar1>();
+  session_->start_application_from<updater::App, updater::MenuBar1>(bound_);
 }
 
 bool AppRun::run_to_end() {

@@ -10,6 +10,7 @@
 #include "fake_link.h"
 #include "firmware.h"
 #include "framework/ui/session.h"
+#include "updater/bound.h"
 
 namespace apptest {
 
@@ -25,6 +26,9 @@ class AppRun {
   TestBundle& bundle() { return bundle_; }
   FakeLink& link() { return link_; }
   framework::headless::Session& session() { return *session_; }
+  // What the application is made from at start(): fakes over the test bundle
+  // and the link.
+  updater::Bound& bound() { return bound_; }
 
   // Starts App with MenuBar1; returns when it first waits.
   void start();
@@ -36,6 +40,7 @@ class AppRun {
  private:
   TestBundle bundle_;
   FakeLink link_;
+  updater::Bound bound_;
   std::unique_ptr<framework::headless::Session> session_;
 };
 

@@ -66,6 +66,4 @@ tools::PackageFields DefaultFields(const std::string& firmware) {
   return f;
 }
 
-void InstallOutsideStandIns() { updater::set_outside(OutsideStandIns()); }
-
 }  // namespace apptest

@@ -36,7 +36,4 @@ class TestBundle {
 // Fields of a complete package for the default device, with `firmware`.
 tools::PackageFields DefaultFields(const std::string& firmware);
 
-// The package reader's members as the bundle has them without the outside plug-in.
-void InstallOutsideStandIns();
-
 }  // namespace apptest

@@ -61,15 +61,15 @@ class FakeLink::Walker final : public updater::DeviceObject {
 
 FakeLink::FakeLink(std::vector<FakeDevice> devices) : devices_(std::move(devices)) {}
 
-FakeLink::~FakeLink() { updater::set_device_path({}); }
+FakeLink::~FakeLink() = default;
 
-void FakeLink::install() {
+updater::DevicePath FakeLink::Path() {
   updater::DevicePath path;
   path.NewDevice = [this] { return std::make_shared<Walker>(*this); };
   path.SetDeviceMac = [](const std::shared_ptr<updater::DeviceObject>&) {};
   path.SendCommand = [this](const Ref<MemoryBlock>& packet) { Send(packet); };
   path.ReadCommand = [this](HID::ReadMode mode) { return Read(mode); };
-  updater::set_device_path(std::move(path));
+  return path;
 }
 
 void FakeLink::Send(const Ref<MemoryBlock>& packet) {

@@ -31,8 +31,8 @@ class FakeLink {
   explicit FakeLink(std::vector<FakeDevice> devices);
   ~FakeLink();
 
-  // Points the application's device path at this link.
-  void install();
+  // The application's device path over this link, which must outlive it.
+  updater::DevicePath Path();
   // Called with every packet the application sends, before the device sees it.
   void set_on_send(std::function<void(const std::vector<uint8_t>&)> hook) { on_send_ = std::move(hook); }
   // A device plugged in now; the next walk lists it last.

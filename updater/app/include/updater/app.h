@@ -10,6 +10,7 @@
 #include "framework/ui/application.h"
 #include "framework/ui/picture.h"
 #include "framework/ui/subclass.h"
+#include "updater/bound.h"
 
 namespace updater {
 
@@ -27,12 +28,16 @@ class App : public framework::Application {
     return framework::subclass_record<App, framework::Application>("App");
   }
 
-  App() = default;
+  // `bound`: what start-up bound, kept for the whole run.
+  explicit App(Bound bound) : bound_(std::move(bound)) {}
+
+  const Bound& bound() const { return bound_; }
 
   void Event_Open() override;
   // Reads the package into HID's dataversion, datatitle, VendorID, ProductID
   // and datafile, and the package's picture into logo: all of them, or none
-  // when the file has no profile data. Shows nothing.
+  // when the file has no profile data or the outside members are missing.
+  // Shows nothing.
   void LoadData();
 
   // The package's picture; nil unless a package was read.
@@ -40,6 +45,9 @@ class App : public framework::Application {
 
  protected:
   void dispose() noexcept override;
+
+ private:
+  Bound bound_;
 };
 
 // The application object of the run; raises NilObjectException outside one.

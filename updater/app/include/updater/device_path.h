@@ -3,7 +3,8 @@
 // walks and connects (mac: MyMacHID; win: WinHIDQVX), the module's DeviceMac
 // or DeviceWin, and the device link's SendCommand and ReadCommand.
 //
-// Start-up points it at the device link; tests point it at a simulated one.
+// Start-up builds it over the device link into the application's Bound
+// (bound.h); tests build it over a simulated one.
 
 #include <cstdint>
 #include <functional>
@@ -56,8 +57,5 @@ struct DevicePath {
   std::function<void(const framework::Ref<framework::MemoryBlock>& packet)> SendCommand;
   std::function<framework::Ref<framework::MemoryBlock>(HID::ReadMode mode)> ReadCommand;
 };
-
-DevicePath& device_path();
-void set_device_path(DevicePath path);
 
 }  // namespace updater

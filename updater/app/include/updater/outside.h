@@ -2,8 +2,8 @@
 // The outside plug-in's members that start-up uses to read the firmware
 // package: the JPEG importer class JPEGImporterQVX and StringXORQVX.
 //
-// Start-up points these at the bound plug-in entries before the application
-// object is made; tests point them at stand-ins.
+// Start-up binds them into the application's Bound (bound.h); tests build
+// them over stand-ins.
 
 #include <cstdint>
 #include <functional>
@@ -38,9 +38,5 @@ struct OutsideMembers {
                                   int32_t mask_offset)>
       StringXORQVX;
 };
-
-// The members in use. Empty until set; LoadData then finds no package.
-OutsideMembers& outside();
-void set_outside(OutsideMembers members);
 
 }  // namespace updater

@@ -24,7 +24,7 @@
 // (one made for another bytesPerAddress) is its own limit. A record that lies
 // wholly outside every region is skipped silently.
 //
-// Messages (through HID::ShowMessage; each ends the reading with false):
+// Messages (through members.ShowMessage; each ends the reading with false):
 //   "Invalid file format."                          a line not beginning with ":"
 //   "Checksum Error: <expected> <> <found>"         checked before the type
 //   "Invalid file format." EOL EOL "recordType=<t>" any type but 00, 01, 04
@@ -33,10 +33,12 @@
 // Yields to the framework's background tasks after every byte added to a
 // checksum, every byte stored, every region examined and every line.
 
+#include "protocol/bound.h"
+
 namespace updater {
 
 // True when an end-of-file record is reached and every record before it was
 // accepted; false in every other case (the caller then quits).
-bool ReadFile();
+bool ReadFile(const HID::BoundMembers& members);
 
 }  // namespace updater

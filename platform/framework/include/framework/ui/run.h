@@ -18,6 +18,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <type_traits>
 
 #include "framework/object.h"
 #include "framework/ui/application.h"
@@ -53,6 +55,25 @@ int run(std::function<void()> prepare = {}) {
   s.make_application = [] {
     check_own_class_record<A>();
     return Ref<Application>(make<A>());
+  };
+  s.make_menu_bar = [] {
+    check_own_class_record<M>();
+    return Ref<MenuBar>(make<M>());
+  };
+  return ui::run_with_chosen_backend(s);
+}
+
+// The same, with A made from what `start_up` returns, in place of `prepare`:
+// make<A>(start_up()). start_up runs inside the top level, so it may quit.
+template <class A, class M = MenuBar, class F>
+int run_made_from(F start_up) {
+  using Made = std::invoke_result_t<F&>;
+  auto made = std::make_shared<std::optional<Made>>();
+  ui::Startup s;
+  s.prepare = [made, start_up = std::move(start_up)]() mutable { made->emplace(start_up()); };
+  s.make_application = [made] {
+    check_own_class_record<A>();
+    return Ref<Application>(make<A>(std::move(**made)));
   };
   s.make_menu_bar = [] {
     check_own_class_record<M>();

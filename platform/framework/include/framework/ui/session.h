@@ -63,6 +63,17 @@ class Session {
     s.make_menu_bar = [] { check_own_class_record<M>(); return Ref<MenuBar>(make<M>()); };
     start(std::move(s));
   }
+  // The same, with A made from a copy of `value`: make<A>(value).
+  template <class A, class M = MenuBar, class V>
+  void start_application_from(V value) {
+    ui::Startup s;
+    s.make_application = [value = std::move(value)] {
+      check_own_class_record<A>();
+      return Ref<Application>(make<A>(value));
+    };
+    s.make_menu_bar = [] { check_own_class_record<M>(); return Ref<MenuBar>(make<M>()); };
+    start(std::move(s));
+  }
   void start(ui::Startup startup);
 
   // Lets the application run until `condition` holds at a moment it waits,
