@@ -58,7 +58,7 @@ Bound StartUp() {
 #if DiagnosticBuild
   bound.DecodingFromHexQVX = [decode](const String& hex) { return decode(hex); };
 #endif
-  console::Register();
+  bound.console = console::Register();
   return bound;
 }
 

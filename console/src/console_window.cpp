@@ -122,11 +122,11 @@ void ConsoleWindow::PushButton6_Action(PushButton&) {
   main.Timer1().set_Mode(framework::Timer::ModeSingle);
 }
 
-void Register() {
+updater::ConsoleEntries Register() {
   // Every build knows the class; only a diagnostic one opens the window.
   ConsoleWindow::class_record();
 #if DiagnosticBuild
-  updater::set_console_entries({
+  return {
       .OpenBelow =
           [](updater::mainWindow& main) {
             // The first use makes and opens the console.
@@ -136,7 +136,9 @@ void Register() {
           },
       .EnableStartnext =
           [] { framework::ImplicitWindow<ConsoleWindow>()->PushButton1().set_Enabled(true); },
-  });
+  };
+#else
+  return {};
 #endif
 }
 

@@ -39,13 +39,10 @@ struct ConsoleRun {
     run->bundle().set_package(apptest::DefaultFields(firmware));
     // The packet builders warn in message boxes, as in the bundle.
     run->bound().hid.ShowMessage = [](const framework::String& text) { framework::MsgBox(text); };
-    console::Register();
+    run->bound().console = console::Register();
     run->start();
   }
-  ~ConsoleRun() {
-    run.reset();
-    updater::set_console_entries({});
-  }
+  ~ConsoleRun() { run.reset(); }
 
   framework::headless::Session& session() { return run->session(); }
   bool open() {

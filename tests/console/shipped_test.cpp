@@ -17,7 +17,7 @@ TEST(ShippedConsoleTest, ClassIsRegisteredButNoWindowOpens) {
   const sim::Config config = sim::preset(sim::Preset::family1);
   apptest::AppRun run({apptest::FakeDevice{.bootloader = config}});
   run.bundle().set_package(apptest::DefaultFields(apptest::FirmwareFor(config, 5)));
-  console::Register();
+  run.bound().console = console::Register();
   EXPECT_NE(framework::find_class("ConsoleWindow"), nullptr);
   run.start();
   framework::headless::Session& s = run.session();

@@ -30,6 +30,7 @@
 #include "framework/ui/subclass.h"
 #include "framework/ui/text_field.h"
 #include "framework/ui/window.h"
+#include "updater/bound.h"
 
 namespace console {
 
@@ -86,9 +87,10 @@ class ConsoleWindow : public framework::Window {
 };
 
 // Registers the window class with the framework. In a diagnostic build it
-// also hands the console's entry points to mainWindow: from now on its Open
-// makes and places the console, and StartNext enables Startnext (the implicit
-// instance is made again when the console has been closed).
-void Register();
+// also gives the console's entry points, for start-up to hand to mainWindow
+// with the rest of what it bound: its Open then makes and places the console,
+// and StartNext enables Startnext (the implicit instance is made again when
+// the console has been closed). A shipped build gives none.
+updater::ConsoleEntries Register();
 
 }  // namespace console

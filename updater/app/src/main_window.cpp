@@ -19,17 +19,6 @@ using framework::PushButton;
 using framework::Rect;
 using framework::String;
 
-#if DiagnosticBuild
-namespace {
-ConsoleEntries& console_entries() {
-  static ConsoleEntries entries;
-  return entries;
-}
-}  // namespace
-
-void set_console_entries(ConsoleEntries entries) { console_entries() = std::move(entries); }
-#endif
-
 void mainWindow::Layout() {
   _SetProperties({.Width = 640,
                   .Height = 200,
@@ -109,7 +98,8 @@ void mainWindow::_CreateControls0() {
 void mainWindow::Event_Open() {
   set_Title(HID::datatitle);
 #if DiagnosticBuild
-  if (console_entries().OpenBelow) console_entries().OpenBelow(*this);
+  const ConsoleEntries& console = TheApp().bound().console;
+  if (console.OpenBelow) console.OpenBelow(*this);
 #endif
 }
 
@@ -134,7 +124,8 @@ void mainWindow::StartButton_Action() {
 void mainWindow::StartNext() {
 #if DiagnosticBuild
   // The console steps the machine: only Startall lets it run on by itself.
-  if (console_entries().EnableStartnext) console_entries().EnableStartnext();
+  const ConsoleEntries& console = TheApp().bound().console;
+  if (console.EnableStartnext) console.EnableStartnext();
   if (RunAll) Timer1().set_Mode(framework::Timer::ModeSingle);
 #else
   Timer1().set_Mode(framework::Timer::ModeSingle);

@@ -90,16 +90,4 @@ class mainWindow : public framework::Window {
   void VerifyRegion(int32_t index, VerifyState& state);
 };
 
-#if DiagnosticBuild
-// The service console stands above this window: it hands in its entry points
-// when it registers at start-up. Unset, neither does anything.
-struct ConsoleEntries {
-  // Event_Open: places the console (made on first use) below `window` and shows it.
-  std::function<void(mainWindow& window)> OpenBelow;
-  // StartNext: enables the console's Startnext button.
-  std::function<void()> EnableStartnext;
-};
-void set_console_entries(ConsoleEntries entries);
-#endif
-
 }  // namespace updater
