@@ -39,7 +39,7 @@ void InvertBytesQVX(REALmemoryBlock block, int32_t offset, int32_t count);
 REALboolean ExpandBitsQVX(REALmemoryBlock block, REALmemoryBlock dest, int32_t sourceByteCount, int32_t lowValue,
                           int32_t highValue);
 
-// Byte ranges (addresses.cpp, os_type.cpp, string_bytes.cpp, fs_spec.cpp, sub_blocks.cpp,
+// Byte ranges (addresses.cpp, os_type.cpp, string_bytes.cpp, folder_item_record.cpp, sub_blocks.cpp,
 // fill_bytes.cpp, block_size.cpp).
 uint64_t AddressQVX(REALmemoryBlock block, int64_t offset);
 void* AddressPtrQVX(REALmemoryBlock block, int64_t offset);
