@@ -40,10 +40,11 @@ Bound StartUp() {
 #if DiagnosticBuild
   auto decode = binder.method<String(String)>("", "DecodingFromHexQVX(hex as string) as string");
 #endif
-  binder.bind_or_quit([](const String& text) { framework::MsgBox(text); });
+  const auto show_message = [](const String& text) { framework::MsgBox(text); };
+  binder.bind_or_quit(show_message);
 
   Bound bound;
-  bound.hid.ShowMessage = [](const String& text) { framework::MsgBox(text); };
+  bound.hid.ShowMessage = show_message;
   bound.hid.FillBytesQVX = [fill](MemoryBlock& block, int32_t offset, int32_t count, int32_t value) {
     fill(Ref<MemoryBlock>(&block), offset, count, value);
   };

@@ -20,7 +20,7 @@ void DumpMemoryRegions(const BoundMembers& bound) {
     // The whole image as programming sends it: Size addresses of
     // bytesPerAddress bytes each. Size comes from the device; the lines stop
     // where the image ends.
-    const int64_t perAddress = bytesPerAddress == 2 ? 2 : 1;
+    const int64_t perAddress = ImageBytesPerAddress(bytesPerAddress);
     const int64_t size = image ? std::min<int64_t>(region->Size * perAddress, image->Size()) : 0;
     // 64-bit steps, so that a region near the top of the 32-bit range ends.
     for (int64_t off = 0; off < size; off += kPacketDataSize) {

@@ -19,15 +19,10 @@ int32_t ReadLittleEndian32(const MemoryBlock& reply, int32_t offset) {
   return static_cast<int32_t>(value);
 }
 
-// Bytes of image per device address. Families 1 and 3, and a device whose
-// family is not known yet, keep one byte per address, so that every image holds
-// at least the Size bytes that programming sends.
-int64_t ImageBytesPerAddress() { return bytesPerAddress == 2 ? 2 : 1; }
-
 }  // namespace
 
 bool ParseMemoryRegions(const BoundMembers& bound, const MemoryBlock& reply) {
-  const int64_t perAddress = ImageBytesPerAddress();
+  const int64_t perAddress = ImageBytesPerAddress(bytesPerAddress);
   const int64_t replySize = reply.Size();
   struct Entry {
     int32_t type, address, size;

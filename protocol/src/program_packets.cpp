@@ -9,7 +9,7 @@ namespace HID {
 
 std::vector<ProgramSlice> ProgramSlices(const MemoryRegion& region, const framework::MemoryBlock& image,
                                         int32_t bytes_per_packet, int32_t bytes_per_address) {
-  const int32_t b = bytes_per_address == 2 ? 2 : 1;
+  const int32_t b = ImageBytesPerAddress(bytes_per_address);
   const int32_t per_packet = (bytes_per_packet / b) * b;
   const int64_t total = std::min<int64_t>(int64_t(region.Size) * b, image.Size());
   std::vector<ProgramSlice> slices;

@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
 
   bool dialog = false, before = false;
   framework::ui::Startup s;
-  s.make_application = [&] { return framework::Ref<framework::Application>(framework::make<updater::App>(bound)); };
-  s.make_menu_bar = [] { return framework::Ref<framework::MenuBar>(framework::make<updater::MenuBar1>()); };
+  s.make_application = [&] { return framework::ui::new_application<updater::App>(bound); };
+  s.make_menu_bar = framework::ui::new_menu_bar<updater::MenuBar1>;
   s.idle_hook = [&](std::optional<framework::Duration>& timeout) {
     if (!timeout || *timeout > std::chrono::milliseconds(20)) timeout = std::chrono::milliseconds(20);
     for (const auto& box : framework::ui::open_message_boxes()) {

@@ -27,4 +27,10 @@ class MemoryRegion : public framework::Object {
   framework::Ref<framework::MemoryBlock> data;
 };
 
+// The b above: image bytes per device address, 2 when `bytes_per_address`
+// (the module's bytesPerAddress) is 2, else 1. Families 1 and 3, and a device
+// whose family is not known yet, keep one byte per address, so that every
+// image holds at least the Size bytes that programming sends.
+inline int32_t ImageBytesPerAddress(int32_t bytes_per_address) { return bytes_per_address == 2 ? 2 : 1; }
+
 }  // namespace HID

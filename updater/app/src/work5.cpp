@@ -30,8 +30,6 @@ using framework::String;
 
 namespace {
 
-int32_t BytesPerAddressInUse() { return HID::bytesPerAddress == 2 ? 2 : 1; }
-
 // The next request's address: addr + step in Doubles, truncated toward zero,
 // but wrapping at 32 bits where the saturating conversion would pin the walk
 // at 0x80000000.
@@ -60,7 +58,7 @@ void mainWindow::Work5() {
 void mainWindow::VerifyRegion(int32_t index, VerifyState& state) {
   const DevicePath& path = TheApp().bound().device;
   const Ref<HID::MemoryRegion> region = HID::MemoryRegions[index];
-  const int32_t bpa = BytesPerAddressInUse();
+  const int32_t bpa = HID::ImageBytesPerAddress(HID::bytesPerAddress);
   const double step = double(HID::BytesPerPacket) / double(bpa);
 
   // The walk counts device addresses from the region's start, so that it ends

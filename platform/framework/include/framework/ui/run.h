@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <utility>
 
 #include "framework/object.h"
 #include "framework/ui/application.h"
@@ -46,20 +47,27 @@ int run_application(Backend& backend, const Startup& startup);
 // Runs with the backend FRAMEWORK_UI asks for.
 int run_with_chosen_backend(const Startup& startup);
 
+// The objects a Startup makes: A from `args`, and M; each class must have
+// its own class record.
+template <class A, class... Args>
+Ref<Application> new_application(Args&&... args) {
+  check_own_class_record<A>();
+  return Ref<Application>(make<A>(std::forward<Args>(args)...));
+}
+template <class M>
+Ref<MenuBar> new_menu_bar() {
+  check_own_class_record<M>();
+  return Ref<MenuBar>(make<M>());
+}
+
 }  // namespace ui
 
 template <class A, class M = MenuBar>
 int run(std::function<void()> prepare = {}) {
   ui::Startup s;
   s.prepare = std::move(prepare);
-  s.make_application = [] {
-    check_own_class_record<A>();
-    return Ref<Application>(make<A>());
-  };
-  s.make_menu_bar = [] {
-    check_own_class_record<M>();
-    return Ref<MenuBar>(make<M>());
-  };
+  s.make_application = [] { return ui::new_application<A>(); };
+  s.make_menu_bar = ui::new_menu_bar<M>;
   return ui::run_with_chosen_backend(s);
 }
 
@@ -71,14 +79,8 @@ int run_made_from(F start_up) {
   auto made = std::make_shared<std::optional<Made>>();
   ui::Startup s;
   s.prepare = [made, start_up = std::move(start_up)]() mutable { made->emplace(start_up()); };
-  s.make_application = [made] {
-    check_own_class_record<A>();
-    return Ref<Application>(make<A>(std::move(**made)));
-  };
-  s.make_menu_bar = [] {
-    check_own_class_record<M>();
-    return Ref<MenuBar>(make<M>());
-  };
+  s.make_application = [made] { return ui::new_application<A>(std::move(**made)); };
+  s.make_menu_bar = ui::new_menu_bar<M>;
   return ui::run_with_chosen_backend(s);
 }
 

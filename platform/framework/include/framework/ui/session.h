@@ -59,19 +59,16 @@ class Session {
   void start_application(std::function<void()> prepare = {}) {
     ui::Startup s;
     s.prepare = std::move(prepare);
-    s.make_application = [] { check_own_class_record<A>(); return Ref<Application>(make<A>()); };
-    s.make_menu_bar = [] { check_own_class_record<M>(); return Ref<MenuBar>(make<M>()); };
+    s.make_application = [] { return ui::new_application<A>(); };
+    s.make_menu_bar = ui::new_menu_bar<M>;
     start(std::move(s));
   }
   // The same, with A made from a copy of `value`: make<A>(value).
   template <class A, class M = MenuBar, class V>
   void start_application_from(V value) {
     ui::Startup s;
-    s.make_application = [value = std::move(value)] {
-      check_own_class_record<A>();
-      return Ref<Application>(make<A>(value));
-    };
-    s.make_menu_bar = [] { check_own_class_record<M>(); return Ref<MenuBar>(make<M>()); };
+    s.make_application = [value = std::move(value)] { return ui::new_application<A>(value); };
+    s.make_menu_bar = ui::new_menu_bar<M>;
     start(std::move(s));
   }
   void start(ui::Startup startup);
