@@ -34,8 +34,7 @@ void WrongAnswer(const MemoryBlock& reply) {
     framework::MsgBox("Falsche Antwort vom Gerät.");
     return;
   }
-  framework::MsgBox(String("Falsche Antwort vom Gerät.") + Eol() + Eol() +
-                    framework::Str(reply.UInt8Value(0)));
+  framework::MsgBox(String("Falsche Antwort vom Gerät.") + Eol() + Eol() + framework::Str(reply.UInt8Value(0)));
 }
 
 // A reply that does not hold the bytes the command reads from it.
@@ -113,8 +112,7 @@ void ConsoleWindow::PushButton3_Action(PushButton&) {
   if (!reply) return;
   if (reply->Size() < 1 || reply->UInt8Value(0) != HID::GET_DATA) return WrongAnswer(*reply);
   if (reply->Size() < HID::kPacketDataOffset + HID::BytesPerPacket) return ShortAnswer(*reply);
-  output().set_Text(
-      TheBound().hid.EncodingToHexQVX(reply->StringValue(HID::kPacketDataOffset, HID::BytesPerPacket)));
+  output().set_Text(TheBound().hid.EncodingToHexQVX(reply->StringValue(HID::kPacketDataOffset, HID::BytesPerPacket)));
 }
 
 void ConsoleWindow::PushButton4_Action(PushButton&) {

@@ -14,8 +14,7 @@ namespace {
 
 updater::mainWindow& MainWindow() { return *framework::ImplicitWindow<updater::mainWindow>(); }
 
-PushButton::Properties Button(int32_t left, int32_t top, int32_t width, int32_t tab,
-                              const char* caption) {
+PushButton::Properties Button(int32_t left, int32_t top, int32_t width, int32_t tab, const char* caption) {
   PushButton::Properties p{.Left = left, .Top = top, .Width = width, .Height = 20, .TabIndex = tab};
   p.Caption = caption;
   p.Default = false;
@@ -65,10 +64,12 @@ void ConsoleWindow::Layout() {
 void ConsoleWindow::CreateControls() { _CreateControls0(); }
 
 void ConsoleWindow::_CreateControls0() {
-  AddControl<PushButton>("PushButton1", Button(20, 14, 95, 0, "Startnext"))
-      .set_Action([this](PushButton& b) { PushButton1_Action(b); });
-  AddControl<PushButton>("PushButton2", Button(458, 12, 122, 1, "Query Device"))
-      .set_Action([this](PushButton& b) { PushButton2_Action(b); });
+  AddControl<PushButton>("PushButton1", Button(20, 14, 95, 0, "Startnext")).set_Action([this](PushButton& b) {
+    PushButton1_Action(b);
+  });
+  AddControl<PushButton>("PushButton2", Button(458, 12, 122, 1, "Query Device")).set_Action([this](PushButton& b) {
+    PushButton2_Action(b);
+  });
   AddControl<TextField>("Empfangen", {.Left = 20,
                                       .Top = 358,
                                       .Width = 560,
@@ -89,8 +90,9 @@ void ConsoleWindow::_CreateControls0() {
   AddControl<Label>("StaticText2", Caption(260, 5, "Versendet:", true));
   AddControl<TextField>("iAddress", {.Left = 127, .Top = 45, .Width = 122, .Height = 22, .TabIndex = 6});
   AddControl<Label>("StaticText3", Caption(46, 7, "Address:", false));
-  AddControl<PushButton>("PushButton3", Button(20, 78, 80, 8, "Read"))
-      .set_Action([this](PushButton& b) { PushButton3_Action(b); });
+  AddControl<PushButton>("PushButton3", Button(20, 78, 80, 8, "Read")).set_Action([this](PushButton& b) {
+    PushButton3_Action(b);
+  });
   AddControl<TextField>("output", {.Left = 261,
                                    .Top = 44,
                                    .Width = 319,
@@ -99,14 +101,18 @@ void ConsoleWindow::_CreateControls0() {
                                    .LockTop = true,
                                    .LockRight = true,
                                    .TabIndex = 9});
-  AddControl<PushButton>("PushButton4", Button(112, 78, 80, 10, "Write"))
-      .set_Action([this](PushButton& b) { PushButton4_Action(b); });
-  AddControl<PushButton>("PushButton5", Button(204, 78, 80, 11, "Complete"))
-      .set_Action([this](PushButton& b) { PushButton5_Action(b); });
-  AddControl<PushButton>("PushButton6", Button(127, 14, 95, 12, "Startall"))
-      .set_Action([this](PushButton& b) { PushButton6_Action(b); });
-  AddControl<PushButton>("PushButton7", Button(296, 78, 80, 13, "Erase"))
-      .set_Action([this](PushButton& b) { PushButton7_Action(b); });
+  AddControl<PushButton>("PushButton4", Button(112, 78, 80, 10, "Write")).set_Action([this](PushButton& b) {
+    PushButton4_Action(b);
+  });
+  AddControl<PushButton>("PushButton5", Button(204, 78, 80, 11, "Complete")).set_Action([this](PushButton& b) {
+    PushButton5_Action(b);
+  });
+  AddControl<PushButton>("PushButton6", Button(127, 14, 95, 12, "Startall")).set_Action([this](PushButton& b) {
+    PushButton6_Action(b);
+  });
+  AddControl<PushButton>("PushButton7", Button(296, 78, 80, 13, "Erase")).set_Action([this](PushButton& b) {
+    PushButton7_Action(b);
+  });
 }
 
 void ConsoleWindow::Event_Open() { HID::InitLog(HID::kConsoleLogName); }
@@ -134,8 +140,7 @@ updater::ConsoleEntries Register() {
             framework::ImplicitWindow<ConsoleWindow>()->set_Top(main.Top() + 40 + main.Height());
             framework::ImplicitWindow<ConsoleWindow>()->Show();
           },
-      .EnableStartnext =
-          [] { framework::ImplicitWindow<ConsoleWindow>()->PushButton1().set_Enabled(true); },
+      .EnableStartnext = [] { framework::ImplicitWindow<ConsoleWindow>()->PushButton1().set_Enabled(true); },
   };
 #else
   return {};

@@ -40,10 +40,7 @@ typedef struct REALfolderItemStruct *REALfolderItem;
  * with RegisterPluginVersion before it registers anything. Level 9 hosts read
  * the short record forms below (the ...9 types).
  */
-enum {
-  REALInterfaceLevelMin = 9,
-  REALInterfaceLevelMax = 12
-};
+enum { REALInterfaceLevelMin = 9, REALInterfaceLevelMax = 12 };
 
 /*
  * Getter and setter value of a plain property: the host itself reads and writes
@@ -67,14 +64,14 @@ enum {
 
 /* 12 words. */
 typedef struct REALproperty {
-  REALword group;          /* nil in every record */
+  REALword group; /* nil in every record */
   const char *name;
-  const char *type;        /* "Integer", "String", ... */
+  const char *type; /* "Integer", "String", ... */
   REALword flags;
-  REALproc getter;         /* REALstandardAccessor: host reads the field at param */
-  REALproc setter;         /* REALstandardAccessor: host writes it; nil: read-only */
-  REALsword param;         /* byte offset in the plug-in data, or the getter's argument */
-  REALword reserved[5];    /* not in the level-9 form */
+  REALproc getter;      /* REALstandardAccessor: host reads the field at param */
+  REALproc setter;      /* REALstandardAccessor: host writes it; nil: read-only */
+  REALsword param;      /* byte offset in the plug-in data, or the getter's argument */
+  REALword reserved[5]; /* not in the level-9 form */
 } REALproperty;
 
 /* 6 words. */
@@ -83,7 +80,7 @@ typedef struct REALmethodDefinition {
   REALproc setter;         /* assignment form, nil for most methods */
   const char *declaration; /* "FindFirstDevice as boolean" */
   REALword flags;
-  REALword reserved[2];    /* not in the level-9 form */
+  REALword reserved[2]; /* not in the level-9 form */
 } REALmethodDefinition;
 
 /* 4 words. */
@@ -93,7 +90,7 @@ typedef struct REALevent {
      the plug-in's converter stores here the address of the converted record,
      whose own second word the host fills. */
   REALword hostWord;
-  REALword reserved[2];    /* not in the level-9 form */
+  REALword reserved[2]; /* not in the level-9 form */
 } REALevent;
 
 /* 5 words. */
@@ -140,29 +137,29 @@ typedef struct REALconstant9 {
 
 /* 29 words; a class extension uses the same record. */
 typedef struct REALclassDefinition {
-  REALword version;                          /*  0: 12 in a static record; the level at registration */
-  const char *name;                          /*  1 */
-  const char *superName;                     /*  2: nil here */
-  REALword dataSize;                         /*  3: rounded up to 16 before registration */
-  REALword dataOffset;                       /*  4: written by the host: plug-in data offset in each instance */
-  REALproc constructor;                      /*  5: void (*)(REALobject), may be nil */
-  REALproc destructor;                       /*  6: void (*)(REALobject), may be nil */
-  REALproperty *properties;                  /*  7 */
-  REALsword propertyCount;                   /*  8 */
-  REALmethodDefinition *methods;             /*  9 */
-  REALsword methodCount;                     /* 10 */
-  REALevent *events;                         /* 11 */
-  REALsword eventCount;                      /* 12 */
-  REALword carried[3];                       /* 13..15: carried into the level-9 form */
-  REALword dropped[2];                       /* 16, 17: zero in the level-9 form */
-  REALconstant *constants;                   /* 18 */
-  REALsword constantCount;                   /* 19 */
-  REALword flags;                            /* 20 */
-  REALproperty *sharedProperties;            /* 21 */
-  REALsword sharedPropertyCount;             /* 22 */
-  REALmethodDefinition *sharedMethods;       /* 23 */
-  REALsword sharedMethodCount;               /* 24 */
-  REALword unused[4];                        /* 25..28: not in the level-9 form */
+  REALword version;                    /*  0: 12 in a static record; the level at registration */
+  const char *name;                    /*  1 */
+  const char *superName;               /*  2: nil here */
+  REALword dataSize;                   /*  3: rounded up to 16 before registration */
+  REALword dataOffset;                 /*  4: written by the host: plug-in data offset in each instance */
+  REALproc constructor;                /*  5: void (*)(REALobject), may be nil */
+  REALproc destructor;                 /*  6: void (*)(REALobject), may be nil */
+  REALproperty *properties;            /*  7 */
+  REALsword propertyCount;             /*  8 */
+  REALmethodDefinition *methods;       /*  9 */
+  REALsword methodCount;               /* 10 */
+  REALevent *events;                   /* 11 */
+  REALsword eventCount;                /* 12 */
+  REALword carried[3];                 /* 13..15: carried into the level-9 form */
+  REALword dropped[2];                 /* 16, 17: zero in the level-9 form */
+  REALconstant *constants;             /* 18 */
+  REALsword constantCount;             /* 19 */
+  REALword flags;                      /* 20 */
+  REALproperty *sharedProperties;      /* 21 */
+  REALsword sharedPropertyCount;       /* 22 */
+  REALmethodDefinition *sharedMethods; /* 23 */
+  REALsword sharedMethodCount;         /* 24 */
+  REALword unused[4];                  /* 25..28: not in the level-9 form */
 } REALclassDefinition;
 
 /* 25 words: the roles of words 0 to 24 above, tables in their level-9 forms. */
@@ -195,8 +192,8 @@ typedef struct REALclassDefinition9 {
 
 /* The bytes of a host string, filled by PluginGetStringData. */
 typedef struct REALstringData {
-  const void *data;        /* followed by a zero byte */
-  REALsword length;        /* in bytes */
+  const void *data; /* followed by a zero byte */
+  REALsword length; /* in bytes */
   REALword encoding;
 } REALstringData;
 
@@ -205,10 +202,7 @@ typedef struct REALstringData {
  * the string points one byte before the text, word 3 holds its byte length.
  * The text is followed by a zero byte.
  */
-enum {
-  REALstringTextWord = 1,
-  REALstringLengthWord = 3
-};
+enum { REALstringTextWord = 1, REALstringLengthWord = 3 };
 
 /* ---- Folder items --------------------------------------------------------------- */
 

@@ -22,8 +22,6 @@ uintptr_t AddressOf(REALmemoryBlock block, int64_t offset) {
 
 uint64_t AddressQVX(REALmemoryBlock block, int64_t offset) { return AddressOf(block, offset); }
 
-void* AddressPtrQVX(REALmemoryBlock block, int64_t offset) {
-  return reinterpret_cast<void*>(AddressOf(block, offset));
-}
+void* AddressPtrQVX(REALmemoryBlock block, int64_t offset) { return reinterpret_cast<void*>(AddressOf(block, offset)); }
 
 }  // namespace qvxmemory

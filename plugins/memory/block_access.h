@@ -13,9 +13,9 @@ namespace qvxmemory {
 // a block may be resized between two calls.
 struct BlockView {
   unsigned char* bytes = nullptr;
-  int32_t size = 0;          // 0 or less: the size is unknown
-  bool hosted = false;       // the host has both block services and the block is not nil
-  bool available = false;    // hosted, and the host gave the block's bytes
+  int32_t size = 0;        // 0 or less: the size is unknown
+  bool hosted = false;     // the host has both block services and the block is not nil
+  bool available = false;  // hosted, and the host gave the block's bytes
 
   bool SizeKnown() const { return size > 0; }
 };

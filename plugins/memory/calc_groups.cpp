@@ -17,9 +17,8 @@ void ForEachGroup(const NumericRange& range, Visit visit) {
 
 }  // namespace
 
-void Calc3te(REALmemoryBlock block, int32_t source1, int32_t source2, int32_t source3, int32_t source4,
-             int32_t dest1, int32_t dest2, int32_t dest3, int32_t dest4, double tolerance, int32_t offsetByte,
-             int32_t length) {
+void Calc3te(REALmemoryBlock block, int32_t source1, int32_t source2, int32_t source3, int32_t source4, int32_t dest1,
+             int32_t dest2, int32_t dest3, int32_t dest4, double tolerance, int32_t offsetByte, int32_t length) {
   NumericRange range(block, offsetByte, length);
   if (!range.started()) return;
 

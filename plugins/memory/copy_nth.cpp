@@ -13,8 +13,7 @@
 namespace qvxmemory {
 
 REALboolean CopyNthBytes(REALmemoryBlock block, REALmemoryBlock source, int32_t sourceOffsetBytes,
-                         int32_t destinationOffsetBytes, int32_t byteCount, int32_t stepCount,
-                         int32_t numberOfSteps) {
+                         int32_t destinationOffsetBytes, int32_t byteCount, int32_t stepCount, int32_t numberOfSteps) {
   if (source == nullptr || block == nullptr) {
     RaiseNilBlock();
     return 0;

@@ -12,9 +12,8 @@
 namespace qvxmemory {
 
 // Numbers (calc_groups.cpp, log_sweep.cpp, polar.cpp, multiply.cpp, min_max.cpp).
-void Calc3te(REALmemoryBlock block, int32_t source1, int32_t source2, int32_t source3, int32_t source4,
-             int32_t dest1, int32_t dest2, int32_t dest3, int32_t dest4, double tolerance, int32_t offsetByte,
-             int32_t length);
+void Calc3te(REALmemoryBlock block, int32_t source1, int32_t source2, int32_t source3, int32_t source4, int32_t dest1,
+             int32_t dest2, int32_t dest3, int32_t dest4, double tolerance, int32_t offsetByte, int32_t length);
 void Calc2te(REALmemoryBlock block, int32_t iByteMax, int32_t offsetByte, int32_t length, REALboolean withSum0);
 void CalcLogSweepTable(REALmemoryBlock block, int32_t offsetByte, int32_t z, int32_t lw1, int32_t lw2, double t);
 void ConvertPolarToCartesian(REALmemoryBlock block, int32_t offsetByte, int32_t z, REALmemoryBlock polarData);
@@ -31,8 +30,7 @@ void MirrorBitsInBytesQVX(REALmemoryBlock block, int32_t offsetByte, int32_t len
 void MirrorBytesQVX(REALmemoryBlock block, int32_t offsetByte, int32_t lengthByte);
 void MirrorBitsQVX(REALmemoryBlock block, int32_t offsetBit, int32_t lengthBit);
 REALboolean CopyNthBytes(REALmemoryBlock block, REALmemoryBlock source, int32_t sourceOffsetBytes,
-                         int32_t destinationOffsetBytes, int32_t byteCount, int32_t stepCount,
-                         int32_t numberOfSteps);
+                         int32_t destinationOffsetBytes, int32_t byteCount, int32_t stepCount, int32_t numberOfSteps);
 REALboolean CopyNthBits(REALmemoryBlock block, REALmemoryBlock source, int32_t sourceOffsetBits,
                         int32_t destinationOffsetBits, int32_t bitCount, int32_t stepCount, int32_t numberOfSteps);
 void InvertBytesQVX(REALmemoryBlock block, int32_t offset, int32_t count);

@@ -18,8 +18,7 @@ constexpr int32_t kNoSearch = -2;
 // The first position p from srcOfs at which the n pattern bytes stand, while
 // p + n stays within the range of maxBytes (0: the block's size) and within a
 // block of known size. A block of unknown size is bounded by the range alone.
-int32_t FindPattern(const BlockView& view, int32_t srcOfs, int32_t maxBytes, const unsigned char* pattern,
-                    int64_t n) {
+int32_t FindPattern(const BlockView& view, int32_t srcOfs, int32_t maxBytes, const unsigned char* pattern, int64_t n) {
   if (!view.available) return kNotFound;
   const int64_t m = maxBytes != 0 ? maxBytes : view.size;
   const int64_t end = int64_t{srcOfs} + m;

@@ -14,9 +14,9 @@ namespace host = plugincommon::host;
 // The plug-in data of a MemoryBlockQVX. The host hands it out zero-filled,
 // which is the empty object: no constructor needed.
 struct MemoryBlockQVXData {
-  int64_t size;              // bytes in buffer; 0 when empty
-  REALmemoryBlock wrapper;   // host block over buffer, one reference held; may be nil
-  unsigned char* buffer;     // owned; null when empty
+  int64_t size;             // bytes in buffer; 0 when empty
+  REALmemoryBlock wrapper;  // host block over buffer, one reference held; may be nil
+  unsigned char* buffer;    // owned; null when empty
 };
 
 constexpr int64_t kMaxCreateSize = 0x7FFFFFFF;

@@ -16,8 +16,7 @@ enum class Pick { Smaller, Larger };
 // One element at a time in increasing order, each read before the result of
 // the same index is written, so an area may be the range itself.
 template <typename Element>
-void Combine(unsigned char* dest, const unsigned char* first, const unsigned char* second, int64_t count,
-             Pick pick) {
+void Combine(unsigned char* dest, const unsigned char* first, const unsigned char* second, int64_t count, Pick pick) {
   for (int64_t i = 0; i < count; ++i) {
     Element a;
     Element b;

@@ -31,8 +31,11 @@ REALstring EncodingToHex(REALstring data) {
 REALstring DecodingFromHex(REALstring text) { return NewBytes(FromHex(Bytes(text))); }
 
 REALmethodDefinition Functions[] = {
-    {reinterpret_cast<REALproc>(&StringXOR), nullptr,
-     "StringXORQVX(data as string, XorMask as string, MaskOffset as integer = 0) as string", 4, {}},
+    {reinterpret_cast<REALproc>(&StringXOR),
+     nullptr,
+     "StringXORQVX(data as string, XorMask as string, MaskOffset as integer = 0) as string",
+     4,
+     {}},
     {reinterpret_cast<REALproc>(&EncodingToHex), nullptr, "EncodingToHexQVX(data as string) as string", 4, {}},
     {reinterpret_cast<REALproc>(&DecodingFromHex), nullptr, "DecodingFromHexQVX(hex as string) as string", 4, {}},
 };

@@ -7,10 +7,14 @@ namespace HID {
 
 std::optional<int32_t> BytesPerAddressOfFamily(int32_t family) {
   switch (family) {
-    case 1: return 1;
-    case 2: return 2;
-    case 3: return 1;
-    default: return std::nullopt;
+    case 1:
+      return 1;
+    case 2:
+      return 2;
+    case 3:
+      return 1;
+    default:
+      return std::nullopt;
   }
 }
 

@@ -78,8 +78,8 @@ void TraceMemoryRegions() {
   // add regions.
   for (size_t i = 0; i < MemoryRegions.size(); ++i) {
     const framework::Ref<MemoryRegion> region = MemoryRegions[i];
-    Log(framework::Str(region->Type) + String(" ") + framework::Hex(region->Address) +
-        String(" ") + framework::Str(region->Size));
+    Log(framework::Str(region->Type) + String(" ") + framework::Hex(region->Address) + String(" ") +
+        framework::Str(region->Size));
     framework::Yield();
   }
 }

@@ -155,9 +155,10 @@ ParsedArgs parse_args(const std::vector<std::string>& args) {
       c.verbose = true;
       continue;
     }
-    static const char* const kValued[] = {"--vid", "--pid", "--manufacturer", "--product", "--serial",
-                                          "--family", "--bytes-per-packet", "--region", "--preset",
-                                          "--erase-ms", "--frame-ms", "--name", "--fill", "--dump", "--fault"};
+    static const char* const kValued[] = {
+        "--vid",    "--pid",    "--manufacturer", "--product",  "--serial", "--family", "--bytes-per-packet",
+        "--region", "--preset", "--erase-ms",     "--frame-ms", "--name",   "--fill",   "--dump",
+        "--fault"};
     if (std::find(std::begin(kValued), std::end(kValued), option) == std::end(kValued)) {
       throw ConfigError(option.rfind("--", 0) == 0 ? "unknown option " + option
                                                    : "unexpected argument \"" + option + "\"");

@@ -25,8 +25,7 @@ std::string hex(uint64_t value) {
 Device::Device(Config config) : config_(std::move(config)), bpa_(config_.bytes_per_address()) {
   validate(config_);
   for (const auto& region : config_.regions) {
-    banks_.push_back({region, uint64_t{region.address} * bpa_,
-                      std::vector<uint8_t>(size_t{region.size} * bpa_, 0xFF)});
+    banks_.push_back({region, uint64_t{region.address} * bpa_, std::vector<uint8_t>(size_t{region.size} * bpa_, 0xFF)});
   }
   // A stuck bit shows from the start.
   for (auto& bank : banks_) {

@@ -329,9 +329,7 @@ Server::Then Server::wait(hidbus::DevicePort* port) {
   return Then::next_turn;
 }
 
-void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) {
-  Server(device, mutex, link, stop_fd).run();
-}
+void serve(Device& device, std::mutex& mutex, Link& link, int stop_fd) { Server(device, mutex, link, stop_fd).run(); }
 
 }  // namespace
 
@@ -379,8 +377,7 @@ Device make_device(Config config) {
   return device;
 }
 
-InProcessDevice::InProcessDevice(Config config, hidbus::Bus& bus)
-    : device_(make_device(std::move(config))), bus_(bus) {
+InProcessDevice::InProcessDevice(Config config, hidbus::Bus& bus) : device_(make_device(std::move(config))), bus_(bus) {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
   wake_read_.reset(ends[0]);

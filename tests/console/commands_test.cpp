@@ -43,8 +43,7 @@ TEST(QueryDeviceTest, SetsTheDeviceDataAndAppendsTheRegionsEachTime) {
   const std::vector<uint8_t> reply = FromHex(r.console().Empfangen().Text().utf8());
   ASSERT_EQ(reply.size(), 64u);
   EXPECT_EQ(reply[0], 0x02);
-  EXPECT_EQ(r.messages(),
-            std::vector<std::string>{"BytesPerPacket: 56\nDeviceFamily: 1\nbytesPerAddress: 1"});
+  EXPECT_EQ(r.messages(), std::vector<std::string>{"BytesPerPacket: 56\nDeviceFamily: 1\nbytesPerAddress: 1"});
   EXPECT_EQ(HID::BytesPerPacket, 56);
   EXPECT_EQ(HID::DeviceFamily, 1);
   const int32_t regions = HID::memoryRegionsDetected;
@@ -76,8 +75,8 @@ TEST(QueryDeviceTest, UnknownFamilyAddsALineAndKeepsBytesPerAddress) {
   ASSERT_TRUE(r.open());
   HID::bytesPerAddress = 2;  // left from an earlier device
   ASSERT_TRUE(r.command("PushButton2"));
-  EXPECT_EQ(r.messages(), std::vector<std::string>{
-                              "BytesPerPacket: 56\nDeviceFamily: 5\nUnbekanntes Gerät: 5\nbytesPerAddress: 2"});
+  EXPECT_EQ(r.messages(),
+            std::vector<std::string>{"BytesPerPacket: 56\nDeviceFamily: 5\nUnbekanntes Gerät: 5\nbytesPerAddress: 2"});
   EXPECT_EQ(HID::BytesPerPacket, 56);
   EXPECT_EQ(HID::DeviceFamily, 5);
   EXPECT_EQ(HID::bytesPerAddress, 2);
@@ -246,12 +245,12 @@ TEST_P(WriteTest, SendsTheDecodedDataFromByteSixAfterAnyWarnings) {
   EXPECT_EQ(r.console().Empfangen().Text().utf8(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, WriteTest,
-    testing::Values(WriteCase{"Exact", 58, 58, {}},
-                    WriteCase{"TooShort", 58, 10, {"Data is too short", "Data is length is wrong"}},
-                    WriteCase{"NotFiftyEight", 32, 32, {"Data is length is wrong"}}),
-    [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lengths, WriteTest,
+                         testing::Values(WriteCase{"Exact", 58, 58, {}},
+                                         WriteCase{
+                                             "TooShort", 58, 10, {"Data is too short", "Data is length is wrong"}},
+                                         WriteCase{"NotFiftyEight", 32, 32, {"Data is length is wrong"}}),
+                         [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 TEST(WriteCommandTest, PacketSizeAboveTheDataFieldSendsNothing) {
   ConsoleRun r(WithPacketSize(60));

@@ -16,8 +16,7 @@
 namespace consoletest {
 
 // Two hex digits per byte, upper case, as the console shows them.
-inline std::string HexOf(const std::vector<uint8_t>& bytes, size_t from = 0,
-                         size_t count = std::string::npos) {
+inline std::string HexOf(const std::vector<uint8_t>& bytes, size_t from = 0, size_t count = std::string::npos) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string out;
   for (size_t i = from; i < bytes.size() && i - from < count; ++i) {
@@ -34,8 +33,8 @@ struct ConsoleRun {
   explicit ConsoleRun(const sim::Config& config = sim::preset(sim::Preset::family1),
                       apptest::MessageBoxes boxes = apptest::MessageBoxes::AnsweredAsTheyCome) {
     firmware = apptest::FirmwareFor(config, 5);
-    run = std::make_unique<apptest::AppRun>(
-        std::vector<apptest::FakeDevice>{apptest::FakeDevice{.bootloader = config}}, boxes);
+    run = std::make_unique<apptest::AppRun>(std::vector<apptest::FakeDevice>{apptest::FakeDevice{.bootloader = config}},
+                                            boxes);
     run->bundle().set_package(apptest::DefaultFields(firmware));
     // The packet builders warn in message boxes, as in the bundle.
     run->bound().hid.ShowMessage = [](const framework::String& text) { framework::MsgBox(text); };
@@ -51,9 +50,7 @@ struct ConsoleRun {
   console::ConsoleWindow& console() {
     return dynamic_cast<console::ConsoleWindow&>(*session().window("ConsoleWindow"));
   }
-  updater::mainWindow& main() {
-    return dynamic_cast<updater::mainWindow&>(*session().window("mainWindow"));
-  }
+  updater::mainWindow& main() { return dynamic_cast<updater::mainWindow&>(*session().window("mainWindow")); }
   bool press(const std::string& button) { return session().press("ConsoleWindow." + button); }
   // Presses a command button and lets its handler run to its end.
   bool command(const std::string& button) {

@@ -78,23 +78,22 @@ TEST_P(ConsoleControlTest, StandsInPlaceAndFollowsItsLocks) {
   EXPECT_EQ(c.Height(), k.height);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Controls, ConsoleControlTest,
-    testing::Values(ControlCase{"PushButton1", "Startnext", 20, 14, 95, 20, 20, 14, 95},
-                    ControlCase{"PushButton2", "Query Device", 458, 12, 122, 20, 458, 12, 122},
-                    ControlCase{"Empfangen", "", 20, 358, 560, 22, 20, 458, 760},
-                    ControlCase{"Versendet", "", 20, 292, 560, 22, 20, 392, 760},
-                    ControlCase{"StaticText1", "Empfangen:", 20, 326, 100, 20, 20, 426, 100},
-                    ControlCase{"StaticText2", "Versendet:", 20, 260, 100, 20, 20, 360, 100},
-                    ControlCase{"iAddress", "", 127, 45, 122, 22, 127, 45, 122},
-                    ControlCase{"StaticText3", "Address:", 20, 46, 100, 20, 20, 46, 100},
-                    ControlCase{"PushButton3", "Read", 20, 78, 80, 20, 20, 78, 80},
-                    ControlCase{"output", "", 261, 44, 319, 22, 261, 44, 519},
-                    ControlCase{"PushButton4", "Write", 112, 78, 80, 20, 112, 78, 80},
-                    ControlCase{"PushButton5", "Complete", 204, 78, 80, 20, 204, 78, 80},
-                    ControlCase{"PushButton6", "Startall", 127, 14, 95, 20, 127, 14, 95},
-                    ControlCase{"PushButton7", "Erase", 296, 78, 80, 20, 296, 78, 80}),
-    [](const testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Controls, ConsoleControlTest,
+                         testing::Values(ControlCase{"PushButton1", "Startnext", 20, 14, 95, 20, 20, 14, 95},
+                                         ControlCase{"PushButton2", "Query Device", 458, 12, 122, 20, 458, 12, 122},
+                                         ControlCase{"Empfangen", "", 20, 358, 560, 22, 20, 458, 760},
+                                         ControlCase{"Versendet", "", 20, 292, 560, 22, 20, 392, 760},
+                                         ControlCase{"StaticText1", "Empfangen:", 20, 326, 100, 20, 20, 426, 100},
+                                         ControlCase{"StaticText2", "Versendet:", 20, 260, 100, 20, 20, 360, 100},
+                                         ControlCase{"iAddress", "", 127, 45, 122, 22, 127, 45, 122},
+                                         ControlCase{"StaticText3", "Address:", 20, 46, 100, 20, 20, 46, 100},
+                                         ControlCase{"PushButton3", "Read", 20, 78, 80, 20, 20, 78, 80},
+                                         ControlCase{"output", "", 261, 44, 319, 22, 261, 44, 519},
+                                         ControlCase{"PushButton4", "Write", 112, 78, 80, 20, 112, 78, 80},
+                                         ControlCase{"PushButton5", "Complete", 204, 78, 80, 20, 204, 78, 80},
+                                         ControlCase{"PushButton6", "Startall", 127, 14, 95, 20, 127, 14, 95},
+                                         ControlCase{"PushButton7", "Erase", 296, 78, 80, 20, 296, 78, 80}),
+                         [](const testing::TestParamInfo<ControlCase>& info) { return std::string(info.param.name); });
 
 TEST(ConsoleWindowTest, CannotBeMadeSmallerThan64By64) {
   ConsoleRun r;
@@ -169,7 +168,8 @@ TEST(ConsoleWindowTest, StartallWhileAStepWaitsStartsNoStepInsideIt) {
   ASSERT_TRUE(r.run->run_to_end());
   EXPECT_EQ(r.messages(), std::vector<std::string>{kInstalled});
   ASSERT_EQ(sends[1].first, sim::kEraseDevice);
-  const auto program = std::find_if(sends.begin(), sends.end(), [](const auto& s) { return s.first == sim::kProgramDevice; });
+  const auto program =
+      std::find_if(sends.begin(), sends.end(), [](const auto& s) { return s.first == sim::kProgramDevice; });
   ASSERT_NE(program, sends.end());
   EXPECT_GE(program->second - sends[1].second, std::chrono::milliseconds(5000));
 }

@@ -33,13 +33,11 @@ int main(int argc, char** argv) {
   }
   const auto diffs = sim::differences(wanted, memory, 5);
   if (diffs.empty()) {
-    std::printf("The device memory matches the firmware: %zu bytes in 0x%X..0x%X.\n", wanted.size(),
-                first, end - 1);
+    std::printf("The device memory matches the firmware: %zu bytes in 0x%X..0x%X.\n", wanted.size(), first, end - 1);
     return 0;
   }
   const auto all = sim::differences(wanted, memory).size();
-  std::printf("The device memory differs from the firmware at %zu of %zu addresses, first at:\n", all,
-              wanted.size());
+  std::printf("The device memory differs from the firmware at %zu of %zu addresses, first at:\n", all, wanted.size());
   for (const auto& d : diffs) {
     if (d.actual < 0) {
       std::printf("  0x%06X: firmware %02X, device has nothing there\n", d.address, d.expected);

@@ -42,11 +42,17 @@ const std::vector<TextCase>& Cases() {
       {"DeviceDialog.StaticText2", Kind::Label, 156, 20, {"Searching USB device..."}},
       {"DeviceDialog.StaticText1", Kind::Label, 256, 20, {"1.0.0"}},
       {"DeviceDialog.PushButton1", Kind::Button, 92, 20, {"Cancel"}},
-      {"mainWindow.StaticText1", Kind::MultilineLabel, 256, 20,
+      {"mainWindow.StaticText1",
+       Kind::MultilineLabel,
+       256,
+       20,
        {"Ready to install the update.", "Installing new firmware... Do not disconnect.", "New firmware installed."}},
-      {"mainWindow.info", Kind::Label, 256, 20,
-       {"Query device status...", "Reading update data...", "Preparing device...",
-        "Writing new firmware to device...", "Verify firmware...", "Done."}},
+      {"mainWindow.info",
+       Kind::Label,
+       256,
+       20,
+       {"Query device status...", "Reading update data...", "Preparing device...", "Writing new firmware to device...",
+        "Verify firmware...", "Done."}},
       {"mainWindow.version", Kind::Label, 384, 20, {"1.0.0"}},
       {"mainWindow.Cancelbutton", Kind::Button, 96, 20, {"Abbrechen"}},
       {"mainWindow.StartButton", Kind::Button, 96, 20, {"Start"}},
@@ -123,8 +129,8 @@ void MeasureButton(const TextCase& c, QPushButton* button) {
   const QFontMetrics fm = button->fontMetrics();
   if (fm.horizontalAdvance(button->text()) > room.width() || fm.height() > room.height())
     g_measured.cut.push_back(Where(c, button->text()) + ": " + std::to_string(fm.horizontalAdvance(button->text())) +
-                             " x " + std::to_string(fm.height()) + " px in " + std::to_string(room.width()) +
-                             " x " + std::to_string(room.height()));
+                             " x " + std::to_string(fm.height()) + " px in " + std::to_string(room.width()) + " x " +
+                             std::to_string(room.height()));
 }
 
 void MeasureAll() {

@@ -32,8 +32,7 @@ int main(int argc, char** argv) {
   setenv("FRAMEWORK_SCREENSHOTS", argv[1], 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
-  framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) /
-                                 "updater.app/Contents/MacOS/updater");
+  framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) / "updater.app/Contents/MacOS/updater");
   apptest::FakeLink link({apptest::FakeDevice{.bootloader = sim::Config{}}});
   int program_packets = 0;
   link.set_on_send([&](const std::vector<uint8_t>& packet) {
@@ -66,8 +65,7 @@ int main(int argc, char** argv) {
     }
     if (!before && framework::ui::find_window("mainWindow")) {
       before = backend->screenshot("2-before");
-      if (auto* start = dynamic_cast<framework::PushButton*>(
-              framework::ui::find_control("mainWindow.StartButton"))) {
+      if (auto* start = dynamic_cast<framework::PushButton*>(framework::ui::find_control("mainWindow.StartButton"))) {
         framework::ui::user_press(*start);
       }
       return true;

@@ -17,8 +17,7 @@ TEST_P(BundleStartUpTest, IncompletePackageSaysSoAndExitsZero) {
   bundle.set_package_text("x$1.0$Title$&h04D8$&h003C");  // no firmware
   const testsupport::Outcome o = bundle.RunHeadless("");
   EXPECT_EQ(o.exit_code, 0) << o.err;
-  EXPECT_EQ(LinesStartingWith(o.out, "msgbox "),
-            std::vector<std::string>{"msgbox \"Application is not complete.\""});
+  EXPECT_EQ(LinesStartingWith(o.out, "msgbox "), std::vector<std::string>{"msgbox \"Application is not complete.\""});
   EXPECT_TRUE(LinesStartingWith(o.out, "window DeviceDialog").empty());
 }
 

@@ -23,8 +23,7 @@ namespace {
 
 using testsupport::LinesStartingWith;
 
-const char kInstalled[] =
-    "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
+const char kInstalled[] = "msgbox \"Update installed.\\n\\nPlease disconnect the device and turn it off.\"";
 
 struct UpdateRun {
   testsupport::Outcome updater;
@@ -58,9 +57,8 @@ const char kPressStart[] = "press mainWindow.StartButton\n";
 // `firmware` (by default one made for the device's regions), through
 // `bundle_name` acting out `script`; the device's memory is read from its dump
 // at the end.
-UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
-                 const char* bundle_name = "updater", const char* script = kPressStart,
-                 const std::string& firmware = {}) {
+UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, const char* bundle_name = "updater",
+                 const char* script = kPressStart, const std::string& firmware = {}) {
   testsupport::ScratchDir dir;
   UpdateRun run;
   std::vector<std::string> device_args{"--preset", preset};
@@ -76,8 +74,9 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args,
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
 
   const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
-  std::vector<std::string> args{BOOTLOADER_SIM_PATH, "--preset", preset, "--frame-ms", "0",
-                                "--erase-ms", "20", "--dump", (dir / "memory.hex").string()};
+  std::vector<std::string> args{
+      BOOTLOADER_SIM_PATH,          "--preset", preset, "--frame-ms", "0", "--erase-ms", "20", "--dump",
+      (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
   {
     testsupport::Background device(args, env);
@@ -108,16 +107,15 @@ TEST_P(WholeUpdateTest, CleanUpdateLeavesTheFirmwareInTheDevice) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, WholeUpdateTest,
-                         testing::Values(FamilyCase{"Family1", "family1"},
-                                         FamilyCase{"Family2", "family2"},
+                         testing::Values(FamilyCase{"Family1", "family1"}, FamilyCase{"Family2", "family2"},
                                          FamilyCase{"Family3", "family3"}),
                          [](const testing::TestParamInfo<FamilyCase>& info) { return info.param.name; });
 
 // The diagnostic bundle: Start only enables the console's Startnext, and
 // Startall runs the whole update.
 TEST(WholeDiagnosticUpdateTest, StartallRunsTheUpdateToItsEnd) {
-  const UpdateRun run = Update("family1", {}, "updater-diag",
-                               "press mainWindow.StartButton\npress ConsoleWindow.PushButton6\n");
+  const UpdateRun run =
+      Update("family1", {}, "updater-diag", "press mainWindow.StartButton\npress ConsoleWindow.PushButton6\n");
   EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
   EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
   EXPECT_EQ(run.difference(), "");
@@ -184,13 +182,13 @@ TEST_P(RegionPlacementTest, IsUpdatedToItsEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     AddressSpace, RegionPlacementTest,
-    testing::Values(
-        PlacementCase{"EndingAtTheSignBoundaryBeforeAnother", "family1",
-                      {"--region", "1:0x7FFFFFC0:0x40", "--region", "1:0x1000:0x7000"}},
-        PlacementCase{"LastPacketsBelowTheSignBoundary", "family1", {"--region", "1:0x7FFFFF00:0x100"}},
-        PlacementCase{"CrossingTheSignBoundary", "family1", {"--region", "1:0x7FFFFFC0:0x100"}},
-        PlacementCase{"AtTheTopOfTheAddressSpace", "family1", {"--region", "1:0xFFFFF000:0x1000"}},
-        PlacementCase{"Family2CrossingTheSignBoundary", "family2", {"--region", "1:0x3FFFFFC0:0x100"}}),
+    testing::Values(PlacementCase{"EndingAtTheSignBoundaryBeforeAnother",
+                                  "family1",
+                                  {"--region", "1:0x7FFFFFC0:0x40", "--region", "1:0x1000:0x7000"}},
+                    PlacementCase{"LastPacketsBelowTheSignBoundary", "family1", {"--region", "1:0x7FFFFF00:0x100"}},
+                    PlacementCase{"CrossingTheSignBoundary", "family1", {"--region", "1:0x7FFFFFC0:0x100"}},
+                    PlacementCase{"AtTheTopOfTheAddressSpace", "family1", {"--region", "1:0xFFFFF000:0x1000"}},
+                    PlacementCase{"Family2CrossingTheSignBoundary", "family2", {"--region", "1:0x3FFFFFC0:0x100"}}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
 
 // A record that starts below a region and runs into it, as objcopy makes from
@@ -224,8 +222,7 @@ TEST_F(WinUpdateTest, SearchLogsEachDeviceInDecimalThenTheMatchAndTheConnection)
   std::vector<std::string> search;
   std::istringstream err(run_->updater.err);
   for (std::string line; std::getline(err, line);) {
-    if (line.rfind("VendorID: ", 0) == 0 || line.rfind("Ger\xC3\xA4t", 0) == 0 ||
-        line.rfind("Connect", 0) == 0) {
+    if (line.rfind("VendorID: ", 0) == 0 || line.rfind("Ger\xC3\xA4t", 0) == 0 || line.rfind("Connect", 0) == 0) {
       search.push_back(line);
     }
   }
@@ -234,8 +231,7 @@ TEST_F(WinUpdateTest, SearchLogsEachDeviceInDecimalThenTheMatchAndTheConnection)
   for (std::size_t i = 0; i + 2 < search.size(); ++i) EXPECT_TRUE(std::regex_match(search[i], decimal)) << search[i];
   // The simulated device (0x04D8, 0x003C) ends the walk; one connection, no error line.
   EXPECT_EQ(std::vector<std::string>(search.end() - 3, search.end()),
-            (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.",
-                                      "Connect OK."}));
+            (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   region->Size = in.U16() % 4097;
   const uint32_t where = in.U32();
   updater::GetDataRequest request;
-  request.address = (flags & 2) ? int32_t(where)
-                                : int32_t(uint32_t(region->Address) + where % uint32_t(region->Size + 1));
+  request.address =
+      (flags & 2) ? int32_t(where) : int32_t(uint32_t(region->Address) + where % uint32_t(region->Size + 1));
   request.count = in.U8() % (HID::kPacketDataSize + 2);
   const uint8_t fill = in.U8();
   region->data = framework::NewMemoryBlock(int64_t(region->Size) * bpa + HID::kImageSpareBytes);

@@ -54,8 +54,8 @@ TEST_F(ModuleDataTest, FinalisesInItsOrderEachVariableEmptiedBeforeItsValueEnds)
   HID::ReleaseDeviceMac = nullptr;
   HID::ReleaseDeviceWin = nullptr;
 
-  EXPECT_EQ(events, (std::vector<std::string>{"DeviceMac", "region ends; regions listed: 0; datafile: hex",
-                                              "DeviceWin"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"DeviceMac", "region ends; regions listed: 0; datafile: hex", "DeviceWin"}));
   EXPECT_TRUE(hidtest::Text(HID::datafile).empty());
   EXPECT_TRUE(hidtest::Text(HID::dataversion).empty());
 }

@@ -55,9 +55,9 @@ class ProgramSlicesTest : public ::testing::TestWithParam<SliceCase> {};
 
 TEST_P(ProgramSlicesTest, CutsTheImageIntoWholeAddressPackets) {
   const SliceCase& c = GetParam();
-  EXPECT_EQ(HID::ProgramSlices(*Region(c.address, c.size), *Image(c.image_size), c.bytes_per_packet,
-                               c.bytes_per_address),
-            c.expected);
+  EXPECT_EQ(
+      HID::ProgramSlices(*Region(c.address, c.size), *Image(c.image_size), c.bytes_per_packet, c.bytes_per_address),
+      c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,11 +68,21 @@ INSTANTIATE_TEST_SUITE_P(
         SliceCase{"OnePacketShorterThanAPacket", 0x300000, 14, 24, 56, 1, {Slice(0x300000, 0, 14)}},
         SliceCase{"TwoBytesPerAddress", 0x800, 50, 110, 58, 2, {Slice(0x800, 0, 58), Slice(0x81D, 58, 42)}},
         // 57 bytes hold 28 whole addresses of two bytes.
-        SliceCase{"OddPacketSizeRoundsDownToWholeAddresses", 0x800, 60, 130, 57, 2,
+        SliceCase{"OddPacketSizeRoundsDownToWholeAddresses",
+                  0x800,
+                  60,
+                  130,
+                  57,
+                  2,
                   {Slice(0x800, 0, 56), Slice(0x81C, 56, 56), Slice(0x838, 112, 8)}},
-        SliceCase{"OtherBytesPerAddressCountAsOne", 0x1000, 60, 70, 56, 3,
-                  {Slice(0x1000, 0, 56), Slice(0x1038, 56, 4)}},
-        SliceCase{"HighAddressCrossesTheSignBit", 0x7FFFFFF0, 32, 42, 16, 1,
+        SliceCase{
+            "OtherBytesPerAddressCountAsOne", 0x1000, 60, 70, 56, 3, {Slice(0x1000, 0, 56), Slice(0x1038, 56, 4)}},
+        SliceCase{"HighAddressCrossesTheSignBit",
+                  0x7FFFFFF0,
+                  32,
+                  42,
+                  16,
+                  1,
                   {Slice(0x7FFFFFF0, 0, 16), Slice(0x80000000, 16, 16)}},
         SliceCase{"HighAddressWrapsAt32Bits", 0xFFFFFFF8, 16, 26, 8, 1, {Slice(0xFFFFFFF8, 0, 8), Slice(0, 8, 8)}},
         SliceCase{"NeverPastTheImage", 0x1000, 100, 30, 56, 1, {Slice(0x1000, 0, 30)}},

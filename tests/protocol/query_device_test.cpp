@@ -23,8 +23,8 @@ class QueryDeviceTest : public hidtest::ModuleTest {};
 
 // The reply 02 38 02 | 01 00000000 00580000 | 03 0000F800 0C000000 | FF.
 Ref<MemoryBlock> ExampleReply() {
-  const uint8_t bytes[] = {0x02, 0x38, 0x02, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x58, 0x00, 0x00,
-                           0x03, 0x00, 0x00, 0xF8, 0x00, 0x0C, 0x00, 0x00, 0x00, 0xFF};
+  const uint8_t bytes[] = {0x02, 0x38, 0x02, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x58, 0x00,
+                           0x00, 0x03, 0x00, 0x00, 0xF8, 0x00, 0x0C, 0x00, 0x00, 0x00, 0xFF};
   Ref<MemoryBlock> reply = framework::NewMemoryBlock(64);
   for (int i = 0; i < static_cast<int>(sizeof bytes); ++i) reply->set_UInt8Value(i, bytes[i]);
   return reply;
@@ -146,14 +146,13 @@ TEST_P(FamilyTableTest, SetsBytesPerAddressForKnownFamiliesOnly) {
   EXPECT_EQ(HID::BytesPerPacket, 40);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, FamilyTableTest,
-    ::testing::Values(FamilyCase{1, 0, 1, HID::QueryEvaluation::Known},
-                      FamilyCase{2, 0, 2, HID::QueryEvaluation::Known},
-                      FamilyCase{3, 2, 1, HID::QueryEvaluation::Known},
-                      FamilyCase{4, 0, 0, HID::QueryEvaluation::UnknownFamily},
-                      FamilyCase{0, 2, 2, HID::QueryEvaluation::UnknownFamily},
-                      FamilyCase{255, 1, 1, HID::QueryEvaluation::UnknownFamily}));
+INSTANTIATE_TEST_SUITE_P(Families, FamilyTableTest,
+                         ::testing::Values(FamilyCase{1, 0, 1, HID::QueryEvaluation::Known},
+                                           FamilyCase{2, 0, 2, HID::QueryEvaluation::Known},
+                                           FamilyCase{3, 2, 1, HID::QueryEvaluation::Known},
+                                           FamilyCase{4, 0, 0, HID::QueryEvaluation::UnknownFamily},
+                                           FamilyCase{0, 2, 2, HID::QueryEvaluation::UnknownFamily},
+                                           FamilyCase{255, 1, 1, HID::QueryEvaluation::UnknownFamily}));
 
 TEST_F(QueryDeviceTest, WrongOrShortAnswerSetsNothing) {
   Ref<MemoryBlock> wrong = QueryReply(56, 1, {});
@@ -198,19 +197,19 @@ TEST_P(UnusableReplyTest, IsRefusedAndChangesNoRegion) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, UnusableReplyTest,
-    ::testing::Values(
-        UnusableCase{"NegativeSize", 1, {{1, 0, -1}}, 64},
-        UnusableCase{"NegativeSizeAfterAGoodEntry", 1, {{1, 0, 16}, {3, 0x300000, -14}}, 64},
-        UnusableCase{"ImageSizeDoesNotFitOneBytePerAddress", 1, {{1, 0, 0x7FFFFFF6}}, 64},
-        UnusableCase{"ImageSizeDoesNotFitTwoBytesPerAddress", 2, {{1, 0, 0x40000000}}, 64},
-        UnusableCase{"EntryPastTheEndOfAShortReply", 1, {{1, 0, 16}, {3, 0x300000, 14}}, 20},
-        UnusableCase{"NoEndMarkInAShortReply", 1, {{1, 0, 16}}, 12},
-        // More image than any device of these families has, refused before any
-        // of it is allocated.
-        UnusableCase{"SixRegionsOfTwoGigaAddresses", 1,
-                     std::vector<RegionEntry>(6, RegionEntry{1, 0x1000, 0x7FFFFFF0}), 64},
-        UnusableCase{"TwoRegionsPastTheLimitInAll", 1, {{1, 0, 0x2000000}, {3, 0x4000000, 0x2000000}}, 64},
-        UnusableCase{"TwoBytesPerAddressPastTheLimit", 2, {{1, 0, 0x2000000}}, 64}),
+    ::testing::Values(UnusableCase{"NegativeSize", 1, {{1, 0, -1}}, 64},
+                      UnusableCase{"NegativeSizeAfterAGoodEntry", 1, {{1, 0, 16}, {3, 0x300000, -14}}, 64},
+                      UnusableCase{"ImageSizeDoesNotFitOneBytePerAddress", 1, {{1, 0, 0x7FFFFFF6}}, 64},
+                      UnusableCase{"ImageSizeDoesNotFitTwoBytesPerAddress", 2, {{1, 0, 0x40000000}}, 64},
+                      UnusableCase{"EntryPastTheEndOfAShortReply", 1, {{1, 0, 16}, {3, 0x300000, 14}}, 20},
+                      UnusableCase{"NoEndMarkInAShortReply", 1, {{1, 0, 16}}, 12},
+                      // More image than any device of these families has, refused before any
+                      // of it is allocated.
+                      UnusableCase{"SixRegionsOfTwoGigaAddresses", 1,
+                                   std::vector<RegionEntry>(6, RegionEntry{1, 0x1000, 0x7FFFFFF0}), 64},
+                      UnusableCase{
+                          "TwoRegionsPastTheLimitInAll", 1, {{1, 0, 0x2000000}, {3, 0x4000000, 0x2000000}}, 64},
+                      UnusableCase{"TwoBytesPerAddressPastTheLimit", 2, {{1, 0, 0x2000000}}, 64}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The limit counts whole images, spare bytes included: up to it a reply is usable.

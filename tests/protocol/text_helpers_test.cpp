@@ -14,9 +14,7 @@ void PrintTo(const Hex6Case& c, std::ostream* os) { *os << c.n; }
 
 class Hex6Test : public ::testing::TestWithParam<Hex6Case> {};
 
-TEST_P(Hex6Test, PadsToSixDigitsWithoutCutting) {
-  EXPECT_EQ(hidtest::Text(HID::hex6(GetParam().n)), GetParam().text);
-}
+TEST_P(Hex6Test, PadsToSixDigitsWithoutCutting) { EXPECT_EQ(hidtest::Text(HID::hex6(GetParam().n)), GetParam().text); }
 
 INSTANTIATE_TEST_SUITE_P(Values, Hex6Test,
                          ::testing::Values(Hex6Case{0, "000000"}, Hex6Case{0x1400, "001400"},
@@ -32,9 +30,7 @@ void PrintTo(const StringToHexCase& c, std::ostream* os) { *os << '"' << c.digit
 
 class StringToHexTest : public ::testing::TestWithParam<StringToHexCase> {};
 
-TEST_P(StringToHexTest, ReadsHexDigits) {
-  EXPECT_EQ(HID::StringToHex(GetParam().digits), GetParam().value);
-}
+TEST_P(StringToHexTest, ReadsHexDigits) { EXPECT_EQ(HID::StringToHex(GetParam().digits), GetParam().value); }
 
 // A field that a line ends inside is read from the digits that are there.
 INSTANTIATE_TEST_SUITE_P(Values, StringToHexTest,

@@ -83,9 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_TRUE(c.verbose);
                  }},
         ArgsCase{"faults_with_defaults",
-                 {"--fault", "no-query-reply", "--fault", "wrong-command", "--fault", "unknown-family",
-                  "--fault", "unsolicited", "--fault", "short-report", "--fault", "get-data-count",
-                  "--fault", "get-data-address"},
+                 {"--fault", "no-query-reply", "--fault", "wrong-command", "--fault", "unknown-family", "--fault",
+                  "unsolicited", "--fault", "short-report", "--fault", "get-data-count", "--fault", "get-data-address"},
                  [](const Config& c) {
                    const auto& f = c.faults;
                    EXPECT_TRUE(f.no_query_reply);

@@ -92,13 +92,16 @@ INSTANTIATE_TEST_SUITE_P(
                           {0xFF}})},
         // Six regions fill the entry table: no room, and no need, for the end mark.
         ReplyCase{"query_six_regions",
-                  {"--region", "1:1:1", "--region", "1:2:1", "--region", "1:3:1", "--region", "1:4:1",
-                   "--region", "1:5:1", "--region", "1:6:1", "--bytes-per-packet", "0"},
+                  {"--region", "1:1:1", "--region", "1:2:1", "--region", "1:3:1", "--region", "1:4:1", "--region",
+                   "1:5:1", "--region", "1:6:1", "--bytes-per-packet", "0"},
                   packet(sim::kQueryDevice),
                   concat({{0x02, 0x00, 0x01},
-                          {1, 1, 0, 0, 0, 1, 0, 0, 0}, {1, 2, 0, 0, 0, 1, 0, 0, 0},
-                          {1, 3, 0, 0, 0, 1, 0, 0, 0}, {1, 4, 0, 0, 0, 1, 0, 0, 0},
-                          {1, 5, 0, 0, 0, 1, 0, 0, 0}, {1, 6, 0, 0, 0, 1, 0, 0, 0}})},
+                          {1, 1, 0, 0, 0, 1, 0, 0, 0},
+                          {1, 2, 0, 0, 0, 1, 0, 0, 0},
+                          {1, 3, 0, 0, 0, 1, 0, 0, 0},
+                          {1, 4, 0, 0, 0, 1, 0, 0, 0},
+                          {1, 5, 0, 0, 0, 1, 0, 0, 0},
+                          {1, 6, 0, 0, 0, 1, 0, 0, 0}})},
         ReplyCase{"get_data_right_aligned", {}, packet(sim::kGetData, 0x1000, 4), get_data_reply(0x1000, 4, 0xFF)},
         ReplyCase{"get_data_full", {}, packet(sim::kGetData, 0x1038, 58), get_data_reply(0x1038, 58, 0xFF)},
         ReplyCase{"get_data_outside_reads_zero", {}, packet(sim::kGetData, 0x10, 3), get_data_reply(0x10, 3, 0x00)},
@@ -252,25 +255,29 @@ Bytes read_back(Device& d, uint32_t address, uint8_t count) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, DeviceFaultTest,
     testing::Values(
-        FaultCase{"no_query_reply", {"no-query-reply"},
+        FaultCase{"no_query_reply",
+                  {"no-query-reply"},
                   [](Device& d) {
                     EXPECT_TRUE(d.handle(packet(sim::kQueryDevice)).reports.empty());
                     EXPECT_EQ(d.handle(packet(sim::kGetData, 0x1000, 1)).reports.size(), 1u);
                   }},
-        FaultCase{"wrong_command", {"wrong-command=7"},
+        FaultCase{"wrong_command",
+                  {"wrong-command=7"},
                   [](Device& d) {
                     auto reply = d.handle(packet(sim::kQueryDevice)).reports.at(0);
                     EXPECT_EQ(reply[0], 7);
                     EXPECT_EQ(reply[1], 56);
                     EXPECT_EQ(read_back(d, 0x1000, 1)[0], 7);
                   }},
-        FaultCase{"unknown_family", {"unknown-family=9"},
+        FaultCase{"unknown_family",
+                  {"unknown-family=9"},
                   [](Device& d) {
                     auto reply = d.handle(packet(sim::kQueryDevice)).reports.at(0);
                     EXPECT_EQ(reply[2], 9);
                     EXPECT_EQ(reply[3], 1);  // the regions are still listed
                   }},
-        FaultCase{"stuck_low_bit", {"stuck-bit=0x1010:3"},
+        FaultCase{"stuck_low_bit",
+                  {"stuck-bit=0x1010:3"},
                   [](Device& d) {
                     EXPECT_EQ(read_back(d, 0x1010, 1)[63], 0xF7);  // shows from the start
                     d.handle(program(0x100F, {0xFF, 0xFF, 0xFF}));
@@ -280,12 +287,14 @@ INSTANTIATE_TEST_SUITE_P(
                     d.handle(packet(sim::kEraseDevice));
                     EXPECT_EQ(read_back(d, 0x1010, 1)[63], 0xF7);
                   }},
-        FaultCase{"stuck_high_bit", {"stuck-bit=0x1010:0:1"},
+        FaultCase{"stuck_high_bit",
+                  {"stuck-bit=0x1010:0:1"},
                   [](Device& d) {
                     d.handle(program(0x1010, {0x00}));
                     EXPECT_EQ(read_back(d, 0x1010, 1)[63], 0x01);
                   }},
-        FaultCase{"silent_after", {"silent-after=2"},
+        FaultCase{"silent_after",
+                  {"silent-after=2"},
                   [](Device& d) {
                     EXPECT_EQ(d.handle(packet(sim::kQueryDevice)).reports.size(), 1u);
                     d.handle(program(0x1000, {0x00}));
@@ -295,7 +304,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(d.memory()[0].bytes[0], 0x00);
                     EXPECT_EQ(d.memory()[0].bytes[1], 0xFF);
                   }},
-        FaultCase{"remove_after", {"remove-after=2"},
+        FaultCase{"remove_after",
+                  {"remove-after=2"},
                   [](Device& d) {
                     EXPECT_FALSE(d.on_connect().leave);
                     EXPECT_FALSE(d.handle(packet(sim::kQueryDevice)).leave);
@@ -303,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(second.reports.size(), 1u);  // answered, then gone
                     EXPECT_TRUE(second.leave);
                   }},
-        FaultCase{"unsolicited_after", {"unsolicited=1"},
+        FaultCase{"unsolicited_after",
+                  {"unsolicited=1"},
                   [](Device& d) {
                     EXPECT_TRUE(d.on_connect().reports.empty());
                     auto first = d.handle(packet(sim::kProgramComplete));
@@ -311,21 +322,24 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(first.reports[0], Bytes(64, 0x5A));
                     EXPECT_TRUE(d.handle(packet(sim::kProgramComplete)).reports.empty());
                   }},
-        FaultCase{"unsolicited_on_connect", {"unsolicited"},
-                  [](Device& d) { EXPECT_EQ(d.on_connect().reports.size(), 1u); }},
-        FaultCase{"short_report", {"short-report=40"},
+        FaultCase{
+            "unsolicited_on_connect", {"unsolicited"}, [](Device& d) { EXPECT_EQ(d.on_connect().reports.size(), 1u); }},
+        FaultCase{"short_report",
+                  {"short-report=40"},
                   [](Device& d) {
                     EXPECT_EQ(read_back(d, 0x1000, 58).size(), 40u);
                     EXPECT_EQ(d.handle(packet(sim::kQueryDevice)).reports.at(0).size(), 64u);
                   }},
-        FaultCase{"get_data_count", {"get-data-count=60"},
+        FaultCase{"get_data_count",
+                  {"get-data-count=60"},
                   [](Device& d) {
                     d.handle(program(0x1000, {0x42}));
                     auto reply = read_back(d, 0x1000, 1);
                     EXPECT_EQ(reply[5], 60);
                     EXPECT_EQ(reply[63], 0x42);
                   }},
-        FaultCase{"get_data_address", {"get-data-address=-16"},
+        FaultCase{"get_data_address",
+                  {"get-data-address=-16"},
                   [](Device& d) {
                     d.handle(program(0x1010, {0x42}));
                     auto reply = read_back(d, 0x1010, 1);
@@ -333,7 +347,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EXPECT_EQ(reply[2], 0x10);
                     EXPECT_EQ(reply[63], 0x42);  // the data of the asked address
                   }},
-        FaultCase{"claim_size", {"claim-size=0x7FFFFFF0"},
+        FaultCase{"claim_size",
+                  {"claim-size=0x7FFFFFF0"},
                   [](Device& d) {
                     auto reply = d.handle(packet(sim::kQueryDevice)).reports.at(0);
                     for (size_t at : {size_t{8}, size_t{17}}) {

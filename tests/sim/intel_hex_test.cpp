@@ -68,18 +68,18 @@ TEST_P(IntelHexRejectTest, NamesTheFault) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, IntelHexRejectTest,
-    testing::Values(BadText{"no_colon", "0300300002337A1E\n:00000001FF\n", 1, "':'"},
-                    BadText{"checksum", ":0300300002337A1F\n:00000001FF\n", 1, "checksum"},
-                    BadText{"odd_digits", ":0300300002337A1\n", 1, "malformed"},
-                    BadText{"not_hex", ":03003000023G7A1E\n", 1, "hexadecimal"},
-                    BadText{"count", ":0400300002337A1D\n", 1, "byte count"},
-                    BadText{"type", ":00000006FA\n", 1, "record type 6"},
-                    BadText{"short_extended", ":0100000400FB\n", 1, "two bytes"},
-                    BadText{"no_end", ":0300300002337A1E\n", 0, "no end record"},
-                    BadText{"second_line", ":0300300002337A1E\n:0300300002337A1F\n", 2, "checksum"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, IntelHexRejectTest,
+                         testing::Values(BadText{"no_colon", "0300300002337A1E\n:00000001FF\n", 1, "':'"},
+                                         BadText{"checksum", ":0300300002337A1F\n:00000001FF\n", 1, "checksum"},
+                                         BadText{"odd_digits", ":0300300002337A1\n", 1, "malformed"},
+                                         BadText{"not_hex", ":03003000023G7A1E\n", 1, "hexadecimal"},
+                                         BadText{"count", ":0400300002337A1D\n", 1, "byte count"},
+                                         BadText{"type", ":00000006FA\n", 1, "record type 6"},
+                                         BadText{"short_extended", ":0100000400FB\n", 1, "two bytes"},
+                                         BadText{"no_end", ":0300300002337A1E\n", 0, "no end record"},
+                                         BadText{"second_line", ":0300300002337A1E\n:0300300002337A1F\n", 2,
+                                                 "checksum"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IntelHexDifferencesTest, ListsChangedAndMissingBytesInOrder) {
   HexImage expected{{1, 0x10}, {2, 0x20}, {3, 0x30}, {4, 0x40}};

@@ -99,7 +99,8 @@ TEST_F(InProcessDeviceTest, TakesOneCommandPerFrame) {
   auto channel = connect(device);
   auto start = Clock::now();
 
-  for (int i = 0; i < 10; ++i) ASSERT_EQ(channel->write_report(0, command(sim::kGetData, 0x1000, 1), 5000), hidbus::Status::ok);
+  for (int i = 0; i < 10; ++i)
+    ASSERT_EQ(channel->write_report(0, command(sim::kGetData, 0x1000, 1), 5000), hidbus::Status::ok);
   for (int i = 0; i < 10; ++i) ASSERT_EQ(channel->read_report(5000).status, hidbus::Status::ok);
 
   EXPECT_GE(Clock::now() - start, milliseconds(5 * 10));
@@ -134,7 +135,8 @@ TEST_F(InProcessDeviceTest, SilentDeviceStillTakesCommands) {
   sim::InProcessDevice device(fast({"--fault", "silent-after=0"}), *bus_);
   auto channel = connect(device);
   // No answer, and no back-pressure either: a long programming run goes through.
-  for (int i = 0; i < 200; ++i) ASSERT_EQ(channel->write_report(0, command(sim::kQueryDevice), 5000), hidbus::Status::ok);
+  for (int i = 0; i < 200; ++i)
+    ASSERT_EQ(channel->write_report(0, command(sim::kQueryDevice), 5000), hidbus::Status::ok);
   EXPECT_EQ(channel->read_report(50).status, hidbus::Status::timeout);
 }
 

@@ -9,8 +9,8 @@ void retain(EventRef event) { ++event->refs; }
 
 extern "C" {
 
-OSStatus CreateEvent(CFAllocatorRef, UInt32 eventClass, UInt32 eventKind, EventTime when,
-                     EventAttributes flags, EventRef* outEvent) {
+OSStatus CreateEvent(CFAllocatorRef, UInt32 eventClass, UInt32 eventKind, EventTime when, EventAttributes flags,
+                     EventRef* outEvent) {
   if (outEvent == nullptr) return paramErr;
   auto* event = new OpaqueEventRef;
   event->event_class = eventClass;
@@ -33,8 +33,7 @@ EventTime GetCurrentEventTime(void) {
   return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type,
-                           ByteCount size, const void* data) {
+OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size, const void* data) {
   if (event == nullptr || (data == nullptr && size > 0)) return paramErr;
   auto& p = event->parameters[name];
   p.type = type;
@@ -44,8 +43,8 @@ OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType t
 }
 
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
-                           EventParamType* outActualType, ByteCount bufferSize,
-                           ByteCount* outActualSize, void* outData) {
+                           EventParamType* outActualType, ByteCount bufferSize, ByteCount* outActualSize,
+                           void* outData) {
   if (event == nullptr) return paramErr;
   auto it = event->parameters.find(name);
   if (it == event->parameters.end()) return eventParameterNotFoundErr;

@@ -64,10 +64,8 @@ extern "C" {
 EventTargetRef GetApplicationEventTarget(void) { return &application_target(); }
 
 OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, ItemCount numTypes,
-                             const EventTypeSpec* list, void* userData,
-                             EventHandlerRef* outRef) {
-  if (target != &application_target() || handler == nullptr || (numTypes > 0 && list == nullptr))
-    return paramErr;
+                             const EventTypeSpec* list, void* userData, EventHandlerRef* outRef) {
+  if (target != &application_target() || handler == nullptr || (numTypes > 0 && list == nullptr)) return paramErr;
   auto h = std::make_shared<OpaqueEventHandlerRef>();
   h->handler = handler;
   h->types.assign(list, list + numTypes);
@@ -79,8 +77,7 @@ OSStatus InstallEventHandler(EventTargetRef target, EventHandlerUPP handler, Ite
 
 OSStatus RemoveEventHandler(EventHandlerRef handler) {
   auto& handlers = application_target().handlers;
-  auto it = std::find_if(handlers.begin(), handlers.end(),
-                         [&](const auto& h) { return h.get() == handler; });
+  auto it = std::find_if(handlers.begin(), handlers.end(), [&](const auto& h) { return h.get() == handler; });
   if (it == handlers.end()) return paramErr;
   (*it)->removed = true;
   handlers.erase(it);

@@ -64,8 +64,7 @@ OSStatus PostEventToQueue(EventQueueRef queue, EventRef event, EventPriority pri
   return noErr;
 }
 
-OSStatus FlushSpecificEventsFromQueue(EventQueueRef queue, EventComparatorUPP comparator,
-                                      void* compareData) {
+OSStatus FlushSpecificEventsFromQueue(EventQueueRef queue, EventComparatorUPP comparator, void* compareData) {
   if (queue != &main_queue() || comparator == nullptr) return paramErr;
   for (auto it = queue->waiting.begin(); it != queue->waiting.end();) {
     EventRef event = it->event;

@@ -38,8 +38,7 @@ State& state() {
 bool g_running = false;
 
 String unhandled_text(const std::string& class_name) {
-  return String("An exception of class " + class_name +
-                " was not handled. The application must shut down.");
+  return String("An exception of class " + class_name + " was not handled. The application must shut down.");
 }
 
 void report(const String& text) {
@@ -121,8 +120,7 @@ void Quit() {
 
 bool running() { return g_running; }
 
-void register_module(const std::string& name, std::function<void()> initialise,
-                     std::function<void()> finalise) {
+void register_module(const std::string& name, std::function<void()> initialise, std::function<void()> finalise) {
   std::lock_guard lock(state().mutex);
   for (Module& m : state().modules) {
     if (m.name == name) {

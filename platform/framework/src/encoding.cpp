@@ -94,8 +94,8 @@ std::vector<char32_t> decode_utf8(std::string_view s) {
       c = (c << 6) | (cb & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are malformed.
-    if (ok && ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
-               (c >= 0xD800 && c <= 0xDFFF))) {
+    if (ok &&
+        ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF))) {
       ok = false;
     }
     if (!ok) {

@@ -8,10 +8,10 @@ const ClassRecord& ExceptionObject::class_record() {
   return record;
 }
 
-#define FRAMEWORK_EXCEPTION_CLASS(Name)                                                      \
-  const ClassRecord& Name##Class() {                                                         \
-    static ClassRecord& record = define_class(#Name, &ExceptionObject::class_record());     \
-    return record;                                                                           \
+#define FRAMEWORK_EXCEPTION_CLASS(Name)                                                 \
+  const ClassRecord& Name##Class() {                                                    \
+    static ClassRecord& record = define_class(#Name, &ExceptionObject::class_record()); \
+    return record;                                                                      \
   }
 
 FRAMEWORK_EXCEPTION_CLASS(NilObjectException)
@@ -54,8 +54,7 @@ void raise_exception(const Ref<Object>& object) {
   if (!object) throw NilObjectException();
   Ref<ExceptionObject> exception = ref_cast<ExceptionObject>(object);
   if (!exception) {
-    throw UnsupportedOperationException(String("not an exception: ") +
-                                        String(object->object_class().name()));
+    throw UnsupportedOperationException(String("not an exception: ") + String(object->object_class().name()));
   }
   const ClassRecord& cls = exception->object_class();
   if (cls.is_a(NilObjectExceptionClass())) throw NilObjectException(exception);

@@ -29,8 +29,7 @@ std::filesystem::path bundle_of(const std::filesystem::path& exe) {
   std::filesystem::path macos = exe.parent_path();
   std::filesystem::path contents = macos.parent_path();
   std::filesystem::path bundle = contents.parent_path();
-  if (macos.filename() != "MacOS" || contents.filename() != "Contents" ||
-      bundle.extension() != ".app") {
+  if (macos.filename() != "MacOS" || contents.filename() != "Contents" || bundle.extension() != ".app") {
     return {};
   }
   return bundle;
@@ -48,14 +47,13 @@ void write_all(int fd, std::string_view bytes) {
 }  // namespace
 
 const ClassRecord& FolderItem::class_record() {
-  static ClassRecord& record =
-      define_class("FolderItem", &Object::class_record(), 0, native_type_of<FolderItem>());
+  static ClassRecord& record = define_class("FolderItem", &Object::class_record(), 0, native_type_of<FolderItem>());
   return record;
 }
 
 const ClassRecord& TextOutputStream::class_record() {
-  static ClassRecord& record = define_class("TextOutputStream", &Object::class_record(), 0,
-                                            native_type_of<TextOutputStream>());
+  static ClassRecord& record =
+      define_class("TextOutputStream", &Object::class_record(), 0, native_type_of<TextOutputStream>());
   return record;
 }
 

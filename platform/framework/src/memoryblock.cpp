@@ -9,8 +9,7 @@
 namespace framework {
 
 const ClassRecord& MemoryBlock::class_record() {
-  static ClassRecord& record =
-      define_class("MemoryBlock", &Object::class_record(), 0, native_type_of<MemoryBlock>());
+  static ClassRecord& record = define_class("MemoryBlock", &Object::class_record(), 0, native_type_of<MemoryBlock>());
   return record;
 }
 

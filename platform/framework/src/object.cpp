@@ -54,8 +54,7 @@ thread_local Construction pending;
 
 }  // namespace
 
-ClassRecord::ClassRecord(std::string name, const ClassRecord* superclass, std::size_t data_size,
-                         NativeType native)
+ClassRecord::ClassRecord(std::string name, const ClassRecord* superclass, std::size_t data_size, NativeType native)
     : name_(std::move(name)), superclass_(superclass), data_size_(data_size), native_(native) {
   if (native_.size == 0) {
     if (superclass_) {
@@ -117,8 +116,7 @@ const ClassRecord* find_class(std::string_view name) {
 
 namespace {
 
-ClassRecord& add_class(std::string name, const ClassRecord* superclass, std::size_t data_size,
-                       NativeType native) {
+ClassRecord& add_class(std::string name, const ClassRecord* superclass, std::size_t data_size, NativeType native) {
   auto record = std::make_unique<ClassRecord>(name, superclass, data_size, native);
   ClassTable& table = class_table();
   std::lock_guard lock(table.mutex);
@@ -130,8 +128,7 @@ ClassRecord& add_class(std::string name, const ClassRecord* superclass, std::siz
 
 }  // namespace
 
-ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::size_t data_size,
-                          NativeType native) {
+ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::size_t data_size, NativeType native) {
   return add_class(std::move(name), superclass ? superclass : &Object::class_record(), data_size, native);
 }
 

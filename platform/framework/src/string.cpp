@@ -4,15 +4,13 @@ namespace framework {
 namespace {
 
 bool ascii_compatible(TextEncoding e) {
-  return e == Encodings.ASCII || e == Encodings.UTF8 || e == Encodings.MacRoman ||
-         e == Encodings.WindowsLatin1;
+  return e == Encodings.ASCII || e == Encodings.UTF8 || e == Encodings.MacRoman || e == Encodings.WindowsLatin1;
 }
 
 }  // namespace
 
 const ClassRecord& StringObject::class_record() {
-  static ClassRecord& record =
-      define_class("String", &Object::class_record(), 0, native_type_of<StringObject>());
+  static ClassRecord& record = define_class("String", &Object::class_record(), 0, native_type_of<StringObject>());
   return record;
 }
 
@@ -58,8 +56,7 @@ bool operator==(const String& a, const String& b) {
   TextEncoding ea = a.encoding();
   TextEncoding eb = b.encoding();
   if (ea == eb || ea == Encodings.Undetermined || eb == Encodings.Undetermined ||
-      (ea == Encodings.ASCII && ascii_compatible(eb)) ||
-      (eb == Encodings.ASCII && ascii_compatible(ea))) {
+      (ea == Encodings.ASCII && ascii_compatible(eb)) || (eb == Encodings.ASCII && ascii_compatible(ea))) {
     return a.bytes() == b.bytes();
   }
   return a.utf8() == b.utf8();

@@ -16,9 +16,8 @@ String piece(const String& s, std::size_t pos, std::size_t len) {
 }
 
 int32_t clamp_size(std::size_t n) {
-  return n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())
-             ? std::numeric_limits<int32_t>::max()
-             : static_cast<int32_t>(n);
+  return n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max()
+                                                                           : static_cast<int32_t>(n);
 }
 
 // Length in bytes of the character at `pos`.
@@ -142,7 +141,7 @@ double Val(const String& s) {
     // Digits up to the first non-digit; more than 64 bits' worth saturate.
     uint64_t value = 0;
     for (char c : b) {
-      int digit = c >= '0' && c <= '9' ? c - '0'
+      int digit = c >= '0' && c <= '9'   ? c - '0'
                   : c >= 'a' && c <= 'f' ? c - 'a' + 10
                   : c >= 'A' && c <= 'F' ? c - 'A' + 10
                                          : -1;
@@ -179,8 +178,7 @@ double Val(const String& s) {
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
   (void)end;
   if (ec == std::errc::result_out_of_range) {
-    return number[0] == '-' ? -std::numeric_limits<double>::infinity()
-                            : std::numeric_limits<double>::infinity();
+    return number[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
   }
   return value;
 }

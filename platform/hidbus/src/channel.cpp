@@ -52,8 +52,7 @@ constexpr size_t kMaxPacket = 4096 + 1;
 
 class Deadline {
  public:
-  explicit Deadline(int timeout_ms)
-      : end_(Clock::now() + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms)) {}
+  explicit Deadline(int timeout_ms) : end_(Clock::now() + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms)) {}
   int remaining_ms() const {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(end_ - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -74,9 +73,7 @@ int wait_for(int fd, short events, const Deadline& deadline) {
   }
 }
 
-bool removal_errno(int err) {
-  return err == ENODEV || err == EPIPE || err == ECONNRESET || err == ENOTCONN;
-}
+bool removal_errno(int err) { return err == ENODEV || err == EPIPE || err == ECONNRESET || err == ENOTCONN; }
 
 struct Packet {
   Status status = Status::error;
@@ -110,8 +107,7 @@ Packet receive(int fd, int timeout_ms) {
   }
 }
 
-Status transmit(int fd, bool& use_write, const std::vector<uint8_t>& bytes, int timeout_ms,
-                int& error) {
+Status transmit(int fd, bool& use_write, const std::vector<uint8_t>& bytes, int timeout_ms, int& error) {
   Deadline deadline(timeout_ms);
   for (;;) {
     int revents = wait_for(fd, POLLOUT, deadline);
@@ -177,8 +173,7 @@ ReadResult Channel::read_report(int timeout_ms) {
   return result;
 }
 
-DevicePort::DevicePort(Fd fd, bool numbered_reports)
-    : fd_(std::move(fd)), numbered_(numbered_reports) {
+DevicePort::DevicePort(Fd fd, bool numbered_reports) : fd_(std::move(fd)), numbered_(numbered_reports) {
   detail::make_nonblocking(fd_.get());
 }
 
@@ -199,8 +194,7 @@ ReadResult DevicePort::read_output(int timeout_ms) {
 
 Status DevicePort::send_input(uint8_t report_id, std::span<const uint8_t> data, int timeout_ms) {
   if (removed_) return Status::removed;
-  std::vector<uint8_t> bytes =
-      numbered_ ? with_id(report_id, data) : std::vector<uint8_t>(data.begin(), data.end());
+  std::vector<uint8_t> bytes = numbered_ ? with_id(report_id, data) : std::vector<uint8_t>(data.begin(), data.end());
   bool use_write = false;
   int error = 0;
   Status status = transmit(fd_.get(), use_write, bytes, timeout_ms, error);

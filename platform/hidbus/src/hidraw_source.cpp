@@ -140,8 +140,8 @@ class HidrawSource : public Source {
     }
 
     if (auto descriptor = read_file(hid_dir / "report_descriptor")) {
-      auto lengths = parse_report_descriptor(std::span(
-          reinterpret_cast<const uint8_t*>(descriptor->data()), descriptor->size()));
+      auto lengths =
+          parse_report_descriptor(std::span(reinterpret_cast<const uint8_t*>(descriptor->data()), descriptor->size()));
       info.max_input_report = lengths.max_input;
       info.max_output_report = lengths.max_output;
       info.max_feature_report = lengths.max_feature;

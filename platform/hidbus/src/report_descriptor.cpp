@@ -47,9 +47,15 @@ ReportLengths parse_report_descriptor(std::span<const uint8_t> d) {
     if (type == 0) {  // main
       Kind kind;
       switch (tag) {
-        case 0x8: kind = kInput; break;
-        case 0x9: kind = kOutput; break;
-        case 0xB: kind = kFeature; break;
+        case 0x8:
+          kind = kInput;
+          break;
+        case 0x9:
+          kind = kOutput;
+          break;
+        case 0xB:
+          kind = kFeature;
+          break;
         case 0xA:  // collection
           if (!have_application && have_usage) {
             // The usage of the first top-level collection names the device.
@@ -64,26 +70,34 @@ ReportLengths parse_report_descriptor(std::span<const uint8_t> d) {
           have_usage = false;
           continue;
       }
-      bits[kind][globals.report_id] +=
-          static_cast<uint64_t>(globals.report_size) * globals.report_count;
+      bits[kind][globals.report_id] += static_cast<uint64_t>(globals.report_size) * globals.report_count;
       have_usage = false;
     } else if (type == 1) {  // global
       switch (tag) {
-        case 0x0: globals.usage_page = value; break;
-        case 0x7: globals.report_size = value; break;
+        case 0x0:
+          globals.usage_page = value;
+          break;
+        case 0x7:
+          globals.report_size = value;
+          break;
         case 0x8:
           globals.report_id = value;
           result.numbered = true;
           break;
-        case 0x9: globals.report_count = value; break;
-        case 0xA: stack.push_back(globals); break;
+        case 0x9:
+          globals.report_count = value;
+          break;
+        case 0xA:
+          stack.push_back(globals);
+          break;
         case 0xB:
           if (!stack.empty()) {
             globals = stack.back();
             stack.pop_back();
           }
           break;
-        default: break;
+        default:
+          break;
       }
     } else if (type == 2 && tag == 0x0 && !have_usage) {  // local: usage
       first_usage = size == 4 ? value : value & 0xFFFF;

@@ -23,8 +23,7 @@ namespace {
 }
 
 void check_name(const std::string& name) {
-  if (name.empty() || name[0] == '.' || name.find('/') != std::string::npos ||
-      name.find('\n') != std::string::npos) {
+  if (name.empty() || name[0] == '.' || name.find('/') != std::string::npos || name.find('\n') != std::string::npos) {
     throw std::invalid_argument("invalid virtual device name \"" + name + "\"");
   }
 }
@@ -105,9 +104,10 @@ void VirtualDevice::drop_host() { port_.reset(); }
 void VirtualDevice::unpublish() {
   drop_host();
   if (info_lock_) {
-    struct stat ours {}, now {};
-    if (::fstat(info_lock_.get(), &ours) == 0 && ::stat(info_path_.c_str(), &now) == 0 &&
-        ours.st_ino == now.st_ino && ours.st_dev == now.st_dev) {
+    struct stat ours {
+    }, now{};
+    if (::fstat(info_lock_.get(), &ours) == 0 && ::stat(info_path_.c_str(), &now) == 0 && ours.st_ino == now.st_ino &&
+        ours.st_dev == now.st_dev) {
       ::unlink(socket_path_.c_str());
       ::unlink(info_path_.c_str());
     }

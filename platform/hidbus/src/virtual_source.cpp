@@ -25,13 +25,9 @@ std::string default_virtual_dir() {
 
 namespace detail {
 
-std::string socket_path(const std::string& dir, const std::string& name) {
-  return dir + "/" + name + ".sock";
-}
+std::string socket_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".sock"; }
 
-std::string info_path(const std::string& dir, const std::string& name) {
-  return dir + "/" + name + ".info";
-}
+std::string info_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".info"; }
 
 std::optional<DeviceInfo> read_entry(const std::string& dir, const std::string& name) {
   std::string path = info_path(dir, name);
@@ -40,9 +36,10 @@ std::optional<DeviceInfo> read_entry(const std::string& dir, const std::string& 
   if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) {
     // Nobody holds the lock: the server is gone. Remove the entry unless a
     // new server has put its own in place meanwhile.
-    struct stat ours {}, now {};
-    if (::fstat(fd.get(), &ours) == 0 && ::stat(path.c_str(), &now) == 0 &&
-        ours.st_ino == now.st_ino && ours.st_dev == now.st_dev) {
+    struct stat ours {
+    }, now{};
+    if (::fstat(fd.get(), &ours) == 0 && ::stat(path.c_str(), &now) == 0 && ours.st_ino == now.st_ino &&
+        ours.st_dev == now.st_dev) {
       ::unlink(socket_path(dir, name).c_str());
       ::unlink(path.c_str());
       log("hidbus: removed stale virtual device " + name + " in " + dir);
@@ -121,9 +118,7 @@ class VirtualSource : public Source {
 
 }  // namespace
 
-std::unique_ptr<Source> make_virtual_source(std::string dir) {
-  return std::make_unique<VirtualSource>(std::move(dir));
-}
+std::unique_ptr<Source> make_virtual_source(std::string dir) { return std::make_unique<VirtualSource>(std::move(dir)); }
 
 }  // namespace detail
 }  // namespace hidbus

@@ -2,9 +2,7 @@
 
 namespace iokit::cf {
 
-Object* object_of(CFTypeRef ref) {
-  return static_cast<Object*>(const_cast<void*>(ref));
-}
+Object* object_of(CFTypeRef ref) { return static_cast<Object*>(const_cast<void*>(ref)); }
 
 void retain(CFTypeRef ref) {
   Object* object = object_of(ref);

@@ -48,12 +48,14 @@ void fill(CFStringObject& s, std::string_view bytes) {
     bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < bytes.size();
     for (int k = 1; ok && k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) ok = false;
-      else c = (c << 6) | (next & 0x3F);
+      if ((next & 0xC0) != 0x80)
+        ok = false;
+      else
+        c = (c << 6) | (next & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF do not decode.
-    if (ok && ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
-               (c >= 0xD800 && c <= 0xDFFF)))
+    if (ok &&
+        ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF)))
       ok = false;
     if (!ok) {
       c = kReplacement;
@@ -92,8 +94,7 @@ CFStringRef CFStringMakeConstant(const char* utf8) {
 
 CFIndex CFStringGetLength(CFStringRef text) { return text != nullptr ? text->utf16_length : 0; }
 
-Boolean CFStringGetCString(CFStringRef text, char* buffer, CFIndex bufferSize,
-                           CFStringEncoding encoding) {
+Boolean CFStringGetCString(CFStringRef text, char* buffer, CFIndex bufferSize, CFStringEncoding encoding) {
   if (text == nullptr || buffer == nullptr || bufferSize <= 0) return false;
   if (encoding != kCFStringEncodingUTF8 && encoding != kCFStringEncodingASCII) return false;
   const std::string& bytes = text->utf8;

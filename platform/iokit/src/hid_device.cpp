@@ -68,8 +68,7 @@ struct DeviceState {
         // A channel that fails for good is as gone as one that hung up.
         removed = true;
         update_watch(self);
-        if (removal_callback != nullptr)
-          removal_callback(removal_target, kIOReturnSuccess, removal_refcon, sender);
+        if (removal_callback != nullptr) removal_callback(removal_target, kIOReturnSuccess, removal_refcon, sender);
         return;
       }
       if (report_callback == nullptr || report_buffer == nullptr) continue;
@@ -179,8 +178,7 @@ IOReturn close(void* self) {
   return kIOReturnSuccess;
 }
 
-IOReturn set_removal_callback(void* self, IOHIDCallbackFunction callback, void* target,
-                              void* refcon) {
+IOReturn set_removal_callback(void* self, IOHIDCallbackFunction callback, void* target, void* refcon) {
   DeviceState& state = state_of(self);
   state.removal_callback = callback;
   state.removal_target = target;
@@ -188,13 +186,10 @@ IOReturn set_removal_callback(void* self, IOHIDCallbackFunction callback, void* 
   return kIOReturnSuccess;
 }
 
-IOReturn queues(void* self) {
-  return state_of(self).channel ? kIOReturnSuccess : kIOReturnNotOpen;
-}
+IOReturn queues(void* self) { return state_of(self).channel ? kIOReturnSuccess : kIOReturnNotOpen; }
 
-IOReturn set_report(void* self, IOHIDReportType type, UInt32 report_id, void* buffer,
-                    UInt32 size, UInt32 timeout_ms, IOHIDReportCallbackFunction callback, void*,
-                    void*) {
+IOReturn set_report(void* self, IOHIDReportType type, UInt32 report_id, void* buffer, UInt32 size, UInt32 timeout_ms,
+                    IOHIDReportCallbackFunction callback, void*, void*) {
   DeviceState& state = state_of(self);
   if (callback != nullptr) return kIOReturnUnsupported;
   if (buffer == nullptr && size > 0) return kIOReturnBadArgument;
@@ -204,13 +199,13 @@ IOReturn set_report(void* self, IOHIDReportType type, UInt32 report_id, void* bu
   if (type != kIOHIDReportTypeOutput || report_id > 0xFF) return kIOReturnUnsupported;
   const auto* bytes = static_cast<const UInt8*>(buffer);
   const int wait = timeout_ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(timeout_ms);
-  const hidbus::Status status = state.channel->write_report(
-      static_cast<UInt8>(report_id), std::span<const UInt8>(bytes, size), wait);
+  const hidbus::Status status =
+      state.channel->write_report(static_cast<UInt8>(report_id), std::span<const UInt8>(bytes, size), wait);
   return from_status(status, state.channel->error());
 }
 
-IOReturn get_report(void* self, IOHIDReportType type, UInt32, void* buffer, UInt32* size,
-                    UInt32 timeout_ms, IOHIDReportCallbackFunction callback, void*, void*) {
+IOReturn get_report(void* self, IOHIDReportType type, UInt32, void* buffer, UInt32* size, UInt32 timeout_ms,
+                    IOHIDReportCallbackFunction callback, void*, void*) {
   DeviceState& state = state_of(self);
   if (callback != nullptr) return kIOReturnUnsupported;
   if (size == nullptr || (buffer == nullptr && *size > 0)) return kIOReturnBadArgument;
@@ -235,8 +230,7 @@ IOReturn get_report(void* self, IOHIDReportType type, UInt32, void* buffer, UInt
 }
 
 IOReturn set_interrupt_report_handler_callback(void* self, void* buffer, UInt32 size,
-                                               IOHIDReportCallbackFunction callback,
-                                               void* target, void* refcon) {
+                                               IOHIDReportCallbackFunction callback, void* target, void* refcon) {
   DeviceState& state = state_of(self);
   state.report_buffer = buffer;
   state.report_buffer_size = buffer != nullptr ? size : 0;

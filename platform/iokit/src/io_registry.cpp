@@ -92,8 +92,7 @@ CFMutableDictionaryRef IOServiceMatching(const char* name) {
   return d;
 }
 
-kern_return_t IOServiceGetMatchingServices(mach_port_t, CFDictionaryRef matching,
-                                           io_iterator_t* existing) {
+kern_return_t IOServiceGetMatchingServices(mach_port_t, CFDictionaryRef matching, io_iterator_t* existing) {
   if (matching == nullptr) return kIOReturnBadArgument;
   auto* cls = static_cast<CFStringRef>(CFDictionaryGetValue(matching, CFSTR(kIOProviderClassKey)));
   const bool hid = cls != nullptr && iokit::cf::equal(cls, CFSTR(kIOHIDDeviceKey));
@@ -121,9 +120,8 @@ kern_return_t IOObjectRelease(io_object_t handle) {
   return kIOReturnSuccess;
 }
 
-kern_return_t IORegistryEntryCreateCFProperties(io_object_t entry,
-                                                CFMutableDictionaryRef* properties,
-                                                CFAllocatorRef, IOOptionBits) {
+kern_return_t IORegistryEntryCreateCFProperties(io_object_t entry, CFMutableDictionaryRef* properties, CFAllocatorRef,
+                                                IOOptionBits) {
   const Service* service = iokit::find<Service>(entry);
   if (service == nullptr || properties == nullptr) return kIOReturnBadArgument;
   const hidbus::DeviceInfo& d = service->device;

@@ -71,9 +71,7 @@ BuiltinRunLoop& builtin_run_loop() {
   return *loop;
 }
 
-RunLoopHost& main_run_loop() {
-  return installed_host != nullptr ? *installed_host : builtin_run_loop();
-}
+RunLoopHost& main_run_loop() { return installed_host != nullptr ? *installed_host : builtin_run_loop(); }
 
 void set_main_run_loop_host(RunLoopHost* host) { installed_host = host; }
 

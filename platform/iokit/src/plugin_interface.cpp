@@ -49,10 +49,8 @@ const IOCFPlugInInterface kTable = {nullptr, query_interface, add_ref, release};
 
 }  // namespace
 
-extern "C" kern_return_t IOCreatePlugInInterfaceForService(io_service_t service,
-                                                           CFUUIDRef pluginType,
-                                                           CFUUIDRef interfaceType,
-                                                           IOCFPlugInInterface*** theInterface,
+extern "C" kern_return_t IOCreatePlugInInterfaceForService(io_service_t service, CFUUIDRef pluginType,
+                                                           CFUUIDRef interfaceType, IOCFPlugInInterface*** theInterface,
                                                            SInt32* theScore) {
   if (theInterface == nullptr) return kIOReturnBadArgument;
   *theInterface = nullptr;

@@ -98,9 +98,7 @@ std::string Resolve(EntrySlot& slot) {
 
 }  // namespace
 
-std::string EntrySlot::label() const {
-  return class_name.empty() ? declaration : class_name + "." + declaration;
-}
+std::string EntrySlot::label() const { return class_name.empty() ? declaration : class_name + "." + declaration; }
 
 namespace detail {
 
@@ -168,7 +166,8 @@ void Binder::bind_or_quit(const UnboundReport& report) {
   if (report) {
     report(framework::String(text));
   } else {
-    for (const std::string& label : unresolved) framework::System::DebugLog(framework::String("Plug-in member not found: " + label));
+    for (const std::string& label : unresolved)
+      framework::System::DebugLog(framework::String("Plug-in member not found: " + label));
   }
   framework::Quit();
 }

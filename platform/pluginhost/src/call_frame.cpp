@@ -26,8 +26,7 @@ void CallFrame::finish() {
 void raise_pending(framework::Ref<framework::Object> exception) {
   if (!exception) return;
   if (current == nullptr) {
-    framework::System::DebugLog("Plug-in exception raised outside a plug-in call: " +
-                                exception->object_class().name());
+    framework::System::DebugLog("Plug-in exception raised outside a plug-in call: " + exception->object_class().name());
     return;
   }
   if (!current->raised_ && !current->deferred_) current->raised_ = std::move(exception);

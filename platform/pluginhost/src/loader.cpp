@@ -42,8 +42,8 @@ Export FindExport(std::string_view image, std::string_view name) {
     Shdr symbols, strings;
     if (!read(symbols, header.e_shoff + uint64_t(i) * sizeof(Shdr))) return Export::unknown;
     if (symbols.sh_type != SHT_DYNSYM) continue;
-    if (!read(strings, header.e_shoff + uint64_t(symbols.sh_link) * sizeof(Shdr)) ||
-        strings.sh_offset > image.size() || image.size() - strings.sh_offset < strings.sh_size) {
+    if (!read(strings, header.e_shoff + uint64_t(symbols.sh_link) * sizeof(Shdr)) || strings.sh_offset > image.size() ||
+        image.size() - strings.sh_offset < strings.sh_size) {
       return Export::unknown;
     }
     const std::string_view names = image.substr(strings.sh_offset, strings.sh_size);

@@ -17,8 +17,6 @@ int32_t memoryBlockGetSize(REALmemoryBlock block) {
   return b != nullptr ? b->Size() : 0;
 }
 
-REALmemoryBlock PtrToMemoryBlock(void* address) {
-  return to_handle(framework::foreign_memory_block(address).detach());
-}
+REALmemoryBlock PtrToMemoryBlock(void* address) { return to_handle(framework::foreign_memory_block(address).detach()); }
 
 }  // namespace pluginhost::services

@@ -25,8 +25,8 @@ bool SetPluginProperty(framework::Object* object, const char* name, ValueKind ki
     return false;
   }
   if (found.property->setter == nullptr) return false;
-  reinterpret_cast<void (*)(REALobject, REALsword, C)>(found.property->setter)(to_handle(object),
-                                                                                  found.property->param, value);
+  reinterpret_cast<void (*)(REALobject, REALsword, C)>(found.property->setter)(to_handle(object), found.property->param,
+                                                                               value);
   return true;
 }
 

@@ -36,8 +36,8 @@ void Log(const std::string& line) { framework::System::DebugLog(framework::Strin
 std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
 
 template <typename Property>
-void ReadProperties(const Property* table, REALsword count, const std::string& owner,
-                    std::vector<PluginProperty>& out, REALword data_size) {
+void ReadProperties(const Property* table, REALsword count, const std::string& owner, std::vector<PluginProperty>& out,
+                    REALword data_size) {
   if (table == nullptr || count <= 0) return;
   for (REALsword i = 0; i < count; ++i) {
     const Property& p = table[i];

@@ -45,39 +45,25 @@ static_assert(std::is_same_v<decltype(&services::REALFSSpecFromFolderItem), REAL
 static_assert(std::is_same_v<decltype(&services::PluginFolderItemPath), PluginFolderItemPathProc>);
 static_assert(std::is_same_v<decltype(&services::PluginNewPictureRGB), PluginNewPictureRGBProc>);
 
-#define SERVICE(name) Entry{#name, reinterpret_cast<REALproc>(&services::name)}
+#define SERVICE(name) \
+  Entry { #name, reinterpret_cast < REALproc>(&services::name) }
 
 const Entry kServices[] = {
-    SERVICE(RegisterPluginVersion),
-    SERVICE(REALGetRBVersion),
-    SERVICE(PluginRegisterClass),
-    SERVICE(PluginRegisterClassExtension),
-    SERVICE(PluginRegisterMethod),
-    SERVICE(REALinRuntime),
-    SERVICE(GetEventInstance),
-    SERVICE(PluginNewInstance),
-    SERVICE(REALSetPropValueString),
-    SERVICE(REALSetPropValueInt),
-    SERVICE(RuntimeRaiseException),
-    SERVICE(REALBuildString),
-    SERVICE(REALSetStringEncoding),
-    SERVICE(REALGetStringEncoding),
-    SERVICE(REALConvertString),
-    SERVICE(REALLockString),
-    SERVICE(REALUnlockString),
-    SERVICE(REALLockObject),
-    SERVICE(REALUnlockObject),
-    SERVICE(PluginGetStringData),
-    SERVICE(PluginDisposeStringData),
-    SERVICE(StringGetCString),
-    SERVICE(REALLoadGlobalMethod),
-    SERVICE(newMemoryBlock),
-    SERVICE(memoryBlockGetPtr),
-    SERVICE(memoryBlockGetSize),
-    SERVICE(PtrToMemoryBlock),
-    SERVICE(FolderItemFromFSSpec),
-    SERVICE(REALFSSpecFromFolderItem),
-    SERVICE(PluginFolderItemPath),
+    SERVICE(RegisterPluginVersion),    SERVICE(REALGetRBVersion),
+    SERVICE(PluginRegisterClass),      SERVICE(PluginRegisterClassExtension),
+    SERVICE(PluginRegisterMethod),     SERVICE(REALinRuntime),
+    SERVICE(GetEventInstance),         SERVICE(PluginNewInstance),
+    SERVICE(REALSetPropValueString),   SERVICE(REALSetPropValueInt),
+    SERVICE(RuntimeRaiseException),    SERVICE(REALBuildString),
+    SERVICE(REALSetStringEncoding),    SERVICE(REALGetStringEncoding),
+    SERVICE(REALConvertString),        SERVICE(REALLockString),
+    SERVICE(REALUnlockString),         SERVICE(REALLockObject),
+    SERVICE(REALUnlockObject),         SERVICE(PluginGetStringData),
+    SERVICE(PluginDisposeStringData),  SERVICE(StringGetCString),
+    SERVICE(REALLoadGlobalMethod),     SERVICE(newMemoryBlock),
+    SERVICE(memoryBlockGetPtr),        SERVICE(memoryBlockGetSize),
+    SERVICE(PtrToMemoryBlock),         SERVICE(FolderItemFromFSSpec),
+    SERVICE(REALFSSpecFromFolderItem), SERVICE(PluginFolderItemPath),
     SERVICE(PluginNewPictureRGB),
 };
 

@@ -21,7 +21,8 @@ REALstring REALBuildString(const void* bytes, int32_t length) {
   if (length < 0 || (bytes == nullptr && length > 0)) return nullptr;
   std::string copy;
   if (length > 0) copy.assign(static_cast<const char*>(bytes), static_cast<size_t>(length));
-  return new_string_handle(framework::make<framework::StringObject>(std::move(copy), framework::Encodings.Undetermined));
+  return new_string_handle(
+      framework::make<framework::StringObject>(std::move(copy), framework::Encodings.Undetermined));
 }
 
 void REALSetStringEncoding(REALstring string, uint32_t encoding) {
@@ -50,7 +51,8 @@ REALboolean PluginGetStringData(REALstring string, uint32_t encoding, REALstring
   auto s = string_of(string);
   if (!s) return 0;
   const bool as_stored = encoding == framework::Encodings.Undetermined;
-  std::string bytes = as_stored ? std::string(s->bytes()) : framework::convert_bytes(s->bytes(), s->encoding(), encoding);
+  std::string bytes =
+      as_stored ? std::string(s->bytes()) : framework::convert_bytes(s->bytes(), s->encoding(), encoding);
   // malloc, so that a plug-in that cannot dispose of it may free it.
   auto* copy = static_cast<char*>(std::malloc(bytes.size() + 1));
   if (copy == nullptr) return 0;

@@ -32,14 +32,19 @@ bool hung_up(int fd) {
 DWORD system_error(int err) {
   switch (err) {
     case EACCES:
-    case EPERM: return ERROR_ACCESS_DENIED;
+    case EPERM:
+      return ERROR_ACCESS_DENIED;
     case ENOENT:
     case ENODEV:
     case ENXIO:
-    case ECONNREFUSED: return ERROR_FILE_NOT_FOUND;
-    case EBUSY: return ERROR_SHARING_VIOLATION;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    default: return ERROR_GEN_FAILURE;
+    case ECONNREFUSED:
+      return ERROR_FILE_NOT_FOUND;
+    case EBUSY:
+      return ERROR_SHARING_VIOLATION;
+    case ENOMEM:
+      return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+      return ERROR_GEN_FAILURE;
   }
 }
 
@@ -82,8 +87,8 @@ std::optional<hidbus::DeviceInfo> present_device(const std::string& bus_path) {
   return std::nullopt;
 }
 
-std::unique_ptr<hidbus::Channel> open_channel(const hidbus::DeviceInfo& device,
-                                              std::shared_ptr<Connection>* connection, DWORD* error) {
+std::unique_ptr<hidbus::Channel> open_channel(const hidbus::DeviceInfo& device, std::shared_ptr<Connection>* connection,
+                                              DWORD* error) {
   std::lock_guard lock(connections_mutex);
   std::erase_if(connections(), [](const auto& entry) { return entry.second.expired(); });
   std::shared_ptr<Connection> c = connections()[device.path].lock();
@@ -195,9 +200,12 @@ BOOL File::write(const uint8_t* bytes, DWORD length, DWORD* written) {
     case hidbus::Status::ok:
       *written = length;
       return succeed(TRUE);
-    case hidbus::Status::timeout: return fail(ERROR_SEM_TIMEOUT, FALSE);
-    case hidbus::Status::removed: return fail(ERROR_DEVICE_NOT_CONNECTED, FALSE);
-    default: return fail(ERROR_GEN_FAILURE, FALSE);
+    case hidbus::Status::timeout:
+      return fail(ERROR_SEM_TIMEOUT, FALSE);
+    case hidbus::Status::removed:
+      return fail(ERROR_DEVICE_NOT_CONNECTED, FALSE);
+    default:
+      return fail(ERROR_GEN_FAILURE, FALSE);
   }
 }
 
@@ -223,7 +231,8 @@ BOOL File::start_read(uint8_t* buffer, DWORD length, DWORD* read, OVERLAPPED* ov
 BOOL File::result(OVERLAPPED* overlapped, DWORD* transferred) {
   std::lock_guard lock(mutex_);
   if (overlapped->Internal == kPending) {
-    bool ours = std::any_of(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.overlapped == overlapped; });
+    bool ours =
+        std::any_of(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.overlapped == overlapped; });
     if (ours) complete_one_locked();
     if (overlapped->Internal == kPending) return fail(ours ? ERROR_IO_INCOMPLETE : ERROR_INVALID_PARAMETER, FALSE);
   }

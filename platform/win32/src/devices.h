@@ -61,7 +61,7 @@ class File : public Object {
 
 // Opens the device's report channel for a new file: the process's connection
 // to it, opened when there is none. Nil with *error set to a system code.
-std::unique_ptr<hidbus::Channel> open_channel(const hidbus::DeviceInfo& device,
-                                              std::shared_ptr<Connection>* connection, DWORD* error);
+std::unique_ptr<hidbus::Channel> open_channel(const hidbus::DeviceInfo& device, std::shared_ptr<Connection>* connection,
+                                              DWORD* error);
 
 }  // namespace win32::detail

@@ -15,7 +15,7 @@ using namespace win32::detail;
 namespace win32::detail {
 extern const GUID kHidClass;
 const GUID kHidClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-}
+}  // namespace win32::detail
 
 struct HIDP_PREPARSED_DATA {
   uint32_t magic;
@@ -99,8 +99,8 @@ struct Library {
 struct Libraries {
   std::mutex mutex;
   std::map<std::string, Library> known;
-  std::set<std::string> withdrawn;                         // libraries
-  std::set<std::pair<std::string, std::string>> missing;   // (library, export)
+  std::set<std::string> withdrawn;                        // libraries
+  std::set<std::pair<std::string, std::string>> missing;  // (library, export)
 };
 
 Libraries& libraries() {

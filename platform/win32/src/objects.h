@@ -12,7 +12,10 @@ class Object {
  public:
   virtual ~Object() = default;
   // WAIT_OBJECT_0 or WAIT_TIMEOUT; WAIT_FAILED for an object nobody waits on.
-  virtual DWORD wait(DWORD milliseconds) { (void)milliseconds; return WAIT_FAILED; }
+  virtual DWORD wait(DWORD milliseconds) {
+    (void)milliseconds;
+    return WAIT_FAILED;
+  }
   // Whether CloseHandle takes it, and what happens then.
   virtual bool closable() const { return true; }
   virtual void closed() {}

@@ -49,7 +49,8 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA deviceInfo, c
   auto set = lookup_as<DeviceInfoSet>(handle);
   if (!set) return fail(ERROR_INVALID_HANDLE, FALSE);
   if (deviceInfo != nullptr || interfaceClassGuid == nullptr) return fail(ERROR_INVALID_PARAMETER, FALSE);
-  if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return fail(ERROR_INVALID_USER_BUFFER, FALSE);
+  if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA))
+    return fail(ERROR_INVALID_USER_BUFFER, FALSE);
   if (!same_guid(*interfaceClassGuid, set->guid) || index >= set->paths.size()) return fail(ERROR_NO_MORE_ITEMS, FALSE);
   data->InterfaceClassGuid = *interfaceClassGuid;
   data->Flags = SPINT_ACTIVE;
@@ -58,8 +59,8 @@ BOOL SetupDiEnumDeviceInterfaces(HDEVINFO handle, PSP_DEVINFO_DATA deviceInfo, c
 }
 
 BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO handle, PSP_DEVICE_INTERFACE_DATA data,
-                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail, DWORD detailSize,
-                                      LPDWORD requiredSize, PSP_DEVINFO_DATA deviceInfo) {
+                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail, DWORD detailSize, LPDWORD requiredSize,
+                                      PSP_DEVINFO_DATA deviceInfo) {
   auto set = lookup_as<DeviceInfoSet>(handle);
   if (!set) return fail(ERROR_INVALID_HANDLE, FALSE);
   if (deviceInfo != nullptr || data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA) ||

@@ -8,34 +8,20 @@ namespace plugincommon {
 namespace {
 
 constexpr const char* kNames[] = {
-    "PluginRegisterClass",
-    "PluginRegisterClassExtension",
-    "PluginRegisterMethod",
-    "REALinRuntime",
-    "GetEventInstance",
-    "PluginNewInstance",
-    "REALSetPropValueString",
-    "REALSetPropValueInt",
-    "RuntimeRaiseException",
-    "REALBuildString",
-    "REALSetStringEncoding",
-    "REALGetStringEncoding",
-    "REALConvertString",
-    "REALLockString",
-    "REALUnlockString",
-    "REALLockObject",
-    "REALUnlockObject",
-    "PluginGetStringData",
-    "PluginDisposeStringData",
-    "StringGetCString",
-    "REALLoadGlobalMethod",
-    "newMemoryBlock",
-    "memoryBlockGetPtr",
-    "memoryBlockGetSize",
-    "PtrToMemoryBlock",
-    "FolderItemFromFSSpec",
-    "REALFSSpecFromFolderItem",
-    "PluginFolderItemPath",
+    "PluginRegisterClass",      "PluginRegisterClassExtension",
+    "PluginRegisterMethod",     "REALinRuntime",
+    "GetEventInstance",         "PluginNewInstance",
+    "REALSetPropValueString",   "REALSetPropValueInt",
+    "RuntimeRaiseException",    "REALBuildString",
+    "REALSetStringEncoding",    "REALGetStringEncoding",
+    "REALConvertString",        "REALLockString",
+    "REALUnlockString",         "REALLockObject",
+    "REALUnlockObject",         "PluginGetStringData",
+    "PluginDisposeStringData",  "StringGetCString",
+    "REALLoadGlobalMethod",     "newMemoryBlock",
+    "memoryBlockGetPtr",        "memoryBlockGetSize",
+    "PtrToMemoryBlock",         "FolderItemFromFSSpec",
+    "REALFSSpecFromFolderItem", "PluginFolderItemPath",
     "PluginNewPictureRGB",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<int>(Service::Count));
@@ -69,14 +55,14 @@ void ForgetServices() {
 
 namespace host {
 
-#define PLUGINCOMMON_CALL(name, neutral, ...)                   \
-  do {                                                          \
+#define PLUGINCOMMON_CALL(name, neutral, ...)                              \
+  do {                                                                     \
     if (auto fn = Find<name##Proc>(Service::name)) return fn(__VA_ARGS__); \
-    return neutral;                                             \
+    return neutral;                                                        \
   } while (0)
 
-#define PLUGINCOMMON_DO(name, ...)                              \
-  do {                                                          \
+#define PLUGINCOMMON_DO(name, ...)                                  \
+  do {                                                              \
     if (auto fn = Find<name##Proc>(Service::name)) fn(__VA_ARGS__); \
   } while (0)
 
@@ -127,9 +113,7 @@ REALmemoryBlock newMemoryBlock(int32_t size) { PLUGINCOMMON_CALL(newMemoryBlock,
 void* memoryBlockGetPtr(REALmemoryBlock block) { PLUGINCOMMON_CALL(memoryBlockGetPtr, nullptr, block); }
 int32_t memoryBlockGetSize(REALmemoryBlock block) { PLUGINCOMMON_CALL(memoryBlockGetSize, 0, block); }
 REALmemoryBlock PtrToMemoryBlock(void* address) { PLUGINCOMMON_CALL(PtrToMemoryBlock, nullptr, address); }
-REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec) {
-  PLUGINCOMMON_CALL(FolderItemFromFSSpec, nullptr, spec);
-}
+REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec) { PLUGINCOMMON_CALL(FolderItemFromFSSpec, nullptr, spec); }
 bool REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item) {
   auto fn = Find<REALFSSpecFromFolderItemProc>(Service::REALFSSpecFromFolderItem);
   return fn != nullptr && fn(spec, item) != 0;

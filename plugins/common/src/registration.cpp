@@ -31,9 +31,8 @@ void NegotiateInterfaceLevel() {
 
 void BeginPluginMain(REALresolverProc resolver) {
   gResolver = resolver;
-  auto announce = resolver != nullptr
-                      ? reinterpret_cast<RegisterPluginVersionProc>(resolver("RegisterPluginVersion"))
-                      : nullptr;
+  auto announce =
+      resolver != nullptr ? reinterpret_cast<RegisterPluginVersionProc>(resolver("RegisterPluginVersion")) : nullptr;
   NegotiateInterfaceLevel();
   if (announce != nullptr) announce(CurrentREALControlVersion);
 }

@@ -78,9 +78,7 @@ REALstring StringFromUTF16(const char16_t* text) {
   return UTF16BytesToString(text, 2 * units);
 }
 
-REALstring StringFromUTF16(const uint16_t* text) {
-  return StringFromUTF16(reinterpret_cast<const char16_t*>(text));
-}
+REALstring StringFromUTF16(const uint16_t* text) { return StringFromUTF16(reinterpret_cast<const char16_t*>(text)); }
 
 REALstring BuildStringWithEncoding(const void* bytes, int64_t length, uint32_t encoding) {
   if (bytes == nullptr || length < 1 || length > kMaxLength) return nullptr;

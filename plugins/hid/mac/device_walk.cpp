@@ -64,8 +64,7 @@ void TakeService(MacHIDData& d, io_service_t service) {
   d.DeviceService = service;
   ReleaseProperties(d);
   CFMutableDictionaryRef properties = nullptr;
-  if (IORegistryEntryCreateCFProperties(service, &properties, kCFAllocatorDefault, 0) ==
-          kIOReturnSuccess &&
+  if (IORegistryEntryCreateCFProperties(service, &properties, kCFAllocatorDefault, 0) == kIOReturnSuccess &&
       properties != nullptr)
     d.DeviceProperties = properties;
 }
@@ -97,8 +96,7 @@ REALstring TextProperty(REALobject instance, const char* key) {
   MacHIDData* d = DataOf(instance);
   d->Lasterror = -1;
   if (d->DeviceProperties == nullptr) return nullptr;
-  auto* value =
-      static_cast<CFStringRef>(CFDictionaryGetValue(d->DeviceProperties, CFStringMakeConstant(key)));
+  auto* value = static_cast<CFStringRef>(CFDictionaryGetValue(d->DeviceProperties, CFStringMakeConstant(key)));
   if (value == nullptr) return nullptr;
   d->Lasterror = 0;
   return CFString2RBString(value);
@@ -108,8 +106,7 @@ int32_t NumberProperty(REALobject instance, const char* key) {
   MacHIDData* d = DataOf(instance);
   d->Lasterror = -1;
   if (d->DeviceProperties == nullptr) return 0;
-  auto* value =
-      static_cast<CFNumberRef>(CFDictionaryGetValue(d->DeviceProperties, CFStringMakeConstant(key)));
+  auto* value = static_cast<CFNumberRef>(CFDictionaryGetValue(d->DeviceProperties, CFStringMakeConstant(key)));
   if (value == nullptr) return 0;
   int number = 0;
   if (!CFNumberGetValue(value, kCFNumberIntType, &number)) return 0;
@@ -121,14 +118,13 @@ int32_t NumberProperty(REALobject instance, const char* key) {
 int32_t Connect(REALobject instance, MacHIDData& d) {
   IOCFPlugInInterface** plugin = nullptr;
   SInt32 score = 0;
-  if (IOCreatePlugInInterfaceForService(d.DeviceService, kIOHIDDeviceUserClientTypeID,
-                                        kIOCFPlugInInterfaceID, &plugin, &score) !=
-          kIOReturnSuccess ||
+  if (IOCreatePlugInInterfaceForService(d.DeviceService, kIOHIDDeviceUserClientTypeID, kIOCFPlugInInterfaceID, &plugin,
+                                        &score) != kIOReturnSuccess ||
       plugin == nullptr)
     return 1;
   IOHIDDeviceInterface** device = nullptr;
-  const HRESULT found = (*plugin)->QueryInterface(
-      plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceInterfaceID), reinterpret_cast<LPVOID*>(&device));
+  const HRESULT found = (*plugin)->QueryInterface(plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceInterfaceID),
+                                                  reinterpret_cast<LPVOID*>(&device));
   (*plugin)->Release(plugin);
   if (found != S_OK || device == nullptr) return 2;
   d.DeviceInterface = device;
@@ -175,9 +171,7 @@ REALboolean FindFirstDevice(REALobject instance) {
   CFMutableDictionaryRef matching = IOServiceMatching(kIOHIDDeviceKey);
   if (matching == nullptr) return false;
   io_iterator_t iterator = 0;
-  if (IOServiceGetMatchingServices(kIOMasterPortDefault, matching, &iterator) !=
-          kIOReturnSuccess ||
-      iterator == 0)
+  if (IOServiceGetMatchingServices(kIOMasterPortDefault, matching, &iterator) != kIOReturnSuccess || iterator == 0)
     return false;
   d->ServiceIterator = iterator;
   io_service_t service = IOIteratorNext(iterator);
@@ -200,17 +194,11 @@ REALboolean FindNextDevice(REALobject instance) {
 }
 
 REALstring GetProductName(REALobject instance) { return TextProperty(instance, kIOHIDProductKey); }
-REALstring GetSerialNumber(REALobject instance) {
-  return TextProperty(instance, kIOHIDSerialNumberKey);
-}
-REALstring GetManufacturerName(REALobject instance) {
-  return TextProperty(instance, kIOHIDManufacturerKey);
-}
+REALstring GetSerialNumber(REALobject instance) { return TextProperty(instance, kIOHIDSerialNumberKey); }
+REALstring GetManufacturerName(REALobject instance) { return TextProperty(instance, kIOHIDManufacturerKey); }
 int32_t GetProductID(REALobject instance) { return NumberProperty(instance, kIOHIDProductIDKey); }
 int32_t GetVendorID(REALobject instance) { return NumberProperty(instance, kIOHIDVendorIDKey); }
-int32_t GetVersionNumber(REALobject instance) {
-  return NumberProperty(instance, kIOHIDVersionNumberKey);
-}
+int32_t GetVersionNumber(REALobject instance) { return NumberProperty(instance, kIOHIDVersionNumberKey); }
 
 void doConnect(REALobject instance) {
   MacHIDData* d = DataOf(instance);

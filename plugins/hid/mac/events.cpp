@@ -24,9 +24,7 @@ T Parameter(EventRef event, EventParamName name, EventParamType type) {
 
 // Posts the event and lets go of it; false when it could not be posted.
 bool Post(EventRef event) {
-  const bool posted =
-      MainEventQueue != nullptr &&
-      PostEventToQueue(MainEventQueue, event, kEventPriorityLow) == noErr;
+  const bool posted = MainEventQueue != nullptr && PostEventToQueue(MainEventQueue, event, kEventPriorityLow) == noErr;
   ReleaseEvent(event);
   return posted;
 }
@@ -55,8 +53,7 @@ OSStatus RaiseReceived(EventRef event) {
   if (handler != nullptr) {
     host::REALLockObject(instance);
     REALstring text = nullptr;
-    if (data != nullptr && size > 0)
-      text = plugincommon::BuildStringWithEncoding(data, size, REALEncodingUnknown);
+    if (data != nullptr && size > 0) text = plugincommon::BuildStringWithEncoding(data, size, REALEncodingUnknown);
     handler(instance, text, static_cast<int32_t>(size));
     host::REALUnlockString(text);
     host::REALUnlockObject(instance);
@@ -68,8 +65,7 @@ OSStatus RaiseReceived(EventRef event) {
 Boolean NamesInstance(EventRef event, void* instance) {
   if (GetEventClass(event) != kEventClassQVXH) return false;
   if (Parameter<void*>(event, kParamInst, typeVoidPtr) != instance) return false;
-  if (GetEventKind(event) == kEventKindReport)
-    std::free(Parameter<void*>(event, kParamData, typeVoidPtr));
+  if (GetEventKind(event) == kEventKindReport) std::free(Parameter<void*>(event, kParamData, typeVoidPtr));
   return true;
 }
 
@@ -85,8 +81,8 @@ void ReaderReportCallback(void* target, IOReturn, void*, void*, UInt32 size) {
     if (copy != nullptr) std::memcpy(copy, d->ReportBuffer, size);
   }
   EventRef event = nullptr;
-  if (CreateEvent(nullptr, kEventClassQVXH, kEventKindReport, GetCurrentEventTime(),
-                  kEventAttributeNone, &event) != noErr) {
+  if (CreateEvent(nullptr, kEventClassQVXH, kEventKindReport, GetCurrentEventTime(), kEventAttributeNone, &event) !=
+      noErr) {
     std::free(copy);
     return;
   }
@@ -100,8 +96,8 @@ void ReaderReportCallback(void* target, IOReturn, void*, void*, UInt32 size) {
 
 void MyIOHIDCallbackFunction(void* target, IOReturn result, void*, void*) {
   EventRef event = nullptr;
-  if (CreateEvent(nullptr, kEventClassQVXH, kEventKindRemoved, GetCurrentEventTime(),
-                  kEventAttributeNone, &event) != noErr)
+  if (CreateEvent(nullptr, kEventClassQVXH, kEventKindRemoved, GetCurrentEventTime(), kEventAttributeNone, &event) !=
+      noErr)
     return;
   const auto code = static_cast<UInt32>(result);
   SetEventParameter(event, kParamResu, typeUInt32, sizeof code, &code);
@@ -113,10 +109,8 @@ OSStatus MyEventHandler(EventHandlerCallRef callRef, EventRef event, void*) {
   if (GetEventClass(event) != kEventClassQVXH) return CallNextEventHandler(callRef, event);
   if (!host::REALinRuntime()) {
     // Nobody after us knows our events: consume them, and the report copy with them.
-    if (GetEventKind(event) == kEventKindReport)
-      std::free(Parameter<void*>(event, kParamData, typeVoidPtr));
-    if (GetEventKind(event) == kEventKindReport || GetEventKind(event) == kEventKindRemoved)
-      return noErr;
+    if (GetEventKind(event) == kEventKindReport) std::free(Parameter<void*>(event, kParamData, typeVoidPtr));
+    if (GetEventKind(event) == kEventKindReport || GetEventKind(event) == kEventKindRemoved) return noErr;
     return CallNextEventHandler(callRef, event);
   }
   switch (GetEventKind(event)) {

@@ -43,9 +43,9 @@ static_assert(offsetof(MacHIDData, Lasterror) == 4);
 static_assert(sizeof(void*) != 4 || sizeof(MacHIDData) == 1080);
 
 // The Carbon event class and kinds of the plug-in's own messages.
-constexpr UInt32 kEventClassQVXH = 0x51565848;  // 'QVXH'
-constexpr UInt32 kEventKindReport = 0x48494465;  // 'HIDe'
-constexpr UInt32 kEventKindRemoved = 0x48494472;  // 'HIDr'
+constexpr UInt32 kEventClassQVXH = 0x51565848;     // 'QVXH'
+constexpr UInt32 kEventKindReport = 0x48494465;    // 'HIDe'
+constexpr UInt32 kEventKindRemoved = 0x48494472;   // 'HIDr'
 constexpr EventParamName kParamData = 0x44617461;  // 'Data'
 constexpr EventParamName kParamSize = 0x53697A65;  // 'Size'
 constexpr EventParamName kParamInst = 0x496E7374;  // 'Inst'
@@ -62,8 +62,7 @@ MacHIDData* DataOf(REALobject instance);
 // The members are declared, with their rules, in mac_hid_class.h.
 
 // IOKit's callbacks and the Carbon handler.
-void ReaderReportCallback(void* target, IOReturn result, void* refcon, void* sender,
-                          UInt32 size);
+void ReaderReportCallback(void* target, IOReturn result, void* refcon, void* sender, UInt32 size);
 void MyIOHIDCallbackFunction(void* target, IOReturn result, void* refcon, void* sender);
 OSStatus MyEventHandler(EventHandlerCallRef callRef, EventRef event, void* userData);
 // Drops the events still waiting for the object, with their report copies.

@@ -15,9 +15,7 @@ const EventTypeSpec eventlist[] = {
 
 EventQueueRef MainEventQueue = nullptr;
 
-MacHIDData* DataOf(REALobject instance) {
-  return plugincommon::PluginData<MacHIDData>(instance, MacHIDClass);
-}
+MacHIDData* DataOf(REALobject instance) { return plugincommon::PluginData<MacHIDData>(instance, MacHIDClass); }
 
 }  // namespace machid
 
@@ -30,8 +28,7 @@ extern "C" REALPLUGIN_EXPORT void REALPluginMain(REALresolverProc resolver) {
   if (!handler_installed && plugincommon::host::REALinRuntime()) {
     handler_installed = true;
     MainEventQueue = GetMainEventQueue();
-    InstallEventHandler(GetApplicationEventTarget(), MyEventHandler, 2, eventlist, nullptr,
-                        nullptr);
+    InstallEventHandler(GetApplicationEventTarget(), MyEventHandler, 2, eventlist, nullptr, nullptr);
   }
   plugincommon::RegisterClassDefinition(&MacHIDClass);
 }

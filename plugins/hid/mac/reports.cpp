@@ -11,8 +11,8 @@ namespace {
 // A negative TimeOut would be a wait of weeks; it counts as no wait.
 UInt32 Wait(const MacHIDData& d) { return d.TimeOut > 0 ? static_cast<UInt32>(d.TimeOut) : 0; }
 
-void SendBlock(REALobject instance, int32_t reportID, int32_t reportType, REALmemoryBlock data,
-               int32_t offset, int32_t length) {
+void SendBlock(REALobject instance, int32_t reportID, int32_t reportType, REALmemoryBlock data, int32_t offset,
+               int32_t length) {
   if (data == nullptr) {
     plugincommon::RaiseException("NilObjectException", "Memoryblock is nil");
     return;
@@ -31,10 +31,10 @@ void SendBlock(REALobject instance, int32_t reportID, int32_t reportType, REALme
     d->Lasterror = kIOReturnBadArgument;
     return;
   }
-  d->Lasterror = (*d->DeviceInterface)
-                     ->setReport(d->DeviceInterface, static_cast<IOHIDReportType>(reportType),
-                                 static_cast<UInt32>(reportID), bytes + offset,
-                                 static_cast<UInt32>(length), Wait(*d), nullptr, nullptr, nullptr);
+  d->Lasterror =
+      (*d->DeviceInterface)
+          ->setReport(d->DeviceInterface, static_cast<IOHIDReportType>(reportType), static_cast<UInt32>(reportID),
+                      bytes + offset, static_cast<UInt32>(length), Wait(*d), nullptr, nullptr, nullptr);
 }
 
 void SendText(REALobject instance, int32_t reportID, int32_t reportType, REALstring data) {
@@ -45,19 +45,15 @@ void SendText(REALobject instance, int32_t reportID, int32_t reportType, REALstr
   }
   plugincommon::rbRawText text(data);
   const IOReturn result = (*d->DeviceInterface)
-                              ->setReport(d->DeviceInterface,
-                                          static_cast<IOHIDReportType>(reportType),
-                                          static_cast<UInt32>(reportID),
-                                          const_cast<unsigned char*>(text.Ptr()),
-                                          static_cast<UInt32>(text.Length()), Wait(*d), nullptr,
-                                          nullptr, nullptr);
+                              ->setReport(d->DeviceInterface, static_cast<IOHIDReportType>(reportType),
+                                          static_cast<UInt32>(reportID), const_cast<unsigned char*>(text.Ptr()),
+                                          static_cast<UInt32>(text.Length()), Wait(*d), nullptr, nullptr, nullptr);
   text.Release();
   d->Lasterror = result;
 }
 
 // Reads one report into a new zeroed buffer; *n is its length. Nil when nothing was read.
-unsigned char* Read(REALobject instance, int32_t reportID, int32_t reportType, int32_t length,
-                    UInt32* n) {
+unsigned char* Read(REALobject instance, int32_t reportID, int32_t reportType, int32_t length, UInt32* n) {
   MacHIDData* d = DataOf(instance);
   d->Lasterror = -1;
   if (length <= 0 || d->DeviceInterface == nullptr) return nullptr;
@@ -66,8 +62,7 @@ unsigned char* Read(REALobject instance, int32_t reportID, int32_t reportType, i
   *n = static_cast<UInt32>(length);
   d->Lasterror = (*d->DeviceInterface)
                      ->getReport(d->DeviceInterface, static_cast<IOHIDReportType>(reportType),
-                                 static_cast<UInt32>(reportID), buffer, n, Wait(*d), nullptr,
-                                 nullptr, nullptr);
+                                 static_cast<UInt32>(reportID), buffer, n, Wait(*d), nullptr, nullptr, nullptr);
   return buffer;
 }
 
@@ -80,31 +75,26 @@ void InstallCallback(REALobject instance) {
   d->ReportBuffer = reinterpret_cast<unsigned char*>((area + 15) & ~std::uintptr_t{15});
   if (d->DeviceInterface == nullptr) return;
   d->Lasterror = (*d->DeviceInterface)
-                     ->setInterruptReportHandlerCallback(d->DeviceInterface, d->ReportBuffer,
-                                                         kReportBufferSize, ReaderReportCallback,
-                                                         instance, nullptr);
+                     ->setInterruptReportHandlerCallback(d->DeviceInterface, d->ReportBuffer, kReportBufferSize,
+                                                         ReaderReportCallback, instance, nullptr);
 }
 
 void SendMessageMemory(REALobject instance, REALmemoryBlock data, int32_t offset, int32_t length) {
   SendBlock(instance, 0, kIOHIDReportTypeOutput, data, offset, length);
 }
 
-void SendMessageMemory2(REALobject instance, int32_t reportID, int32_t reportType,
-                        REALmemoryBlock data, int32_t offset, int32_t length) {
+void SendMessageMemory2(REALobject instance, int32_t reportID, int32_t reportType, REALmemoryBlock data, int32_t offset,
+                        int32_t length) {
   SendBlock(instance, reportID, reportType, data, offset, length);
 }
 
-void SendMessageString(REALobject instance, REALstring data) {
-  SendText(instance, 0, kIOHIDReportTypeOutput, data);
-}
+void SendMessageString(REALobject instance, REALstring data) { SendText(instance, 0, kIOHIDReportTypeOutput, data); }
 
-void SendMessageString2(REALobject instance, int32_t reportID, int32_t reportType,
-                        REALstring data) {
+void SendMessageString2(REALobject instance, int32_t reportID, int32_t reportType, REALstring data) {
   SendText(instance, reportID, reportType, data);
 }
 
-REALstring ReadMessageString(REALobject instance, int32_t reportID, int32_t reportType,
-                             int32_t length) {
+REALstring ReadMessageString(REALobject instance, int32_t reportID, int32_t reportType, int32_t length) {
   UInt32 n = 0;
   unsigned char* buffer = Read(instance, reportID, reportType, length, &n);
   if (buffer == nullptr) return nullptr;
@@ -115,8 +105,7 @@ REALstring ReadMessageString(REALobject instance, int32_t reportID, int32_t repo
   return result;
 }
 
-REALmemoryBlock ReadMessageMemory(REALobject instance, int32_t reportID, int32_t reportType,
-                                  int32_t length) {
+REALmemoryBlock ReadMessageMemory(REALobject instance, int32_t reportID, int32_t reportType, int32_t length) {
   UInt32 n = 0;
   unsigned char* buffer = Read(instance, reportID, reportType, length, &n);
   if (buffer == nullptr) return nullptr;

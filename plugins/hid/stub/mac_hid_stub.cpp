@@ -65,9 +65,7 @@ void InstallCallback(REALobject instance) { Refuse(instance); }
 void SendMessageString(REALobject instance, REALstring) { Refuse(instance); }
 void SendMessageString2(REALobject instance, int32_t, int32_t, REALstring) { Refuse(instance); }
 REALstring ReadMessageString(REALobject instance, int32_t, int32_t, int32_t) { return Refuse(instance), nullptr; }
-REALmemoryBlock ReadMessageMemory(REALobject instance, int32_t, int32_t, int32_t) {
-  return Refuse(instance), nullptr;
-}
+REALmemoryBlock ReadMessageMemory(REALobject instance, int32_t, int32_t, int32_t) { return Refuse(instance), nullptr; }
 
 // A nil block raises NilObjectException and leaves Lasterror alone; else -1.
 void SendMessageMemory(REALobject instance, REALmemoryBlock data, int32_t, int32_t) {

@@ -24,7 +24,7 @@ SP_DEVICE_INTERFACE_DETAIL_DATA_W* Detail(WinHIDData* data) {
 // or its path cannot be had. The path is only cleared once the interface exists.
 bool TakeInterface(WinHIDData* data) {
   GUID guid = Guid(data);
-  SP_DEVICE_INTERFACE_DATA interface{};
+  SP_DEVICE_INTERFACE_DATA interface {};
   interface.cbSize = sizeof interface;
   if (!SetupDiEnumDeviceInterfaces(AsHandle(data->PnPHandle), nullptr, &guid, static_cast<DWORD>(data->DeviceIndex),
                                    &interface)) {
@@ -66,9 +66,12 @@ int32_t NumberGetter(REALobject instance, Attribute which) {
   if (!gHid.GetAttributes(AsHandle(data->HidHandle), &attributes)) return 0;
   data->Lasterror = 0;
   switch (which) {
-    case Attribute::ProductID: return attributes.ProductID;
-    case Attribute::VendorID: return attributes.VendorID;
-    case Attribute::VersionNumber: return attributes.VersionNumber;
+    case Attribute::ProductID:
+      return attributes.ProductID;
+    case Attribute::VendorID:
+      return attributes.VendorID;
+    case Attribute::VersionNumber:
+      return attributes.VersionNumber;
   }
   return 0;
 }
@@ -127,9 +130,9 @@ REALstring GetDevicePath(REALobject instance) {
 REALstring GetLastErrorString(REALobject instance, REALsword) {
   WinHIDData* data = DataOf(instance);
   LPWSTR text = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, static_cast<DWORD>(data->Lasterror), 0, reinterpret_cast<LPWSTR>(&text), 1024,
-                           nullptr);
+  DWORD n =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, static_cast<DWORD>(data->Lasterror), 0, reinterpret_cast<LPWSTR>(&text), 1024, nullptr);
   if (n == 0 || text == nullptr) return nullptr;
   REALstring result = plugincommon::StringFromUTF16(text);
   LocalFree(text);

@@ -126,9 +126,8 @@ REALstring PollString(REALobject instance) {
 }
 
 REALmemoryBlock PollMemory(REALobject instance) {
-  return Poll<REALmemoryBlock>(instance, [](const unsigned char* bytes, int32_t n) {
-    return plugincommon::NewMemoryBlockFromBytes(bytes, n);
-  });
+  return Poll<REALmemoryBlock>(
+      instance, [](const unsigned char* bytes, int32_t n) { return plugincommon::NewMemoryBlockFromBytes(bytes, n); });
 }
 
 }  // namespace winhid

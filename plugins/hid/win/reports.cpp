@@ -64,8 +64,7 @@ int32_t SendMessageMemory(REALobject instance, REALmemoryBlock block, int32_t of
   // taken on trust, never an empty one.
   auto* bytes = static_cast<unsigned char*>(block ? plugincommon::host::memoryBlockGetPtr(block) : nullptr);
   int32_t size = block ? plugincommon::host::memoryBlockGetSize(block) : 0;
-  bool inside = bytes != nullptr && offset >= 0 && length >= 0 &&
-                (size == -1 || int64_t{offset} + length <= size);
+  bool inside = bytes != nullptr && offset >= 0 && length >= 0 && (size == -1 || int64_t{offset} + length <= size);
   if (!inside) {
     data->Lasterror = ERROR_INVALID_PARAMETER;
     return 0;

@@ -21,7 +21,9 @@ namespace winhid {
 WinHIDData* DataOf(REALobject instance);
 
 // Handles live in 32-bit fields; the stand-in's handles fit them.
-inline HANDLE AsHandle(uint32_t field) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(field))); }
+inline HANDLE AsHandle(uint32_t field) {
+  return reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(field)));
+}
 inline uint32_t AsField(HANDLE handle) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle)); }
 // Closes a handle field that is not 0 and sets it to 0.
 void CloseField(uint32_t& field);

@@ -17,8 +17,7 @@ void SendCommand(const BoundMembers& bound, const framework::Ref<framework::Memo
   DeviceMac->SendMessageMemory(packet, 0, packet->Size());
   const int32_t error = DeviceMac->Lasterror();
   if (error != 0)
-    framework::System::DebugLog(framework::String("Lasterror after SendMessage ") +
-                                framework::Str(error));
+    framework::System::DebugLog(framework::String("Lasterror after SendMessage ") + framework::Str(error));
 }
 
 framework::Ref<framework::MemoryBlock> ReadCommand(const BoundMembers& bound, ReadMode mode) {

@@ -15,19 +15,16 @@ using framework::Ref;
 using framework::String;
 
 const framework::ClassRecord& MyMacHID::class_record() {
-  static const framework::ClassRecord& record = framework::define_class(
-      "MyMacHID", &framework::Object::class_record(), 0, framework::native_type_of<MyMacHID>());
+  static const framework::ClassRecord& record =
+      framework::define_class("MyMacHID", &framework::Object::class_record(), 0, framework::native_type_of<MyMacHID>());
   return record;
 }
 
 MyMacHID::MyMacHID(std::shared_ptr<const MacHIDQVXMembers> members, const BoundMembers& bound)
-    : members_(std::move(members)),
-      show_message_(bound.ShowMessage),
-      hid_(pluginhost::new_instance("MacHIDQVX")) {
+    : members_(std::move(members)), show_message_(bound.ShowMessage), hid_(pluginhost::new_instance("MacHIDQVX")) {
   if (hid_) {
     pluginhost::connect_event<void(String, int32_t)>(
-        hid_.get(), "ReceivedData",
-        [this](String data, int32_t size) { Event_ReceivedData(data, size); });
+        hid_.get(), "ReceivedData", [this](String data, int32_t size) { Event_ReceivedData(data, size); });
     pluginhost::connect_event<void(int32_t)>(hid_.get(), "DeviceRemoved",
                                              [this](int32_t result) { Event_DeviceRemoved(result); });
   }
@@ -58,12 +55,11 @@ void MyMacHID::SendMessage(const String& data) { members_->SendMessage(hid_, dat
 String MyMacHID::ReadMessage(int32_t ReportID, int32_t reportType, int32_t length) {
   return members_->ReadMessage(hid_, ReportID, reportType, length);
 }
-Ref<MemoryBlock> MyMacHID::ReadMessageMemory(int32_t ReportID, int32_t reportType,
-                                             int32_t length) {
+Ref<MemoryBlock> MyMacHID::ReadMessageMemory(int32_t ReportID, int32_t reportType, int32_t length) {
   return members_->ReadMessageMemory(hid_, ReportID, reportType, length);
 }
-void MyMacHID::SendMessageMemory(int32_t ReportID, int32_t reportType,
-                                 const Ref<MemoryBlock>& data, int32_t offset, int32_t length) {
+void MyMacHID::SendMessageMemory(int32_t ReportID, int32_t reportType, const Ref<MemoryBlock>& data, int32_t offset,
+                                 int32_t length) {
   members_->SendMessageMemory2(hid_, ReportID, reportType, data, offset, length);
 }
 void MyMacHID::SendMessage(int32_t ReportID, int32_t reportType, const String& data) {

@@ -17,8 +17,7 @@ WinHIDQVXMembers DeclareWinHIDQVX(pluginhost::Binder& b) {
   m.VendorID = b.method<int32_t(Object)>(cls, "VendorID as integer");
   m.Connect = b.method<bool(Object)>(cls, "Connect as boolean");
   m.SendMessageMemory = b.method<int32_t(Object, Block, int32_t, int32_t)>(
-      cls,
-      "SendMessageMemory(data as memoryblock, offset as integer, length as integer) as integer");
+      cls, "SendMessageMemory(data as memoryblock, offset as integer, length as integer) as integer");
   m.ReadMessageMemory = b.method<Block(Object, int32_t, int32_t)>(
       cls, "ReadMessageMemory(length as integer, timeOut as Integer = 0) as memoryblock");
   m.Lasterror = b.property<int32_t>(cls, "Lasterror as integer");

@@ -39,9 +39,9 @@ struct StuckBit {
 };
 
 struct Faults {
-  bool no_query_reply = false;                // QUERY_DEVICE goes unanswered
-  std::optional<uint8_t> wrong_command;       // every reply's byte 0
-  std::optional<uint8_t> unknown_family;      // the family the QUERY_DEVICE reply names
+  bool no_query_reply = false;            // QUERY_DEVICE goes unanswered
+  std::optional<uint8_t> wrong_command;   // every reply's byte 0
+  std::optional<uint8_t> unknown_family;  // the family the QUERY_DEVICE reply names
   std::vector<StuckBit> stuck_bits;
   std::optional<uint64_t> silent_after;       // packets answered before the device falls silent
   std::optional<uint64_t> remove_after;       // packets handled before the device leaves the bus

@@ -20,9 +20,9 @@ class Device {
 
   struct Response {
     std::vector<std::vector<uint8_t>> reports;  // input reports to send, in order
-    unsigned busy_ms = 0;  // the device reads nothing more for this long (erasing)
-    bool leave = false;    // the device leaves the bus once the reports are out
-    bool reset = false;    // RESET_DEVICE: the device drops off and comes back
+    unsigned busy_ms = 0;                       // the device reads nothing more for this long (erasing)
+    bool leave = false;                         // the device leaves the bus once the reports are out
+    bool reset = false;                         // RESET_DEVICE: the device drops off and comes back
   };
 
   // One output report from the host; a shorter one reads as padded with 0.

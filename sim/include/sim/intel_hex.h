@@ -49,7 +49,6 @@ struct HexDifference {
 
 // Addresses of expected whose byte differs in actual or is missing there, in
 // address order, at most limit of them.
-std::vector<HexDifference> differences(const HexImage& expected, const HexImage& actual,
-                                       size_t limit = SIZE_MAX);
+std::vector<HexDifference> differences(const HexImage& expected, const HexImage& actual, size_t limit = SIZE_MAX);
 
 }  // namespace sim

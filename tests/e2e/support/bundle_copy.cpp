@@ -17,8 +17,7 @@ BundleCopy::BundleCopy(const std::string& name) : name_(name) {
   if (name == kWin) {
     fs::copy(fs::path(UPDATER_STAGE_DIR) / "win", dir_ / "win", fs::copy_options::recursive);
   } else {
-    fs::copy(fs::path(UPDATER_STAGE_DIR) / (name + ".app"), dir_ / (name + ".app"),
-             fs::copy_options::recursive);
+    fs::copy(fs::path(UPDATER_STAGE_DIR) / (name + ".app"), dir_ / (name + ".app"), fs::copy_options::recursive);
   }
 }
 

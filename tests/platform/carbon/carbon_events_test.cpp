@@ -39,20 +39,16 @@ TEST_F(CarbonTest, ParametersAreTypedCopies) {
   void* back = nullptr;
   EventParamType type = 0;
   ByteCount size = 0;
-  EXPECT_EQ(GetEventParameter(e, code("Data"), typeVoidPtr, &type, sizeof back, &size, &back),
-            noErr);
+  EXPECT_EQ(GetEventParameter(e, code("Data"), typeVoidPtr, &type, sizeof back, &size, &back), noErr);
   EXPECT_EQ(back, ptr);
   EXPECT_EQ(type, typeVoidPtr);
   EXPECT_EQ(size, sizeof ptr);
 
   UInt32 n = 0;
-  EXPECT_EQ(GetEventParameter(e, code("Data"), typeUInt32, nullptr, sizeof n, nullptr, &n),
-            errAECoercionFail);
-  EXPECT_EQ(GetEventParameter(e, code("Size"), typeUInt32, nullptr, sizeof n, nullptr, &n),
-            eventParameterNotFoundErr);
+  EXPECT_EQ(GetEventParameter(e, code("Data"), typeUInt32, nullptr, sizeof n, nullptr, &n), errAECoercionFail);
+  EXPECT_EQ(GetEventParameter(e, code("Size"), typeUInt32, nullptr, sizeof n, nullptr, &n), eventParameterNotFoundErr);
   std::uint16_t small = 0;
-  EXPECT_EQ(GetEventParameter(e, code("Data"), typeWildCard, nullptr, sizeof small, &size, &small),
-            noErr);
+  EXPECT_EQ(GetEventParameter(e, code("Data"), typeWildCard, nullptr, sizeof small, &size, &small), noErr);
   EXPECT_EQ(size, sizeof ptr);  // the whole size is told, only what fits is copied
   EXPECT_EQ(GetEventClass(e), code("QVXH"));
   EXPECT_EQ(GetEventKind(e), code("HIDe"));

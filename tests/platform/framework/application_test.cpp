@@ -40,8 +40,8 @@ TEST_F(ApplicationTest, QuitFromDeepInsideATimerFinalisesInOrder) {
   int device_closed = 0;
   ClassRecord& device_class = define_class("TestDevice", nullptr, 8);
   device_class.set_destructor([&](Object&) { ++device_closed; });
-  Ref<Object> module_device;   // what a module holds for the whole run
-  Ref<Object> leaked_device;   // held past the end, released by the framework
+  Ref<Object> module_device;  // what a module holds for the whole run
+  Ref<Object> leaked_device;  // held past the end, released by the framework
   register_module(
       "first", [&] { calls.push_back("init first"); },
       [&] {

@@ -31,15 +31,14 @@ TEST_P(EncodingRoundTripTest, EverySingleByteSurvives) {
   EXPECT_EQ(convert_bytes(wide, c.via, c.single_byte), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EncodingRoundTripTest,
-    ::testing::Values(RoundTripCase{"MacRomanUtf8", Encodings.MacRoman, Encodings.UTF8},
-                      RoundTripCase{"MacRomanUtf16", Encodings.MacRoman, Encodings.UTF16},
-                      RoundTripCase{"MacRomanUtf32", Encodings.MacRoman, Encodings.UTF32},
-                      RoundTripCase{"Latin1Utf8", Encodings.WindowsLatin1, Encodings.UTF8},
-                      RoundTripCase{"Latin1Utf16", Encodings.WindowsLatin1, Encodings.UTF16},
-                      RoundTripCase{"Latin1Utf32", Encodings.WindowsLatin1, Encodings.UTF32}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, EncodingRoundTripTest,
+                         ::testing::Values(RoundTripCase{"MacRomanUtf8", Encodings.MacRoman, Encodings.UTF8},
+                                           RoundTripCase{"MacRomanUtf16", Encodings.MacRoman, Encodings.UTF16},
+                                           RoundTripCase{"MacRomanUtf32", Encodings.MacRoman, Encodings.UTF32},
+                                           RoundTripCase{"Latin1Utf8", Encodings.WindowsLatin1, Encodings.UTF8},
+                                           RoundTripCase{"Latin1Utf16", Encodings.WindowsLatin1, Encodings.UTF16},
+                                           RoundTripCase{"Latin1Utf32", Encodings.WindowsLatin1, Encodings.UTF32}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct KnownCase {
   std::string bytes;
@@ -62,21 +61,21 @@ TEST(EncodingTest, MalformedUtf8ReadsAsReplacement) {
   EXPECT_EQ(convert_bytes("\xC3", Encodings.UTF8, Encodings.UTF8), "\xC3");  // same encoding: untouched
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, EncodingKnownTest,
-    ::testing::Values(KnownCase{"\x8E", Encodings.MacRoman, "\xC3\xA9"},         // e acute
-                      KnownCase{"\xDB", Encodings.MacRoman, "\xE2\x82\xAC"},     // euro sign
-                      KnownCase{"\xA5", Encodings.MacRoman, "\xE2\x80\xA2"},     // bullet
-                      KnownCase{"\xE9", Encodings.WindowsLatin1, "\xC3\xA9"},    // e acute
-                      KnownCase{"\x80", Encodings.WindowsLatin1, "\xE2\x82\xAC"},
-                      KnownCase{"\x81", Encodings.WindowsLatin1, "\xC2\x81"},    // unused byte kept
-                      KnownCase{"A\x80", Encodings.ASCII, "A\xEF\xBF\xBD"},      // not ASCII
-                      KnownCase{std::string("A\0\x3D\xD8\x00\xDE", 6), Encodings.UTF16,
-                                "A\xF0\x9F\x98\x80"},                             // surrogate pair
-                      KnownCase{std::string("\x00\xD8", 2), Encodings.UTF16, "\xEF\xBF\xBD"},
-                      KnownCase{std::string("A\0\0\0\x01", 5), Encodings.UTF32, "A\xEF\xBF\xBD"},
-                      KnownCase{std::string("\x00\x00\x11\x00", 4), Encodings.UTF32, "\xEF\xBF\xBD"},
-                      KnownCase{"\xFF\xFE", Encodings.Undetermined, "\xFF\xFE"}));
+INSTANTIATE_TEST_SUITE_P(Cases, EncodingKnownTest,
+                         ::testing::Values(KnownCase{"\x8E", Encodings.MacRoman, "\xC3\xA9"},       // e acute
+                                           KnownCase{"\xDB", Encodings.MacRoman, "\xE2\x82\xAC"},   // euro sign
+                                           KnownCase{"\xA5", Encodings.MacRoman, "\xE2\x80\xA2"},   // bullet
+                                           KnownCase{"\xE9", Encodings.WindowsLatin1, "\xC3\xA9"},  // e acute
+                                           KnownCase{"\x80", Encodings.WindowsLatin1, "\xE2\x82\xAC"},
+                                           KnownCase{"\x81", Encodings.WindowsLatin1, "\xC2\x81"},  // unused byte kept
+                                           KnownCase{"A\x80", Encodings.ASCII, "A\xEF\xBF\xBD"},    // not ASCII
+                                           KnownCase{std::string("A\0\x3D\xD8\x00\xDE", 6), Encodings.UTF16,
+                                                     "A\xF0\x9F\x98\x80"},  // surrogate pair
+                                           KnownCase{std::string("\x00\xD8", 2), Encodings.UTF16, "\xEF\xBF\xBD"},
+                                           KnownCase{std::string("A\0\0\0\x01", 5), Encodings.UTF32, "A\xEF\xBF\xBD"},
+                                           KnownCase{std::string("\x00\x00\x11\x00", 4), Encodings.UTF32,
+                                                     "\xEF\xBF\xBD"},
+                                           KnownCase{"\xFF\xFE", Encodings.Undetermined, "\xFF\xFE"}));
 
 TEST(EncodingTest, Utf8RoundTripsThroughUtf16AndUtf32) {
   std::string text = "K\xC3\xA4se \xE2\x82\xAC \xF0\x9F\x98\x80";

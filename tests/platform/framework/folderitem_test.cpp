@@ -16,9 +16,8 @@ namespace fs = std::filesystem;
 class FolderItemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("framework-folderitem-" + std::to_string(getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = fs::temp_directory_path() / ("framework-folderitem-" + std::to_string(getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(root_ / "updater.app" / "Contents" / "MacOS");
     fs::create_directories(root_ / "updater.app" / "Contents" / "Resources");
   }

@@ -65,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BoundsCase{"WordHugeOffset", [](MemoryBlock& b) { b.Int32Value(INT64_MAX - 1); }},
                       BoundsCase{"StringOverEnd", [](MemoryBlock& b) { b.StringValue(6, 5); }},
                       BoundsCase{"StringNegativeLength", [](MemoryBlock& b) { b.StringValue(0, -1); }},
-                      BoundsCase{"StringFieldOverEnd",
-                                 [](MemoryBlock& b) { b.set_StringValue(8, 3, String("ab")); }}),
+                      BoundsCase{"StringFieldOverEnd", [](MemoryBlock& b) { b.set_StringValue(8, 3, String("ab")); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MemoryBlockTest, StringFieldIsNeverOverrun) {
@@ -76,7 +75,9 @@ TEST(MemoryBlockTest, StringFieldIsNeverOverrun) {
   block->set_StringValue(1, 4, String("xy"));  // shorter: rest of the field zeroed
   EXPECT_EQ(block->ToString().bytes(), std::string("\xAAxy\0\0\xAA\xAA\xAA", 8));
   block->set_StringValue(1, 4, String("123456"));  // longer: cut
-  EXPECT_EQ(block->ToString().bytes(), std::string("\xAA" "1234\xAA\xAA\xAA", 8));
+  EXPECT_EQ(block->ToString().bytes(), std::string("\xAA"
+                                                   "1234\xAA\xAA\xAA",
+                                                   8));
   EXPECT_EQ(block->StringValue(2, 3).bytes(), "234");
   EXPECT_EQ(block->StringValue(2, 3).encoding(), Encodings.Undetermined);
 }

@@ -13,9 +13,9 @@ namespace framework {
 namespace {
 
 TEST(ObjectTest, FrameworkClassesAreFoundByName) {
-  for (const char* name : {"Object", "String", "MemoryBlock", "RuntimeException", "NilObjectException",
-                           "OutOfMemoryException", "OutOfBoundsException", "UnsupportedOperationException",
-                           "Timer", "FolderItem", "TextOutputStream"}) {
+  for (const char* name :
+       {"Object", "String", "MemoryBlock", "RuntimeException", "NilObjectException", "OutOfMemoryException",
+        "OutOfBoundsException", "UnsupportedOperationException", "Timer", "FolderItem", "TextOutputStream"}) {
     const ClassRecord* cls = find_class(name);
     ASSERT_NE(cls, nullptr) << name;
     EXPECT_EQ(cls->name(), name);
@@ -169,14 +169,14 @@ const char* plugin_exception_class() {
   return cls.name().c_str();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RaiseExceptionTest,
-    ::testing::Values(RaiseCase{"NilObjectException", throws_as<NilObjectException>},
-                      RaiseCase{"OutOfMemoryException", throws_as<OutOfMemoryException>},
-                      RaiseCase{"OutOfBoundsException", throws_as<OutOfBoundsException>},
-                      RaiseCase{"UnsupportedOperationException", throws_as<UnsupportedOperationException>},
-                      RaiseCase{"RuntimeException", throws_plain_runtime},
-                      RaiseCase{plugin_exception_class(), throws_as<NilObjectException>}));
+INSTANTIATE_TEST_SUITE_P(Cases, RaiseExceptionTest,
+                         ::testing::Values(RaiseCase{"NilObjectException", throws_as<NilObjectException>},
+                                           RaiseCase{"OutOfMemoryException", throws_as<OutOfMemoryException>},
+                                           RaiseCase{"OutOfBoundsException", throws_as<OutOfBoundsException>},
+                                           RaiseCase{"UnsupportedOperationException",
+                                                     throws_as<UnsupportedOperationException>},
+                                           RaiseCase{"RuntimeException", throws_plain_runtime},
+                                           RaiseCase{plugin_exception_class(), throws_as<NilObjectException>}));
 
 TEST(RaiseExceptionTest, NonExceptionObjectsAreRejected) {
   EXPECT_THROW(raise_exception(nullptr), NilObjectException);

@@ -57,8 +57,8 @@ TEST_F(MainLoopTest, TimerModesFireInDueOrder) {
   Ref<Timer> same = timer("same100", Timer::ModeSingle, 100);  // armed later, fires later
   Ref<Timer> off = timer("off", Timer::ModeOff, 10);
   run_until(130);
-  EXPECT_EQ(log_, (std::vector<std::string>{"every30@30", "every30@60", "every30@90", "once100@100",
-                                            "same100@100", "every30@120"}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"every30@30", "every30@60", "every30@90", "once100@100", "same100@100",
+                                            "every30@120"}));
   EXPECT_EQ(once->Mode(), Timer::ModeOff);
   EXPECT_EQ(repeat->Mode(), Timer::ModeMultiple);
 }
@@ -135,8 +135,8 @@ TEST_F(MainLoopTest, NestedLoopEndsAndOuterGoesOn) {
   modal->set_Mode(Timer::ModeSingle);
   Ref<Timer> tick = timer("tick", Timer::ModeMultiple, 25);
   run_until(80);
-  EXPECT_EQ(log_, (std::vector<std::string>{"modal open@10", "tick@25", "tick@50", "modal closed@60 depth 1",
-                                            "tick@75"}));
+  EXPECT_EQ(log_,
+            (std::vector<std::string>{"modal open@10", "tick@25", "tick@50", "modal closed@60 depth 1", "tick@75"}));
   EXPECT_EQ(loop().nesting(), 0);
 }
 
@@ -267,7 +267,6 @@ TEST(RunLoopWaiterTest, PluggedWaiterDoesTheIdleWait) {
   EXPECT_TRUE(loop.next_deadline());
   EXPECT_FALSE(fired);
 }
-
 
 // A polling turn on the steady clock: it waits when idle, bounded by 1 ms
 // and by the next timer, and dispatches what came while it waited.

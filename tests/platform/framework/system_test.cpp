@@ -21,9 +21,7 @@ std::string read_file(const std::filesystem::path& p) {
 TEST(DebugLogTest, KeepsLinesAndAppendsToTheNamedFile) {
   std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("framework-debuglog-" + std::to_string(getpid()));
-  {
-    std::ofstream(file) << "earlier\n";
-  }
+  { std::ofstream(file) << "earlier\n"; }
   ASSERT_EQ(setenv("FRAMEWORK_DEBUGLOG", file.c_str(), 1), 0);
   System::clear_debug_log();
   System::DebugLog("Start...");
@@ -32,8 +30,8 @@ TEST(DebugLogTest, KeepsLinesAndAppendsToTheNamedFile) {
   unsetenv("FRAMEWORK_DEBUGLOG");
   System::DebugLog("not in the file");
 
-  EXPECT_EQ(System::debug_log_lines(), (std::vector<std::string>{"Start...", "Lasterror after SendMessage -1",
-                                                                 "\xC3\xA9", "not in the file"}));
+  EXPECT_EQ(System::debug_log_lines(),
+            (std::vector<std::string>{"Start...", "Lasterror after SendMessage -1", "\xC3\xA9", "not in the file"}));
   EXPECT_EQ(read_file(file), "earlier\nStart...\nLasterror after SendMessage -1\n\xC3\xA9\n");
   System::clear_debug_log();
   EXPECT_TRUE(System::debug_log_lines().empty());

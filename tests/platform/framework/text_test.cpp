@@ -49,12 +49,12 @@ TEST_P(SplitTest, CutsAtEveryDelimiter) {
   EXPECT_EQ(got, c.pieces);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitTest,
-    ::testing::Values(SplitCase{":00\r\n:01\r\n", "\r\n", {":00", ":01", ""}},
-                      SplitCase{":00\r\n:01", "\r\n", {":00", ":01"}},
-                      SplitCase{":00\n:01\n", "\r\n", {":00\n:01\n"}}, SplitCase{"", ",", {}},
-                      SplitCase{",,", ",", {"", "", ""}}, SplitCase{"h\xC3\xA9", "", {"h", "\xC3\xA9"}}));
+INSTANTIATE_TEST_SUITE_P(Cases, SplitTest,
+                         ::testing::Values(SplitCase{":00\r\n:01\r\n", "\r\n", {":00", ":01", ""}},
+                                           SplitCase{":00\r\n:01", "\r\n", {":00", ":01"}},
+                                           SplitCase{":00\n:01\n", "\r\n", {":00\n:01\n"}}, SplitCase{"", ",", {}},
+                                           SplitCase{",,", ",", {"", "", ""}},
+                                           SplitCase{"h\xC3\xA9", "", {"h", "\xC3\xA9"}}));
 
 TEST(SplitTest, JoinPutsPiecesBack) {
   String text(":10\r\n\r\n:00\r\n");
@@ -78,9 +78,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ValTest,
                          ::testing::Values(ValCase{"42", 42}, ValCase{"  -17abc", -17}, ValCase{"3.5e2", 350},
                                            ValCase{"&h1F", 31}, ValCase{"&hFFFF", 65535}, ValCase{"&h00", 0},
                                            ValCase{"&HfF", 255}, ValCase{"&h1G", 1}, ValCase{"&h", 0},
-                                           ValCase{"&hFFFFFFFF", 4294967295.0}, ValCase{"", 0},
-                                           ValCase{"abc", 0}, ValCase{"nan", 0}, ValCase{"inf", 0},
-                                           ValCase{"0x10", 0}, ValCase{"+7", 7}, ValCase{"1e", 1}));
+                                           ValCase{"&hFFFFFFFF", 4294967295.0}, ValCase{"", 0}, ValCase{"abc", 0},
+                                           ValCase{"nan", 0}, ValCase{"inf", 0}, ValCase{"0x10", 0}, ValCase{"+7", 7},
+                                           ValCase{"1e", 1}));
 
 struct HexStrCase {
   int64_t value;
@@ -104,8 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HexStrTest,
                                            HexStrCase{INT32_MIN, "80000000", "-2147483648"},
                                            HexStrCase{0xABCDEF, "ABCDEF", "11259375"},
                                            HexStrCase{int64_t{1} << 40, "10000000000", "1099511627776"},
-                                           HexStrCase{int64_t{INT32_MIN} - 1, "FFFFFFFF7FFFFFFF",
-                                                      "-2147483649"}));
+                                           HexStrCase{int64_t{INT32_MIN} - 1, "FFFFFFFF7FFFFFFF", "-2147483649"}));
 
 TEST(HexStrTest, UnsignedAndNarrowTypes) {
   EXPECT_EQ(Hex(uint32_t{0xFFFFFFFF}).bytes(), "FFFFFFFF");
@@ -125,14 +124,14 @@ class ToInt32Test : public ::testing::TestWithParam<ToInt32Case> {};
 
 TEST_P(ToInt32Test, TruncatesOrGivesMinimum) { EXPECT_EQ(to_int32(GetParam().value), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ToInt32Test,
-    ::testing::Values(ToInt32Case{0.0, 0}, ToInt32Case{56.99, 56}, ToInt32Case{-56.99, -56},
-                      ToInt32Case{2147483647.9, 2147483647}, ToInt32Case{-2147483648.9, INT32_MIN},
-                      ToInt32Case{2147483648.0, INT32_MIN}, ToInt32Case{-2147483649.0, INT32_MIN},
-                      ToInt32Case{1e300, INT32_MIN}, ToInt32Case{std::numeric_limits<double>::infinity(), INT32_MIN},
-                      ToInt32Case{-std::numeric_limits<double>::infinity(), INT32_MIN},
-                      ToInt32Case{std::nan(""), INT32_MIN}));
+INSTANTIATE_TEST_SUITE_P(Cases, ToInt32Test,
+                         ::testing::Values(ToInt32Case{0.0, 0}, ToInt32Case{56.99, 56}, ToInt32Case{-56.99, -56},
+                                           ToInt32Case{2147483647.9, 2147483647}, ToInt32Case{-2147483648.9, INT32_MIN},
+                                           ToInt32Case{2147483648.0, INT32_MIN}, ToInt32Case{-2147483649.0, INT32_MIN},
+                                           ToInt32Case{1e300, INT32_MIN},
+                                           ToInt32Case{std::numeric_limits<double>::infinity(), INT32_MIN},
+                                           ToInt32Case{-std::numeric_limits<double>::infinity(), INT32_MIN},
+                                           ToInt32Case{std::nan(""), INT32_MIN}));
 
 TEST(ByteTextTest, LeftMidTrimAndLengths) {
   String s("  :1000 \t\r\n");

@@ -17,9 +17,9 @@ using testsupport::WriteText;
 namespace fs = std::filesystem;
 
 // Vendor-defined page, 64-byte input and output reports, no report IDs.
-const std::vector<uint8_t> kPlain64 = {
-    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29, 0x40, 0x15, 0x00, 0x26, 0xFF,
-    0x00, 0x75, 0x08, 0x95, 0x40, 0x81, 0x00, 0x19, 0x01, 0x29, 0x40, 0x91, 0x00, 0xC0};
+const std::vector<uint8_t> kPlain64 = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29,
+                                       0x40, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40,
+                                       0x81, 0x00, 0x19, 0x01, 0x29, 0x40, 0x91, 0x00, 0xC0};
 
 std::string bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
@@ -32,9 +32,8 @@ class FakeSysfs {
   fs::path dev() const { return root_ / "dev"; }
 
   // A HID device below a USB interface; usb empty: no USB parent (Bluetooth).
-  void add(const std::string& node, const std::string& hid_id, const std::string& name,
-           const std::string& uniq, const std::vector<uint8_t>& descriptor,
-           const std::map<std::string, std::string>& usb = {}) {
+  void add(const std::string& node, const std::string& hid_id, const std::string& name, const std::string& uniq,
+           const std::vector<uint8_t>& descriptor, const std::map<std::string, std::string>& usb = {}) {
     fs::path parent = usb.empty() ? sys() / "devices/virtual/misc/uhid"
                                   : sys() / "devices/pci0000:00/usb1" / ("1-" + node) / ("1-" + node + ":1.0");
     if (!usb.empty()) {
@@ -54,8 +53,8 @@ class FakeSysfs {
 };
 
 const std::map<std::string, std::string> kBootloaderUsb = {
-    {"idVendor", "04d8"}, {"idProduct", "003c"}, {"bcdDevice", "0102"},
-    {"manufacturer", "Simulated Devices"}, {"product", "HID Bootloader"}, {"serial", "SN-1"}};
+    {"idVendor", "04d8"},          {"idProduct", "003c"}, {"bcdDevice", "0102"}, {"manufacturer", "Simulated Devices"},
+    {"product", "HID Bootloader"}, {"serial", "SN-1"}};
 
 class HidrawTest : public testing::Test {
  protected:
@@ -151,27 +150,40 @@ TEST_P(ReportLengthTest, ReadsLengthsFromTheReportDescriptor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, ReportLengthTest,
-    testing::Values(
-        DescriptorCase{"plain64", kPlain64, 64, 64, 0, 0xFF00, 1, false},
-        // Lengths per report ID, the longest wins and carries the ID byte.
-        DescriptorCase{"numbered",
-                       {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x08,
-                        0x81, 0x00, 0x85, 0x02, 0x95, 0x20, 0x81, 0x00, 0x95, 0x04, 0x91, 0x00,
-                        0x85, 0x03, 0x95, 0x10, 0xB1, 0x00, 0xC0},
-                       33, 5, 17, 0x0001, 0x0006, true},
-        // Bit fields add up within one report.
-        DescriptorCase{"bits",
-                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x01, 0x95, 0x03, 0x81,
-                        0x02, 0x75, 0x05, 0x95, 0x01, 0x81, 0x03, 0xC0},
-                       1, 0, 0, 0xFF00, 1, false},
-        // Push and pop restore the globals; a long item is skipped whole.
-        DescriptorCase{"push_pop_long",
-                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x10, 0xA4,
-                        0x95, 0x02, 0x81, 0x00, 0xB4, 0x81, 0x00, 0xFE, 0x02, 0x00, 0xAA, 0xBB,
-                        0x91, 0x00, 0xC0},
-                       18, 16, 0, 0xFF00, 1, false},
-        // A descriptor cut inside an item yields what came before the cut.
-        DescriptorCase{"truncated", {0x75, 0x08, 0x95, 0x40, 0x81}, 0, 0, 0, 0, 0, false}),
+    testing::Values(DescriptorCase{"plain64", kPlain64, 64, 64, 0, 0xFF00, 1, false},
+                    // Lengths per report ID, the longest wins and carries the ID byte.
+                    DescriptorCase{
+                        "numbered",
+                        {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00, 0x85, 0x02,
+                         0x95, 0x20, 0x81, 0x00, 0x95, 0x04, 0x91, 0x00, 0x85, 0x03, 0x95, 0x10, 0xB1, 0x00, 0xC0},
+                        33,
+                        5,
+                        17,
+                        0x0001,
+                        0x0006,
+                        true},
+                    // Bit fields add up within one report.
+                    DescriptorCase{"bits",
+                                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x01, 0x95,
+                                    0x03, 0x81, 0x02, 0x75, 0x05, 0x95, 0x01, 0x81, 0x03, 0xC0},
+                                   1,
+                                   0,
+                                   0,
+                                   0xFF00,
+                                   1,
+                                   false},
+                    // Push and pop restore the globals; a long item is skipped whole.
+                    DescriptorCase{"push_pop_long",
+                                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x10, 0xA4, 0x95, 0x02,
+                                    0x81, 0x00, 0xB4, 0x81, 0x00, 0xFE, 0x02, 0x00, 0xAA, 0xBB, 0x91, 0x00, 0xC0},
+                                   18,
+                                   16,
+                                   0,
+                                   0xFF00,
+                                   1,
+                                   false},
+                    // A descriptor cut inside an item yields what came before the cut.
+                    DescriptorCase{"truncated", {0x75, 0x08, 0x95, 0x40, 0x81}, 0, 0, 0, 0, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HidrawTest, UnnumberedReportsGoOutBehindAZeroByteAndComeInBare) {
@@ -200,8 +212,8 @@ TEST_F(HidrawTest, UnnumberedReportsGoOutBehindAZeroByteAndComeInBare) {
 }
 
 TEST_F(HidrawTest, NumberedReportsCarryTheirIdBothWays) {
-  std::vector<uint8_t> numbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x05, 0x75,
-                                   0x08, 0x95, 0x03, 0x81, 0x00, 0x91, 0x00, 0xC0};
+  std::vector<uint8_t> numbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x05,
+                                   0x75, 0x08, 0x95, 0x03, 0x81, 0x00, 0x91, 0x00, 0xC0};
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", numbered, kBootloaderUsb);
   hidbus::Bus bus(options(socketpair_opener()));
 

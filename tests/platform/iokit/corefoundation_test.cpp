@@ -32,17 +32,19 @@ TEST_P(CFStringTest, CountsUtf16UnitsAndGivesUtf8Back) {
   EXPECT_EQ(std::string(buffer), c.utf8);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CFStringTest,
-    testing::Values(StringCase{"Ascii", "PIC Bootloader", 14, "PIC Bootloader"},
-                    StringCase{"Empty", "", 0, ""},
-                    StringCase{"TwoByte", "Ger\xC3\xA4t", 5, "Ger\xC3\xA4t"},
-                    StringCase{"AstralTakesTwoUnits", "\xF0\x9F\x98\x80", 2, "\xF0\x9F\x98\x80"},
-                    StringCase{"MalformedBecomesReplacement", "a\xFF" "b", 3,
-                               "a\xEF\xBF\xBD" "b"},
-                    StringCase{"TruncatedSequence", "x\xE2\x82", 3,
-                               "x\xEF\xBF\xBD\xEF\xBF\xBD"}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Texts, CFStringTest,
+                         testing::Values(StringCase{"Ascii", "PIC Bootloader", 14, "PIC Bootloader"},
+                                         StringCase{"Empty", "", 0, ""},
+                                         StringCase{"TwoByte", "Ger\xC3\xA4t", 5, "Ger\xC3\xA4t"},
+                                         StringCase{"AstralTakesTwoUnits", "\xF0\x9F\x98\x80", 2, "\xF0\x9F\x98\x80"},
+                                         StringCase{"MalformedBecomesReplacement",
+                                                    "a\xFF"
+                                                    "b",
+                                                    3,
+                                                    "a\xEF\xBF\xBD"
+                                                    "b"},
+                                         StringCase{"TruncatedSequence", "x\xE2\x82", 3, "x\xEF\xBF\xBD\xEF\xBF\xBD"}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(CFStringGetCStringTest, RefusesWhatDoesNotFitOrConvert) {
   CFStringRef s = CFSTR("abcd");
@@ -64,12 +66,9 @@ TEST(CFStringTest, ConstantTextsAreOneObjectAndSurviveRelease) {
 }
 
 TEST(CFUUIDTest, SameBytesGiveTheSameConstant) {
-  CFUUIDRef a = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                               13, 14, 15, 16);
-  CFUUIDRef b = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                               13, 14, 15, 16);
-  CFUUIDRef c = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                               13, 14, 15, 17);
+  CFUUIDRef a = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+  CFUUIDRef b = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+  CFUUIDRef c = CFUUIDGetConstantUUIDWithBytes(nullptr, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 17);
   EXPECT_EQ(a, b);
   EXPECT_NE(a, c);
   const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(c);
@@ -103,14 +102,13 @@ TEST_P(CFNumberTest, ConvertsOrSaysItDidNot) {
   CFRelease(n);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, CFNumberTest,
-    testing::Values(NumberCase{"VendorId", 0x04D8, kCFNumberIntType, true, 0x04D8},
-                    NumberCase{"Negative", -5, kCFNumberSInt32Type, true, -5},
-                    NumberCase{"TooWideIsTruncated", 0x100000001LL, kCFNumberIntType, false, 1},
-                    NumberCase{"Wide", 0x100000001LL, kCFNumberSInt64Type, true, 0x100000001LL},
-                    NumberCase{"FloatTypeIsRefused", 7, 12, false, 0x5A5A}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Values, CFNumberTest,
+                         testing::Values(NumberCase{"VendorId", 0x04D8, kCFNumberIntType, true, 0x04D8},
+                                         NumberCase{"Negative", -5, kCFNumberSInt32Type, true, -5},
+                                         NumberCase{"TooWideIsTruncated", 0x100000001LL, kCFNumberIntType, false, 1},
+                                         NumberCase{"Wide", 0x100000001LL, kCFNumberSInt64Type, true, 0x100000001LL},
+                                         NumberCase{"FloatTypeIsRefused", 7, 12, false, 0x5A5A}),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(CFDictionaryTest, FindsStringKeysByValueAndKeepsItsValues) {
   CFMutableDictionaryRef d = iokit::cf::make_dictionary();

@@ -30,8 +30,7 @@ int number(CFDictionaryRef d, const char* key) {
 
 std::vector<io_service_t> walk(const char* cls = kIOHIDDeviceKey) {
   io_iterator_t it = 0;
-  EXPECT_EQ(IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(cls), &it),
-            kIOReturnSuccess);
+  EXPECT_EQ(IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(cls), &it), kIOReturnSuccess);
   std::vector<io_service_t> services;
   while (io_service_t s = IOIteratorNext(it)) services.push_back(s);
   EXPECT_EQ(IOObjectRelease(it), kIOReturnSuccess);
@@ -50,8 +49,7 @@ TEST(IOKitRegistryTest, WalksEveryHidDeviceWithItsProperties) {
   auto services = walk();
   ASSERT_EQ(services.size(), 2u);
   CFMutableDictionaryRef p = nullptr;
-  ASSERT_EQ(IORegistryEntryCreateCFProperties(services[0], &p, kCFAllocatorDefault, 0),
-            kIOReturnSuccess);
+  ASSERT_EQ(IORegistryEntryCreateCFProperties(services[0], &p, kCFAllocatorDefault, 0), kIOReturnSuccess);
   EXPECT_EQ(text(p, kIOHIDProductKey), "HID Bootloader");
   EXPECT_EQ(text(p, kIOHIDManufacturerKey), "Microchip Technology Inc.");
   EXPECT_EQ(text(p, kIOHIDSerialNumberKey), "<none>");  // a text the device lacks is absent
@@ -59,16 +57,14 @@ TEST(IOKitRegistryTest, WalksEveryHidDeviceWithItsProperties) {
   EXPECT_EQ(number(p, kIOHIDProductIDKey), 0x003C);
   EXPECT_EQ(number(p, kIOHIDVersionNumberKey), 0x0100);
   CFRelease(p);
-  ASSERT_EQ(IORegistryEntryCreateCFProperties(services[1], &p, kCFAllocatorDefault, 0),
-            kIOReturnSuccess);
+  ASSERT_EQ(IORegistryEntryCreateCFProperties(services[1], &p, kCFAllocatorDefault, 0), kIOReturnSuccess);
   EXPECT_EQ(text(p, kIOHIDSerialNumberKey), "SN42");
   EXPECT_EQ(text(p, kIOHIDProductKey), "<none>");
   CFRelease(p);
 
   for (io_service_t s : services) EXPECT_EQ(IOObjectRelease(s), kIOReturnSuccess);
   EXPECT_NE(IOObjectRelease(services[0]), kIOReturnSuccess);  // released already
-  EXPECT_NE(IORegistryEntryCreateCFProperties(services[0], &p, kCFAllocatorDefault, 0),
-            kIOReturnSuccess);
+  EXPECT_NE(IORegistryEntryCreateCFProperties(services[0], &p, kCFAllocatorDefault, 0), kIOReturnSuccess);
 }
 
 TEST(IOKitRegistryTest, OtherClassesMatchNothing) {
@@ -87,8 +83,7 @@ class IOKitDeviceTest : public testing::Test {
     auto services = walk();
     ASSERT_EQ(services.size(), 1u);
     service_ = services[0];
-    device_ = std::make_unique<hidbus::DevicePort>(std::move(attached_.device_fd),
-                                                   info_.numbered_reports);
+    device_ = std::make_unique<hidbus::DevicePort>(std::move(attached_.device_fd), info_.numbered_reports);
   }
   void TearDown() override {
     if (hid_ != nullptr) (*hid_)->Release(hid_);
@@ -102,13 +97,13 @@ class IOKitDeviceTest : public testing::Test {
   IOHIDDeviceInterface** interface() {
     IOCFPlugInInterface** plugin = nullptr;
     SInt32 score = 0;
-    EXPECT_EQ(IOCreatePlugInInterfaceForService(service_, kIOHIDDeviceUserClientTypeID,
-                                                kIOCFPlugInInterfaceID, &plugin, &score),
+    EXPECT_EQ(IOCreatePlugInInterfaceForService(service_, kIOHIDDeviceUserClientTypeID, kIOCFPlugInInterfaceID, &plugin,
+                                                &score),
               kIOReturnSuccess);
     IOHIDDeviceInterface** hid = nullptr;
-    EXPECT_EQ((*plugin)->QueryInterface(plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceInterfaceID),
-                                        reinterpret_cast<LPVOID*>(&hid)),
-              S_OK);
+    EXPECT_EQ(
+        (*plugin)->QueryInterface(plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceInterfaceID), reinterpret_cast<LPVOID*>(&hid)),
+        S_OK);
     (*plugin)->Release(plugin);
     return hid;
   }
@@ -121,8 +116,7 @@ class IOKitDeviceTest : public testing::Test {
     ASSERT_EQ((*hid_)->startAllQueues(hid_), kIOReturnSuccess);
     CFRunLoopAddSource(CFRunLoopGetMain(), source_, kCFRunLoopDefaultMode);
     ASSERT_EQ((*hid_)->setRemovalCallback(hid_, on_removal, this, nullptr), kIOReturnSuccess);
-    ASSERT_EQ((*hid_)->setInterruptReportHandlerCallback(hid_, buffer_, sizeof buffer_, on_report,
-                                                         this, nullptr),
+    ASSERT_EQ((*hid_)->setInterruptReportHandlerCallback(hid_, buffer_, sizeof buffer_, on_report, this, nullptr),
               kIOReturnSuccess);
   }
 
@@ -137,9 +131,7 @@ class IOKitDeviceTest : public testing::Test {
     EXPECT_EQ(result, kIOReturnSuccess);
     self->reports_.emplace_back(self->buffer_, self->buffer_ + size);
   }
-  static void on_removal(void* target, IOReturn, void*, void*) {
-    ++static_cast<IOKitDeviceTest*>(target)->removals_;
-  }
+  static void on_removal(void* target, IOReturn, void*, void*) { ++static_cast<IOKitDeviceTest*>(target)->removals_; }
 
   TestBus bus_;
   hidbus::DeviceInfo info_ = TestBus::bootloader();
@@ -156,20 +148,17 @@ class IOKitDeviceTest : public testing::Test {
 TEST_F(IOKitDeviceTest, PlugInInterfaceNeedsTheHidTypes) {
   IOCFPlugInInterface** plugin = nullptr;
   SInt32 score = 0;
-  EXPECT_EQ(IOCreatePlugInInterfaceForService(service_, kIOCFPlugInInterfaceID,
-                                              kIOCFPlugInInterfaceID, &plugin, &score),
-            kIOReturnUnsupported);
+  EXPECT_EQ(
+      IOCreatePlugInInterfaceForService(service_, kIOCFPlugInInterfaceID, kIOCFPlugInInterfaceID, &plugin, &score),
+      kIOReturnUnsupported);
   EXPECT_EQ(plugin, nullptr);
-  EXPECT_EQ(IOCreatePlugInInterfaceForService(0, kIOHIDDeviceUserClientTypeID,
-                                              kIOCFPlugInInterfaceID, &plugin, &score),
+  EXPECT_EQ(IOCreatePlugInInterfaceForService(0, kIOHIDDeviceUserClientTypeID, kIOCFPlugInInterfaceID, &plugin, &score),
             kIOReturnBadArgument);
-  ASSERT_EQ(IOCreatePlugInInterfaceForService(service_, kIOHIDDeviceUserClientTypeID,
-                                              kIOCFPlugInInterfaceID, &plugin, &score),
+  ASSERT_EQ(IOCreatePlugInInterfaceForService(service_, kIOHIDDeviceUserClientTypeID, kIOCFPlugInInterfaceID, &plugin,
+                                              &score),
             kIOReturnSuccess);
   LPVOID other = &score;
-  EXPECT_EQ((*plugin)->QueryInterface(plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceUserClientTypeID),
-                                      &other),
-            E_NOINTERFACE);
+  EXPECT_EQ((*plugin)->QueryInterface(plugin, CFUUIDGetUUIDBytes(kIOHIDDeviceUserClientTypeID), &other), E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
   (*plugin)->Release(plugin);
 }
@@ -204,14 +193,12 @@ TEST_F(IOKitDeviceTest, OffTheRunLoopReportsWaitForGetReport) {
 
   UInt8 in[64] = {};
   UInt32 size = sizeof in;
-  EXPECT_EQ((*hid_)->getReport(hid_, kIOHIDReportTypeInput, 0, in, &size, 100, nullptr, nullptr,
-                               nullptr),
+  EXPECT_EQ((*hid_)->getReport(hid_, kIOHIDReportTypeInput, 0, in, &size, 100, nullptr, nullptr, nullptr),
             kIOReturnSuccess);
   EXPECT_EQ(size, 3u);
   EXPECT_EQ(in[0], 9);
   size = sizeof in;
-  EXPECT_EQ((*hid_)->getReport(hid_, kIOHIDReportTypeInput, 0, in, &size, 1, nullptr, nullptr,
-                               nullptr),
+  EXPECT_EQ((*hid_)->getReport(hid_, kIOHIDReportTypeInput, 0, in, &size, 1, nullptr, nullptr, nullptr),
             kIOReturnTimeout);
   EXPECT_EQ(size, 0u);
 }
@@ -219,19 +206,16 @@ TEST_F(IOKitDeviceTest, OffTheRunLoopReportsWaitForGetReport) {
 TEST_F(IOKitDeviceTest, SetReportWritesOneOutputReport) {
   connect();
   UInt8 packet[64] = {0x02};
-  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 2222,
-                               nullptr, nullptr, nullptr),
+  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 2222, nullptr, nullptr, nullptr),
             kIOReturnSuccess);
   hidbus::ReadResult r = device_->read_output(100);
   ASSERT_EQ(r.status, hidbus::Status::ok);
   EXPECT_EQ(r.report.report_id, 0);
   EXPECT_EQ(r.report.data, std::vector<UInt8>(packet, packet + 64));
 
-  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeFeature, 0, packet, sizeof packet, 10,
-                               nullptr, nullptr, nullptr),
+  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeFeature, 0, packet, sizeof packet, 10, nullptr, nullptr, nullptr),
             kIOReturnUnsupported);
-  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10,
-                               on_report, this, nullptr),
+  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10, on_report, this, nullptr),
             kIOReturnUnsupported);  // synchronous only
 }
 
@@ -245,16 +229,14 @@ TEST_F(IOKitDeviceTest, ARemovalIsToldOnceAndLaterWritesFail) {
   turn();
   EXPECT_EQ(removals_, 1);
   UInt8 packet[64] = {};
-  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10,
-                               nullptr, nullptr, nullptr),
+  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10, nullptr, nullptr, nullptr),
             kIOReturnNoDevice);
 }
 
 TEST_F(IOKitDeviceTest, AClosedDeviceRefusesReportsAndAGoneOneCannotOpen) {
   hid_ = interface();
   UInt8 packet[64] = {};
-  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10,
-                               nullptr, nullptr, nullptr),
+  EXPECT_EQ((*hid_)->setReport(hid_, kIOHIDReportTypeOutput, 0, packet, sizeof packet, 10, nullptr, nullptr, nullptr),
             kIOReturnNotOpen);
   EXPECT_EQ((*hid_)->close(hid_), kIOReturnNotOpen);
   EXPECT_EQ((*hid_)->startAllQueues(hid_), kIOReturnNotOpen);

@@ -46,8 +46,7 @@ TEST_F(WidgetTest, ComputedPropertyGoesThroughGetterAndSetter) {
 
 TEST_F(WidgetTest, HostSetsPropertiesByNameAsAnAssignmentWould) {
   auto set_int = reinterpret_cast<REALSetPropValueIntProc>(pluginhost::resolve_service("REALSetPropValueInt"));
-  auto set_string =
-      reinterpret_cast<REALSetPropValueStringProc>(pluginhost::resolve_service("REALSetPropValueString"));
+  auto set_string = reinterpret_cast<REALSetPropValueStringProc>(pluginhost::resolve_service("REALSetPropValueString"));
   Ref<Object> w = NewWidget();
   REALobject handle = pluginhost::to_handle(w.get());
   set_int(handle, "COUNT", 12);

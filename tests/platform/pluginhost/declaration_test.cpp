@@ -30,18 +30,26 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"FindFirstDevice as boolean", "FindFirstDevice", {}, ValueKind::Boolean},
         ParseCase{"Close", "Close", {}, ValueKind::Void},
         ParseCase{"ReadMessage(ReportID as integer, reportType as integer, length as integer) as string",
-                  "ReadMessage", {ValueKind::Integer, ValueKind::Integer, ValueKind::Integer}, ValueKind::String},
+                  "ReadMessage",
+                  {ValueKind::Integer, ValueKind::Integer, ValueKind::Integer},
+                  ValueKind::String},
         ParseCase{"StringXORQVX(data as string, XorMask as string, MaskOffset as integer = 0) as string",
-                  "StringXORQVX", {ValueKind::String, ValueKind::String, ValueKind::Integer}, ValueKind::String},
+                  "StringXORQVX",
+                  {ValueKind::String, ValueKind::String, ValueKind::Integer},
+                  ValueKind::String},
         ParseCase{"MinQVX(firstMem as Ptr, secondMem as Ptr, BitSize as integer = 8, Signed as Boolean = false) as "
                   "boolean",
-                  "MinQVX", {ValueKind::Ptr, ValueKind::Ptr, ValueKind::Integer, ValueKind::Boolean}, ValueKind::Boolean},
+                  "MinQVX",
+                  {ValueKind::Ptr, ValueKind::Ptr, ValueKind::Integer, ValueKind::Boolean},
+                  ValueKind::Boolean},
         ParseCase{"AddressQVX(offset as Int64 = 0) as UInt64", "AddressQVX", {ValueKind::Int64}, ValueKind::UInt64},
-        ParseCase{"FSSpecQVX(offset as Integer) as FolderItem", "FSSpecQVX", {ValueKind::Integer},
-                  ValueKind::FolderItem},
+        ParseCase{
+            "FSSpecQVX(offset as Integer) as FolderItem", "FSSpecQVX", {ValueKind::Integer}, ValueKind::FolderItem},
         ParseCase{"Picture as Picture", "Picture", {}, ValueKind::Object},
-        ParseCase{"_Calc2te(iByteMax as integer = 255, WithSum0 as boolean = true)", "_Calc2te",
-                  {ValueKind::Integer, ValueKind::Boolean}, ValueKind::Void},
+        ParseCase{"_Calc2te(iByteMax as integer = 255, WithSum0 as boolean = true)",
+                  "_Calc2te",
+                  {ValueKind::Integer, ValueKind::Boolean},
+                  ValueKind::Void},
         ParseCase{"Create(size as Int64) as boolean", "Create", {ValueKind::Int64}, ValueKind::Boolean}));
 
 TEST(DeclarationTest, RefusesTextThatIsNoDeclaration) {

@@ -51,8 +51,7 @@ TEST_F(WidgetTest, NoHandlerMeansNoEvent) {
   Ref<Object> w = NewWidget();
   const pluginhost::PluginClass* pc = pluginhost::find_plugin_class("WidgetQVX");
   ASSERT_NE(pc, nullptr);
-  auto get_event_instance =
-      reinterpret_cast<GetEventInstanceProc>(pluginhost::resolve_service("GetEventInstance"));
+  auto get_event_instance = reinterpret_cast<GetEventInstanceProc>(pluginhost::resolve_service("GetEventInstance"));
   auto token = reinterpret_cast<REALword>(pc->events[0].get());
   EXPECT_EQ(get_event_instance(pluginhost::to_handle(w.get()), token), nullptr);
   int32_t hits = 0;
@@ -74,9 +73,8 @@ TEST_F(WidgetTest, HandlerMustMatchTheEvent) {
 
 TEST_F(WidgetTest, HandlerExceptionWaitsUntilThePluginHasReturned) {
   Gadget g(m());
-  pluginhost::connect_event<void(int32_t)>(g.widget().get(), "Changed", [](int32_t) {
-    throw framework::NilObjectException(String("from the handler"));
-  });
+  pluginhost::connect_event<void(int32_t)>(
+      g.widget().get(), "Changed", [](int32_t) { throw framework::NilObjectException(String("from the handler")); });
   EXPECT_THROW(g.Fire(2), framework::NilObjectException);
   // The plug-in went on after the handler: it raised Said too.
   EXPECT_EQ(g.said, (std::vector<std::string>{"xx"}));

@@ -59,10 +59,10 @@ TEST_P(BundleFolderTest, FollowsTheBundleLayout) {
   EXPECT_EQ(pluginhost::bundle_plugin_folder(), std::filesystem::path(GetParam().folder));
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, BundleFolderTest,
-                         ::testing::Values(FolderCase{"/opt/updater.app/Contents/MacOS/updater",
-                                                      "/opt/updater.app/Contents/Frameworks"},
-                                           FolderCase{"/opt/win/updater-win", "/opt/win/Updater Libs"},
-                                           FolderCase{"/opt/Contents/MacOS/updater", "/opt/Contents/MacOS/Updater Libs"}));
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, BundleFolderTest,
+    ::testing::Values(FolderCase{"/opt/updater.app/Contents/MacOS/updater", "/opt/updater.app/Contents/Frameworks"},
+                      FolderCase{"/opt/win/updater-win", "/opt/win/Updater Libs"},
+                      FolderCase{"/opt/Contents/MacOS/updater", "/opt/Contents/MacOS/Updater Libs"}));
 
 }  // namespace

@@ -28,13 +28,14 @@ Proc Service(const char* name) {
 
 TEST(ResolverTest, KnowsEveryServiceByNameAndNothingElse) {
   for (const char* name :
-       {"RegisterPluginVersion", "REALGetRBVersion", "PluginRegisterClass", "PluginRegisterClassExtension",
-        "PluginRegisterMethod", "REALinRuntime", "GetEventInstance", "PluginNewInstance", "REALSetPropValueString",
-        "REALSetPropValueInt", "RuntimeRaiseException", "REALBuildString", "REALSetStringEncoding",
-        "REALGetStringEncoding", "REALConvertString", "REALLockString", "REALUnlockString", "REALLockObject",
-        "REALUnlockObject", "PluginGetStringData", "PluginDisposeStringData", "StringGetCString",
-        "REALLoadGlobalMethod", "newMemoryBlock", "memoryBlockGetPtr", "memoryBlockGetSize", "PtrToMemoryBlock",
-        "FolderItemFromFSSpec", "REALFSSpecFromFolderItem"}) {
+       {"RegisterPluginVersion",   "REALGetRBVersion",      "PluginRegisterClass",   "PluginRegisterClassExtension",
+        "PluginRegisterMethod",    "REALinRuntime",         "GetEventInstance",      "PluginNewInstance",
+        "REALSetPropValueString",  "REALSetPropValueInt",   "RuntimeRaiseException", "REALBuildString",
+        "REALSetStringEncoding",   "REALGetStringEncoding", "REALConvertString",     "REALLockString",
+        "REALUnlockString",        "REALLockObject",        "REALUnlockObject",      "PluginGetStringData",
+        "PluginDisposeStringData", "StringGetCString",      "REALLoadGlobalMethod",  "newMemoryBlock",
+        "memoryBlockGetPtr",       "memoryBlockGetSize",    "PtrToMemoryBlock",      "FolderItemFromFSSpec",
+        "REALFSSpecFromFolderItem"}) {
     EXPECT_NE(pluginhost::resolve_service(name), nullptr) << name;
   }
   EXPECT_EQ(pluginhost::resolve_service("REALGetRBversion"), nullptr);

@@ -20,23 +20,24 @@ class BuildStringTest : public PluginCommonTest, public ::testing::WithParamInte
 
 TEST_P(BuildStringTest, TagsEncodingByRule) {
   Load();
-  REALstring s = BuildStringWithEncoding(GetParam().bytes.data(), static_cast<int64_t>(GetParam().bytes.size()),
-                                         GetParam().code);
+  REALstring s =
+      BuildStringWithEncoding(GetParam().bytes.data(), static_cast<int64_t>(GetParam().bytes.size()), GetParam().code);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(fakehost::AsString(s)->encoding, GetParam().expected);
   EXPECT_EQ(fakehost::AsString(s)->text(), GetParam().bytes);
   fakehost::Unlock(s);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, BuildStringTest,
-    ::testing::Values(BuildCase{"AsciiMacRoman", "abc", 0x0, 0x0600}, BuildCase{"HighMacRoman", "caf\xE9", 0x0, 0x0},
-                      BuildCase{"AsciiLatin1", "abc", 0x0500, 0x0600}, BuildCase{"HighLatin1", "\xE9", 0x0500, 0x0500},
-                      BuildCase{"AsciiUnknown", std::string("a\0b", 3), 0xFFFF, 0x0600},
-                      BuildCase{"HighUnknown", "\x80", 0xFFFF, 0xFFFF},
-                      BuildCase{"Utf8StaysUtf8", "abc", 0x08000100, 0x08000100},
-                      BuildCase{"AsciiStaysAscii", "\xE9", 0x0600, 0x0600}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codes, BuildStringTest,
+                         ::testing::Values(BuildCase{"AsciiMacRoman", "abc", 0x0, 0x0600},
+                                           BuildCase{"HighMacRoman", "caf\xE9", 0x0, 0x0},
+                                           BuildCase{"AsciiLatin1", "abc", 0x0500, 0x0600},
+                                           BuildCase{"HighLatin1", "\xE9", 0x0500, 0x0500},
+                                           BuildCase{"AsciiUnknown", std::string("a\0b", 3), 0xFFFF, 0x0600},
+                                           BuildCase{"HighUnknown", "\x80", 0xFFFF, 0xFFFF},
+                                           BuildCase{"Utf8StaysUtf8", "abc", 0x08000100, 0x08000100},
+                                           BuildCase{"AsciiStaysAscii", "\xE9", 0x0600, 0x0600}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class EmptyBuildTest : public PluginCommonTest, public ::testing::WithParamInterface<uint32_t> {};
 
@@ -59,7 +60,9 @@ TEST_F(PluginCommonTest, Utf16BytesBecomeUtf8String) {
   REALstring s = BuildStringWithEncoding(text, 10, REALEncodingUTF16);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(fakehost::AsString(s)->encoding, REALEncodingUTF8);
-  EXPECT_EQ(fakehost::AsString(s)->text(), "Gr\xC3\xBC\xC3\x9F" "e");
+  EXPECT_EQ(fakehost::AsString(s)->text(),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e");
   fakehost::Unlock(s);
 }
 
@@ -96,7 +99,9 @@ TEST_F(PluginCommonTest, Utf32KeepsCharactersAboveBmp) {
   units.push_back(0x110000);  // no character
   REALstring s = UTF32BytesToString(units.data(), static_cast<int64_t>(4 * units.size()));
   ASSERT_NE(s, nullptr);
-  EXPECT_EQ(fakehost::AsString(s)->text(), "a\xF0\x9F\x98\x80" "b\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(fakehost::AsString(s)->text(),
+            "a\xF0\x9F\x98\x80"
+            "b\xEF\xBF\xBD\xEF\xBF\xBD");
   fakehost::Unlock(s);
 }
 
@@ -244,9 +249,9 @@ TEST_P(AllocZeroedTest, GivesZeroedBlockOnlyForSizeInRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, AllocZeroedTest,
-                         ::testing::Values(AllocCase{0, false}, AllocCase{-1, false}, AllocCase{int64_t{1} << 31, false},
-                                           AllocCase{int64_t{1} << 40, false}, AllocCase{1, true},
-                                           AllocCase{1040, true}));
+                         ::testing::Values(AllocCase{0, false}, AllocCase{-1, false},
+                                           AllocCase{int64_t{1} << 31, false}, AllocCase{int64_t{1} << 40, false},
+                                           AllocCase{1, true}, AllocCase{1040, true}));
 
 TEST(ClearBytesTest, ClearsExactlyCountBytes) {
   unsigned char bytes[6] = {1, 2, 3, 4, 5, 6};

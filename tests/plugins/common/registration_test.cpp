@@ -18,7 +18,11 @@ struct SampleClass {
   };
   REALmethodDefinition methods[3] = {
       {reinterpret_cast<REALproc>(0x1000), nullptr, "Close", 4, {7, 8}},
-      {reinterpret_cast<REALproc>(0x2000), reinterpret_cast<REALproc>(0x2100), "OSTypeQVX(offset as Integer) as String", 4, {7, 8}},
+      {reinterpret_cast<REALproc>(0x2000),
+       reinterpret_cast<REALproc>(0x2100),
+       "OSTypeQVX(offset as Integer) as String",
+       4,
+       {7, 8}},
       {reinterpret_cast<REALproc>(0x3000), nullptr, "FindFirstDevice as boolean", 4, {7, 8}},
   };
   REALevent events[2] = {
@@ -75,14 +79,13 @@ TEST_P(NegotiationTest, PicksLevelFromHostVersion) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, NegotiationTest,
-    ::testing::Values(LevelCase{"v2013_03", 2013.03, 12}, LevelCase{"v2014", 2014.0, 12},
-                      LevelCase{"v2013_02", 2013.02, 11}, LevelCase{"v2013_0", 2013.0, 11},
-                      LevelCase{"v2012_0", 2012.0, 10}, LevelCase{"v2011_99", 2011.99, 9},
-                      LevelCase{"NaN", std::numeric_limits<double>::quiet_NaN(), 9},
-                      LevelCase{"NoVersionService", std::nullopt, 9}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Versions, NegotiationTest,
+                         ::testing::Values(LevelCase{"v2013_03", 2013.03, 12}, LevelCase{"v2014", 2014.0, 12},
+                                           LevelCase{"v2013_02", 2013.02, 11}, LevelCase{"v2013_0", 2013.0, 11},
+                                           LevelCase{"v2012_0", 2012.0, 10}, LevelCase{"v2011_99", 2011.99, 9},
+                                           LevelCase{"NaN", std::numeric_limits<double>::quiet_NaN(), 9},
+                                           LevelCase{"NoVersionService", std::nullopt, 9}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PluginCommonTest, AnnouncesLevelBeforeFirstRegistration) {
   SampleClass sample;
@@ -112,7 +115,8 @@ TEST_P(RoundingTest, RoundsDataSizeUpToSixteen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, RoundingTest,
-                         ::testing::Values(std::pair<REALword, REALword>{1096, 1104}, std::pair<REALword, REALword>{1080, 1088},
+                         ::testing::Values(std::pair<REALword, REALword>{1096, 1104},
+                                           std::pair<REALword, REALword>{1080, 1088},
                                            std::pair<REALword, REALword>{32, 32}, std::pair<REALword, REALword>{0, 0},
                                            std::pair<REALword, REALword>{1, 16}));
 
@@ -270,8 +274,8 @@ TEST_F(PluginCommonTest, HostWithoutRegistrationServicesSkipsEachAndGoesOn) {
   REALclassDefinition extension{};
   extension.name = "MemoryBlock";
   extension.dataSize = 0;
-  REALmethodDefinition global{reinterpret_cast<REALproc>(0x7000), nullptr,
-                              "NewMemoryBlockFromPtrQVX(ptr as integer) as memoryblock", 4, {}};
+  REALmethodDefinition global{
+      reinterpret_cast<REALproc>(0x7000), nullptr, "NewMemoryBlockFromPtrQVX(ptr as integer) as memoryblock", 4, {}};
   Load();
   RegisterClassExtension(&extension);
   RegisterClassDefinition(&sample.definition);

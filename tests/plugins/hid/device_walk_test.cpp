@@ -6,10 +6,10 @@
 
 namespace {
 
+using iokit_test::TestBus;
 using machid_test::Device;
 using machid_test::PluginTest;
 using machid_test::Slot;
-using iokit_test::TestBus;
 
 class DeviceWalkTest : public PluginTest {
  protected:
@@ -91,7 +91,6 @@ TEST_P(LasterrorTest, FollowsTheMembersRule) {
   EXPECT_EQ(device.Lasterror(), GetParam().expected);
 }
 
-
 INSTANTIATE_TEST_SUITE_P(
     Members, LasterrorTest,
     testing::Values(
@@ -101,12 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
                         d.FindFirstDevice();
                       },
                       -1},
-        LasterrorCase{"FindNextDeviceBeforeAWalk", [](Device& d, TestBus&) { d.FindNextDevice(); },
-                      1234},
-        LasterrorCase{"GetterBeforeAWalk",
-                      [](Device& d, TestBus&) { d.Number(machid_test::kProductID); }, -1},
-        LasterrorCase{"ConnectBeforeAWalk",
-                      [](Device& d, TestBus&) { d.Call(machid_test::kConnect); }, 1},
+        LasterrorCase{"FindNextDeviceBeforeAWalk", [](Device& d, TestBus&) { d.FindNextDevice(); }, 1234},
+        LasterrorCase{"GetterBeforeAWalk", [](Device& d, TestBus&) { d.Number(machid_test::kProductID); }, -1},
+        LasterrorCase{"ConnectBeforeAWalk", [](Device& d, TestBus&) { d.Call(machid_test::kConnect); }, 1},
         LasterrorCase{"ConnectToADeviceThatLeft",
                       [](Device& d, TestBus& b) {
                         auto a = b.bus().attach(TestBus::bootloader());
@@ -115,20 +111,16 @@ INSTANTIATE_TEST_SUITE_P(
                         d.Call(machid_test::kConnect);
                       },
                       3},
-        LasterrorCase{"DisconnectNeverConnected",
-                      [](Device& d, TestBus&) { d.Call(machid_test::kDisconnect); }, 0},
-        LasterrorCase{"CloseLeavesIt", [](Device& d, TestBus&) { d.Call(machid_test::kClose); },
-                      1234},
+        LasterrorCase{"DisconnectNeverConnected", [](Device& d, TestBus&) { d.Call(machid_test::kDisconnect); }, 0},
+        LasterrorCase{"CloseLeavesIt", [](Device& d, TestBus&) { d.Call(machid_test::kClose); }, 1234},
         LasterrorCase{"InstallCallbackBeforeConnect",
                       [](Device& d, TestBus&) { d.Call(machid_test::kInstallCallback); }, -1},
-        LasterrorCase{"SendMessageWithoutDevice",
-                      [](Device& d, TestBus&) { d.SendMessage(std::string(64, '\0')); }, -1},
-        LasterrorCase{"ReadMessageLengthZero",
-                      [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(0), std::nullopt); },
+        LasterrorCase{"SendMessageWithoutDevice", [](Device& d, TestBus&) { d.SendMessage(std::string(64, '\0')); },
+                      -1},
+        LasterrorCase{"ReadMessageLengthZero", [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(0), std::nullopt); },
                       -1},
         LasterrorCase{"ReadMessageWithoutDevice",
-                      [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(64), std::nullopt); },
-                      -1}),
+                      [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(64), std::nullopt); }, -1}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(DeviceWalkTest, DisconnectKeepsTheWalkSoTheSameDeviceConnectsAgain) {

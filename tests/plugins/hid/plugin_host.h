@@ -18,9 +18,24 @@ namespace machid_test {
 
 // Slots of the registered methods, in table order.
 enum Slot {
-  kClose, kFindFirstDevice, kFindNextDevice, kProduct, kSerialNumber, kManufacturer, kProductID,
-  kVendorID, kVersionNumber, kConnect, kDisconnect, kInstallCallback, kSendMessageMemory,
-  kSendMessage, kReadMessage, kReadMessageMemory, kSendMessageMemory2, kSendMessage2
+  kClose,
+  kFindFirstDevice,
+  kFindNextDevice,
+  kProduct,
+  kSerialNumber,
+  kManufacturer,
+  kProductID,
+  kVendorID,
+  kVersionNumber,
+  kConnect,
+  kDisconnect,
+  kInstallCallback,
+  kSendMessageMemory,
+  kSendMessage,
+  kReadMessage,
+  kReadMessageMemory,
+  kSendMessageMemory2,
+  kSendMessage2
 };
 
 struct Received {

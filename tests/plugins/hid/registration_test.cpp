@@ -10,8 +10,7 @@ using machid_test::PluginTest;
 
 std::vector<std::string> Declarations() {
   std::vector<std::string> texts;
-  for (REALsword i = 0; i < Definition().methodCount; ++i)
-    texts.push_back(Definition().methods[i].declaration);
+  for (REALsword i = 0; i < Definition().methodCount; ++i) texts.push_back(Definition().methods[i].declaration);
   return texts;
 }
 
@@ -26,30 +25,29 @@ TEST_F(PluginTest, RegistersMacHIDQVXAsDeclared) {
   EXPECT_NE(d.constructor, nullptr);
   EXPECT_NE(d.destructor, nullptr);
 
-  EXPECT_EQ(Declarations(),
-            (std::vector<std::string>{
-                "Close",
-                "FindFirstDevice as boolean",
-                "FindNextDevice as boolean",
-                "Product as string",
-                "SerialNumber as string",
-                "Manufacturer as string",
-                "ProductID as integer",
-                "VendorID as integer",
-                "VersionNumber as integer",
-                "Connect",
-                "Disconnect",
-                "InstallCallback",
-                "SendMessageMemory(data as memoryblock, offset as integer, length as integer)",
-                "SendMessage(data as string)",
-                "ReadMessage(ReportID as integer, reportType as integer, length as integer) as "
-                "string",
-                "ReadMessageMemory(ReportID as integer, reportType as integer, length as "
-                "integer) as memoryblock",
-                "SendMessageMemory(ReportID as integer, reportType as integer, data as "
-                "memoryblock, offset as integer, length as integer)",
-                "SendMessage(ReportID as integer, reportType as integer, data as string)",
-            }));
+  EXPECT_EQ(Declarations(), (std::vector<std::string>{
+                                "Close",
+                                "FindFirstDevice as boolean",
+                                "FindNextDevice as boolean",
+                                "Product as string",
+                                "SerialNumber as string",
+                                "Manufacturer as string",
+                                "ProductID as integer",
+                                "VendorID as integer",
+                                "VersionNumber as integer",
+                                "Connect",
+                                "Disconnect",
+                                "InstallCallback",
+                                "SendMessageMemory(data as memoryblock, offset as integer, length as integer)",
+                                "SendMessage(data as string)",
+                                "ReadMessage(ReportID as integer, reportType as integer, length as integer) as "
+                                "string",
+                                "ReadMessageMemory(ReportID as integer, reportType as integer, length as "
+                                "integer) as memoryblock",
+                                "SendMessageMemory(ReportID as integer, reportType as integer, data as "
+                                "memoryblock, offset as integer, length as integer)",
+                                "SendMessage(ReportID as integer, reportType as integer, data as string)",
+                            }));
   for (REALsword i = 0; i < d.methodCount; ++i) {
     EXPECT_EQ(d.methods[i].flags, 4u) << i;
     EXPECT_EQ(d.methods[i].setter, nullptr) << i;

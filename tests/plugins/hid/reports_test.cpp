@@ -32,9 +32,7 @@ class ReportsTest : public PluginTest {
     ASSERT_EQ(device.Lasterror(), 0);
   }
 
-  void Send(const std::vector<uint8_t>& report) {
-    ASSERT_EQ(port_->send_input(0, report, 100), hidbus::Status::ok);
-  }
+  void Send(const std::vector<uint8_t>& report) { ASSERT_EQ(port_->send_input(0, report, 100), hidbus::Status::ok); }
 
   std::vector<uint8_t> Output() {
     hidbus::ReadResult r = port_->read_output(100);
@@ -66,7 +64,7 @@ TEST_F(ReportsTest, ReportsBecomeReceivedDataOnlyWhenEventsAreDispatched) {
   Send(binary);
   Send({});
   EXPECT_TRUE(device.received.empty());
-  PluginTest::Pump();  // the source reads the channel, the events wait behind it...
+  PluginTest::Pump();                     // the source reads the channel, the events wait behind it...
   ASSERT_EQ(device.received.size(), 3u);  // ...and are dispatched in the same turn
   EXPECT_EQ(device.received[0].data, std::string(64, 'A'));
   EXPECT_EQ(device.received[0].encoding, REALEncodingASCII);
@@ -164,8 +162,7 @@ TEST_F(ReportsTest, SendMessageMemoryWithNilRaisesAndLeavesLasterror) {
   device.Lasterror() = 55;
   device.SendMessageMemory(nullptr, 0, 64);
   EXPECT_EQ(device.Lasterror(), 55);
-  EXPECT_EQ(RaisedExceptions(),
-            (std::vector<std::string>{"NilObjectException: Memoryblock is nil"}));
+  EXPECT_EQ(RaisedExceptions(), (std::vector<std::string>{"NilObjectException: Memoryblock is nil"}));
 }
 
 TEST_F(ReportsTest, SendMessageWritesTheStringsBytes) {

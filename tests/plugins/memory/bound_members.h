@@ -59,9 +59,7 @@ class BoundTest : public ::testing::Test {
     delete members_;
     members_ = nullptr;
   }
-  void SetUp() override {
-    ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front();
-  }
+  void SetUp() override { ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front(); }
 
   static Members& m() { return *members_; }
 

@@ -25,20 +25,26 @@ struct RangeMembers {
   }
   using Block = Ref<MemoryBlock>;
 
-  pluginhost::Method<Block(Block, int32_t)> Mid1 = Bind<Block(Block, int32_t)>("MidQVX(offset as integer) as Memoryblock");
+  pluginhost::Method<Block(Block, int32_t)> Mid1 =
+      Bind<Block(Block, int32_t)>("MidQVX(offset as integer) as Memoryblock");
   pluginhost::Method<Block(Block, int32_t, int32_t)> Mid2 =
       Bind<Block(Block, int32_t, int32_t)>("MidQVX(offset As Integer, length As Integer) as Memoryblock");
-  pluginhost::Method<Block(Block, int32_t)> Left = Bind<Block(Block, int32_t)>("LeftQVX(length as integer) as Memoryblock");
-  pluginhost::Method<Block(Block, int32_t)> Right = Bind<Block(Block, int32_t)>("RightQVX(length As Integer) as Memoryblock");
-  pluginhost::Method<Block(Block, Block)> Append = Bind<Block(Block, Block)>("AppendQVX(other as Memoryblock) as Memoryblock");
+  pluginhost::Method<Block(Block, int32_t)> Left =
+      Bind<Block(Block, int32_t)>("LeftQVX(length as integer) as Memoryblock");
+  pluginhost::Method<Block(Block, int32_t)> Right =
+      Bind<Block(Block, int32_t)>("RightQVX(length As Integer) as Memoryblock");
+  pluginhost::Method<Block(Block, Block)> Append =
+      Bind<Block(Block, Block)>("AppendQVX(other as Memoryblock) as Memoryblock");
   pluginhost::Method<uint64_t(Block, int64_t)> Address =
       Bind<uint64_t(Block, int64_t)>("AddressQVX(offset as Int64 = 0) as UInt64");
-  pluginhost::Method<void*(Block, int64_t)> AddressPtr = Bind<void*(Block, int64_t)>("AddressPtrQVX(offset as Int64 = 0) as Ptr");
+  pluginhost::Method<void*(Block, int64_t)> AddressPtr =
+      Bind<void*(Block, int64_t)>("AddressPtrQVX(offset as Int64 = 0) as Ptr");
   pluginhost::Method<String(Block, int32_t, int32_t)> GetString =
       Bind<String(Block, int32_t, int32_t)>("GetStringQVX(offset as Integer, numBytes as Integer) as String");
   pluginhost::Method<void(Block, String, int32_t)> SetString =
       Bind<void(Block, String, int32_t)>("SetStringQVX(str as String, offset as Integer)");
-  pluginhost::Method<String(Block, int32_t)> OSType = Bind<String(Block, int32_t)>("OSTypeQVX(offset as Integer) as String");
+  pluginhost::Method<String(Block, int32_t)> OSType =
+      Bind<String(Block, int32_t)>("OSTypeQVX(offset as Integer) as String");
   pluginhost::Method<Ref<FolderItem>(Block, int32_t)> FSSpec =
       Bind<Ref<FolderItem>(Block, int32_t)>("FSSpecQVX(offset as Integer) as FolderItem");
 
@@ -200,18 +206,18 @@ TEST_P(GetStringTest, GivesTheBytesAsTheyAre) {
   EXPECT_EQ(s.encoding(), GetParam().encoding);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GetStringTest,
-    ::testing::Values(GetStringCase{"AsciiRange", 2, 3, std::string("\x02\x03\x04", 3), 0x0600},
-                      GetStringCase{"CutAtTheEnd", 8, 100, std::string("\x08\x09", 2), 0x0600},
-                      GetStringCase{"ZeroBytesStay", 0, 2, std::string("\x00\x01", 2), 0x0600},
-                      GetStringCase{"HighByteIsUndetermined", 4, 2, std::string("\x04\xE4", 2), 0xFFFF},
-                      GetStringCase{"FromTheEndIsNil", 10, 1, std::nullopt},
-                      GetStringCase{"PastTheEndIsNil", 11, 1, std::nullopt},
-                      GetStringCase{"NoBytesIsNil", 0, 0, std::nullopt},
-                      GetStringCase{"NegativeOffsetIsNil", -1, 2, std::nullopt},
-                      GetStringCase{"NegativeCountIsNil", 0, -1, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GetStringTest,
+                         ::testing::Values(GetStringCase{"AsciiRange", 2, 3, std::string("\x02\x03\x04", 3), 0x0600},
+                                           GetStringCase{"CutAtTheEnd", 8, 100, std::string("\x08\x09", 2), 0x0600},
+                                           GetStringCase{"ZeroBytesStay", 0, 2, std::string("\x00\x01", 2), 0x0600},
+                                           GetStringCase{"HighByteIsUndetermined", 4, 2, std::string("\x04\xE4", 2),
+                                                         0xFFFF},
+                                           GetStringCase{"FromTheEndIsNil", 10, 1, std::nullopt},
+                                           GetStringCase{"PastTheEndIsNil", 11, 1, std::nullopt},
+                                           GetStringCase{"NoBytesIsNil", 0, 0, std::nullopt},
+                                           GetStringCase{"NegativeOffsetIsNil", -1, 2, std::nullopt},
+                                           GetStringCase{"NegativeCountIsNil", 0, -1, std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- SetStringQVX -------------------------------------------------------------
 
@@ -286,7 +292,10 @@ TEST_F(ByteRangeTest, OSTypeReadsFourCharactersTaggedByTheirBytes) {
   EXPECT_EQ(std::string(ascii.bytes()), "TEXT");
   EXPECT_EQ(ascii.encoding(), 0x0600u);
   String roman = m().OSType(block, 4);
-  EXPECT_EQ(std::string(roman.bytes()), std::string("\x8A" "ba\x00", 4)) << "zero bytes stay";
+  EXPECT_EQ(std::string(roman.bytes()), std::string("\x8A"
+                                                    "ba\x00",
+                                                    4))
+      << "zero bytes stay";
   EXPECT_EQ(roman.encoding(), 0u) << "Mac Roman";
 }
 
@@ -307,8 +316,8 @@ TEST_F(ByteRangeTest, OSTypeOfNilIsFourBlanks) {
   const pluginhost::PluginMethod* os_type = Registered("OSTypeQVX(offset as Integer) as String");
   ASSERT_NE(os_type, nullptr);
   ASSERT_NE(os_type->setter, nullptr);
-  reinterpret_cast<void (*)(REALmemoryBlock, int32_t, REALstring)>(os_type->setter)(
-      pluginhost::to_handle(block.get()), 2, nullptr);
+  reinterpret_cast<void (*)(REALmemoryBlock, int32_t, REALstring)>(os_type->setter)(pluginhost::to_handle(block.get()),
+                                                                                    2, nullptr);
   EXPECT_EQ(BytesOf(*block), (Bytes{0, 1, ' ', ' ', ' ', ' ', 6, 7, 8, 9}));
 }
 

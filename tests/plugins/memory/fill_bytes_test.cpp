@@ -42,23 +42,21 @@ TEST_P(FillBytesQVXTest, FillsTheRangeInsideTheBlock) {
   EXPECT_EQ(BytesOf(*block), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FillBytesQVXTest,
-    ::testing::Values(
-        FillCase{"WholeBlockForCountZero", 16, 0, 0, 255, Bytes(16, 0xFF)},
-        FillCase{"WholeBlockForNegativeCount", 16, 0, -5, 1, Bytes(16, 0x01)},
-        FillCase{"LowEightBitsOfValue", 16, 2, 3, 511, With(k16, 2, 3, 0xFF)},
-        FillCase{"NegativeValueByItsLowByte", 16, 0, 1, -1, With(k16, 0, 1, 0xFF)},
-        FillCase{"NegativeOffsetWritesNothing", 16, -1, 4, 0, k16},
-        FillCase{"CutAtTheEnd", 16, 12, 10, 7, With(k16, 12, 4, 7)},
-        FillCase{"CountZeroFromAnOffsetIsCut", 16, 4, 0, 9, With(k16, 4, 12, 9)},
-        FillCase{"OffsetAtTheEndWritesNothing", 16, 16, 1, 7, k16},
-        FillCase{"OffsetPlusCountPastInt32", 16, 0x7FFFFFFF, 0x7FFFFFFF, 7, k16},
-        FillCase{"LargeCountFromOffsetZero", 16, 0, 0x7FFFFFFF, 3, Bytes(16, 3)},
-        // A region image: Size + 10 bytes whose first Size bytes start as 0xFF.
-        FillCase{"RegionImage", 46, 0, 36, 255, With(Bytes(46, 0xAA), 0, 36, 0xFF)},
-        FillCase{"EmptyRegionImage", 10, 0, 0, 255, Bytes(10, 0xFF)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, FillBytesQVXTest,
+                         ::testing::Values(FillCase{"WholeBlockForCountZero", 16, 0, 0, 255, Bytes(16, 0xFF)},
+                                           FillCase{"WholeBlockForNegativeCount", 16, 0, -5, 1, Bytes(16, 0x01)},
+                                           FillCase{"LowEightBitsOfValue", 16, 2, 3, 511, With(k16, 2, 3, 0xFF)},
+                                           FillCase{"NegativeValueByItsLowByte", 16, 0, 1, -1, With(k16, 0, 1, 0xFF)},
+                                           FillCase{"NegativeOffsetWritesNothing", 16, -1, 4, 0, k16},
+                                           FillCase{"CutAtTheEnd", 16, 12, 10, 7, With(k16, 12, 4, 7)},
+                                           FillCase{"CountZeroFromAnOffsetIsCut", 16, 4, 0, 9, With(k16, 4, 12, 9)},
+                                           FillCase{"OffsetAtTheEndWritesNothing", 16, 16, 1, 7, k16},
+                                           FillCase{"OffsetPlusCountPastInt32", 16, 0x7FFFFFFF, 0x7FFFFFFF, 7, k16},
+                                           FillCase{"LargeCountFromOffsetZero", 16, 0, 0x7FFFFFFF, 3, Bytes(16, 3)},
+                                           // A region image: Size + 10 bytes whose first Size bytes start as 0xFF.
+                                           FillCase{"RegionImage", 46, 0, 36, 255, With(Bytes(46, 0xAA), 0, 36, 0xFF)},
+                                           FillCase{"EmptyRegionImage", 10, 0, 0, 255, Bytes(10, 0xFF)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 using FillBytesQVXBlockTest = BoundMemoryTest;
 

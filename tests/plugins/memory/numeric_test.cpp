@@ -24,15 +24,17 @@ struct NumericMembers {
   }
   using Pick = bool(Block, void*, void*, int32_t, bool, int32_t, int32_t);
 
-  pluginhost::Method<void(Block, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, double, int32_t,
-                          int32_t)>
-      Calc3te = Bind<void(Block, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, double, int32_t,
-                          int32_t)>(
+  pluginhost::Method<void(Block, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, double,
+                          int32_t, int32_t)>
+      Calc3te = Bind<void(Block, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, double,
+                          int32_t, int32_t)>(
           "_Calc3te(Source1 as Integer, Source2 as Integer, Source3 as Integer, Source4 as Integer, Dest1 as Integer, "
           "Dest2 as Integer, Dest3 as Integer, Dest4 as Integer, Tolerance as double, offsetByte as Integer = 0, "
           "Length as integer = 0)");
-  pluginhost::Method<void(Block, int32_t, int32_t, int32_t, bool)> Calc2te = Bind<void(Block, int32_t, int32_t, int32_t, bool)>(
-      "_Calc2te(iByteMax as integer = 255, offsetByte as Integer = 0, Length as integer = 0, WithSum0 as boolean = true)");
+  pluginhost::Method<void(Block, int32_t, int32_t, int32_t, bool)> Calc2te =
+      Bind<void(Block, int32_t, int32_t, int32_t, bool)>(
+          "_Calc2te(iByteMax as integer = 255, offsetByte as Integer = 0, Length as integer = 0, WithSum0 as boolean = "
+          "true)");
   pluginhost::Method<void(Block, int32_t, int32_t, int32_t, int32_t, double)> LogSweep =
       Bind<void(Block, int32_t, int32_t, int32_t, int32_t, double)>(
           "_CalcLogSweepTableQVX(offsetByte as Integer, Z as integer, lw1 as integer, lw2 as integer, T as double)");
@@ -88,45 +90,60 @@ Bytes U16(std::initializer_list<uint16_t> values) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumericRangeTest,
     ::testing::Values(
-        RangeCase{"Calc3teWithinTolerance", {100, 50, 20, 0, 111, 50, 20, 0, 89, 50, 20, 1},
+        RangeCase{"Calc3teWithinTolerance",
+                  {100, 50, 20, 0, 111, 50, 20, 0, 89, 50, 20, 1},
                   [](M& m, Block b) { m.Calc3te(b, 100, 50, 20, 0, 1, 2, 3, 4, 0.1, 0, 0); },
                   {1, 2, 3, 4, 111, 50, 20, 0, 89, 50, 20, 1}},
         // Bounds that are not whole numbers are truncated: 10 x 0.86 = 8.6 gives 8,
         // 10 x 1.16 = 11.6 gives 11 (rounding would give 9 and 12).
-        RangeCase{"Calc3teLowerBoundTruncated", {8, 20, 30, 40, 7, 20, 30, 40},
+        RangeCase{"Calc3teLowerBoundTruncated",
+                  {8, 20, 30, 40, 7, 20, 30, 40},
                   [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 1, 2, 3, 4, 0.14, 0, 0); },
                   {1, 2, 3, 4, 7, 20, 30, 40}},
-        RangeCase{"Calc3teUpperBoundTruncated", {11, 20, 30, 40, 12, 20, 30, 40},
+        RangeCase{"Calc3teUpperBoundTruncated",
+                  {11, 20, 30, 40, 12, 20, 30, 40},
                   [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 1, 2, 3, 4, 0.16, 0, 0); },
                   {1, 2, 3, 4, 12, 20, 30, 40}},
-        RangeCase{"Calc3teExactOnly", {10, 20, 30, 40, 11, 20, 30, 40},
+        RangeCase{"Calc3teExactOnly",
+                  {10, 20, 30, 40, 11, 20, 30, 40},
                   [](M& m, Block b) { m.Calc3te(b, 10, 20, 30, 40, 0x101, -1, 0, 7, 0.0, 0, 0); },
                   {1, 0xFF, 0, 7, 11, 20, 30, 40}},
-        RangeCase{"Calc3teFromAnOffsetForALength", {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5},
+        RangeCase{"Calc3teFromAnOffsetForALength",
+                  {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5},
                   [](M& m, Block b) { m.Calc3te(b, 5, 5, 5, 5, 0, 0, 0, 0, 0.0, 2, 3); },
                   {5, 5, 0, 0, 0, 0, 5, 5, 5, 5, 5, 5}},
-        RangeCase{"Calc3teNoGroupPastTheBlock", Bytes(10, 5),
+        RangeCase{"Calc3teNoGroupPastTheBlock",
+                  Bytes(10, 5),
                   [](M& m, Block b) { m.Calc3te(b, 5, 5, 5, 5, 0, 0, 0, 0, 0.0, 0, 0); },
                   {0, 0, 0, 0, 0, 0, 0, 0, 5, 5}},
-        RangeCase{"Calc2te", {10, 20, 30, 9, 100, 100, 100, 9, 0, 0, 0, 9, 0, 0, 1, 9},
-                  [](M& m, Block b) { m.Calc2te(b, 255, 0, 0, true); }, {10, 20, 30, 195, 100, 100, 100, 0, 0, 0, 0, 0, 0, 0, 1, 254}},
-        RangeCase{"Calc2teSaturatesAndSumZero", {0, 0, 0, 9, 1, 0, 0, 9},
-                  [](M& m, Block b) { m.Calc2te(b, 1000, 0, 0, false); }, {0, 0, 0, 255, 1, 0, 0, 255}},
-        RangeCase{"Multiply8Saturates", {0, 1, 100, 200}, [](M& m, Block b) { m.Multiply8(b, 2.0, 0, 0); },
-                  {0, 2, 200, 255}},
-        RangeCase{"Multiply8Truncates", {0, 1, 3, 255}, [](M& m, Block b) { m.Multiply8(b, 0.5, 1, 0); },
-                  {0, 0, 1, 127}},
+        RangeCase{"Calc2te",
+                  {10, 20, 30, 9, 100, 100, 100, 9, 0, 0, 0, 9, 0, 0, 1, 9},
+                  [](M& m, Block b) { m.Calc2te(b, 255, 0, 0, true); },
+                  {10, 20, 30, 195, 100, 100, 100, 0, 0, 0, 0, 0, 0, 0, 1, 254}},
+        RangeCase{"Calc2teSaturatesAndSumZero",
+                  {0, 0, 0, 9, 1, 0, 0, 9},
+                  [](M& m, Block b) { m.Calc2te(b, 1000, 0, 0, false); },
+                  {0, 0, 0, 255, 1, 0, 0, 255}},
+        RangeCase{
+            "Multiply8Saturates", {0, 1, 100, 200}, [](M& m, Block b) { m.Multiply8(b, 2.0, 0, 0); }, {0, 2, 200, 255}},
+        RangeCase{
+            "Multiply8Truncates", {0, 1, 3, 255}, [](M& m, Block b) { m.Multiply8(b, 0.5, 1, 0); }, {0, 0, 1, 127}},
         RangeCase{"Multiply8HugeFactor", {0, 1, 9}, [](M& m, Block b) { m.Multiply8(b, 1e300, 0, 2); }, {0, 255, 9}},
-        RangeCase{"Multiply8NegativeFactorIsZero", {0, 1, 9}, [](M& m, Block b) { m.Multiply8(b, -3.0, 0, 0); },
-                  {0, 0, 0}},
-        RangeCase{"Multiply8NotANumberIsZero", {7, 9},
-                  [](M& m, Block b) { m.Multiply8(b, std::numeric_limits<double>::quiet_NaN(), 0, 0); }, {0, 0}},
+        RangeCase{
+            "Multiply8NegativeFactorIsZero", {0, 1, 9}, [](M& m, Block b) { m.Multiply8(b, -3.0, 0, 0); }, {0, 0, 0}},
+        RangeCase{"Multiply8NotANumberIsZero",
+                  {7, 9},
+                  [](M& m, Block b) { m.Multiply8(b, std::numeric_limits<double>::quiet_NaN(), 0, 0); },
+                  {0, 0}},
         RangeCase{"Multiply8CutAtTheEnd", {1, 2, 3}, [](M& m, Block b) { m.Multiply8(b, 3.0, 1, 100); }, {1, 6, 9}},
-        RangeCase{"Multiply16", [] {
+        RangeCase{"Multiply16",
+                  [] {
                     Bytes b = U16({1000, 40000, 3});
                     b.push_back(7);
                     return b;
-                  }(), [](M& m, Block b) { m.Multiply16(b, 2.5, 0, 0); }, [] {
+                  }(),
+                  [](M& m, Block b) { m.Multiply16(b, 2.5, 0, 0); },
+                  [] {
                     Bytes b = U16({2500, 65535, 7});
                     b.push_back(7);
                     return b;
@@ -152,13 +169,12 @@ TEST_P(NumericStartTest, NilBlockAndNegativeOffsetRaise) {
 unsigned char kAny[8];
 INSTANTIATE_TEST_SUITE_P(
     Members, NumericStartTest,
-    ::testing::Values(
-        StartCase{"Calc3te", [](M& m, Block b) { m.Calc3te(b, 0, 0, 0, 0, 1, 1, 1, 1, 0.0, -1, 0); }},
-        StartCase{"Calc2te", [](M& m, Block b) { m.Calc2te(b, 255, -1, 0, true); }},
-        StartCase{"Multiply8", [](M& m, Block b) { m.Multiply8(b, 2.0, -1, 0); }},
-        StartCase{"Multiply16", [](M& m, Block b) { m.Multiply16(b, 2.0, -1, 0); }},
-        StartCase{"Min", [](M& m, Block b) { EXPECT_FALSE(m.Min(b, kAny, kAny, 8, false, -1, 0)); }},
-        StartCase{"Max", [](M& m, Block b) { EXPECT_FALSE(m.Max(b, kAny, kAny, 8, false, -1, 0)); }}),
+    ::testing::Values(StartCase{"Calc3te", [](M& m, Block b) { m.Calc3te(b, 0, 0, 0, 0, 1, 1, 1, 1, 0.0, -1, 0); }},
+                      StartCase{"Calc2te", [](M& m, Block b) { m.Calc2te(b, 255, -1, 0, true); }},
+                      StartCase{"Multiply8", [](M& m, Block b) { m.Multiply8(b, 2.0, -1, 0); }},
+                      StartCase{"Multiply16", [](M& m, Block b) { m.Multiply16(b, 2.0, -1, 0); }},
+                      StartCase{"Min", [](M& m, Block b) { EXPECT_FALSE(m.Min(b, kAny, kAny, 8, false, -1, 0)); }},
+                      StartCase{"Max", [](M& m, Block b) { EXPECT_FALSE(m.Max(b, kAny, kAny, 8, false, -1, 0)); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- MinQVX, MaxQVX ----------------------------------------------------------------
@@ -168,7 +184,7 @@ struct PickCase {
   const char* name;
   int32_t bits;
   bool is_signed;
-  int64_t a, b;            // one element each, of the width
+  int64_t a, b;  // one element each, of the width
   int64_t smaller, larger;
 };
 
@@ -193,17 +209,16 @@ TEST_P(MinMaxTest, TakesTheElementwiseSmallerAndLarger) {
   EXPECT_EQ(dest.memory[2 * width - 1], 0xEE);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MinMaxTest,
-    ::testing::Values(PickCase{"Unsigned8", 8, false, 0x80, 0x7F, 0x7F, 0x80},
-                      PickCase{"Signed8", 8, true, 0x80, 0x7F, 0x80, 0x7F},
-                      PickCase{"Unsigned16", 16, false, 0x8000, 0x0001, 0x0001, 0x8000},
-                      PickCase{"Signed16", 16, true, 0x8000, 0x0001, 0x8000, 0x0001},
-                      PickCase{"Unsigned32", 32, false, 0xFFFFFFFF, 5, 5, 0xFFFFFFFF},
-                      PickCase{"Signed32", 32, true, 0xFFFFFFFF, 5, 0xFFFFFFFF, 5},
-                      PickCase{"Unsigned64", 64, false, -1, 5, 5, -1},
-                      PickCase{"Signed64", 64, true, -1, 5, -1, 5}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MinMaxTest,
+                         ::testing::Values(PickCase{"Unsigned8", 8, false, 0x80, 0x7F, 0x7F, 0x80},
+                                           PickCase{"Signed8", 8, true, 0x80, 0x7F, 0x80, 0x7F},
+                                           PickCase{"Unsigned16", 16, false, 0x8000, 0x0001, 0x0001, 0x8000},
+                                           PickCase{"Signed16", 16, true, 0x8000, 0x0001, 0x8000, 0x0001},
+                                           PickCase{"Unsigned32", 32, false, 0xFFFFFFFF, 5, 5, 0xFFFFFFFF},
+                                           PickCase{"Signed32", 32, true, 0xFFFFFFFF, 5, 0xFFFFFFFF, 5},
+                                           PickCase{"Unsigned64", 64, false, -1, 5, 5, -1},
+                                           PickCase{"Signed64", 64, true, -1, 5, -1, 5}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NumericTest, MinInPlaceReadsEachElementBeforeWritingIt) {
   Block block = BlockOf({5, 1, 9, 3});
@@ -321,8 +336,7 @@ TEST_F(NumericTest, LogSweepTableHoldsTheSweepsSamples) {
   EXPECT_NEAR(number(6), 0.007415, 5e-7);
   EXPECT_NEAR(number(7), 0.006283, 5e-7);
   EXPECT_EQ(Bytes(table.memory.begin() + 32, table.memory.end()), Bytes(16, 0xEE));
-  ExpectRaises<framework::NilObjectException>([&] { m().LogSweep(nullptr, 0, 1, 20, 200, 1.0); },
-                                              "memoryblock is nil");
+  ExpectRaises<framework::NilObjectException>([&] { m().LogSweep(nullptr, 0, 1, 20, 200, 1.0); }, "memoryblock is nil");
 }
 
 }  // namespace

@@ -208,9 +208,9 @@ TEST_P(QVXMemoryLackingRegistrationTest, SkipsOnlyThatRegistration) {
   host.services.erase(GetParam());
   host.LoadFreshCopy(QVXMEMORY_PATH);
   std::vector<std::string> expected = {"RegisterPluginVersion 12"};
-  for (std::string call : {std::string("PluginRegisterClassExtension MemoryBlock"),
-                           std::string("PluginRegisterClass MemoryBlockQVX"),
-                           std::string("PluginRegisterMethod ") + kNewFromPtr}) {
+  for (std::string call :
+       {std::string("PluginRegisterClassExtension MemoryBlock"), std::string("PluginRegisterClass MemoryBlockQVX"),
+        std::string("PluginRegisterMethod ") + kNewFromPtr}) {
     if (call.rfind(std::string(GetParam()) + " ", 0) != 0) expected.push_back(call);
   }
   EXPECT_EQ(host.calls, expected);

@@ -26,16 +26,18 @@ struct SearchMembers {
       Bind<int32_t(Block, int32_t, int32_t, Block, int32_t, int32_t)>(
           "FindBytesQVX(srcOfs as Integer, maxBytes as Integer, target as MemoryBlock, targOfs as Integer, "
           "targLen as Integer) as Integer");
-  pluginhost::Method<int32_t(Block, int32_t, int32_t, String)> FindString = Bind<int32_t(Block, int32_t, int32_t, String)>(
-      "FindStringQVX(srcOfs as Integer, maxBytes as Integer, target as String) as Integer");
-  pluginhost::Method<int32_t(Block, int32_t, int32_t, int32_t)> FindByte = Bind<int32_t(Block, int32_t, int32_t, int32_t)>(
-      "FindByteQVX(srcOfs as Integer, numBytes as Integer, byteValue as integer) as integer");
+  pluginhost::Method<int32_t(Block, int32_t, int32_t, String)> FindString =
+      Bind<int32_t(Block, int32_t, int32_t, String)>(
+          "FindStringQVX(srcOfs as Integer, maxBytes as Integer, target as String) as Integer");
+  pluginhost::Method<int32_t(Block, int32_t, int32_t, int32_t)> FindByte =
+      Bind<int32_t(Block, int32_t, int32_t, int32_t)>(
+          "FindByteQVX(srcOfs as Integer, numBytes as Integer, byteValue as integer) as integer");
   pluginhost::Method<int32_t(Block, int32_t, int32_t, int32_t)> FindNotByte =
       Bind<int32_t(Block, int32_t, int32_t, int32_t)>(
           "FindNotByteQVX(srcOfs as Integer, numBytes as Integer, byteValue as integer) as integer");
-  pluginhost::Method<bool(Block, int32_t, int32_t, Block, int32_t)> BytesEqual =
-      Bind<bool(Block, int32_t, int32_t, Block, int32_t)>(
-          "BytesEqualQVX(srcOfs as Integer, numBytes as Integer, destBlk as MemoryBlock, destOfs as Integer) as Boolean");
+  pluginhost::Method<bool(Block, int32_t, int32_t, Block, int32_t)> BytesEqual = Bind<bool(Block, int32_t, int32_t,
+                                                                                           Block, int32_t)>(
+      "BytesEqualQVX(srcOfs as Integer, numBytes as Integer, destBlk as MemoryBlock, destOfs as Integer) as Boolean");
   pluginhost::Method<bool(Block, int32_t, int32_t)> BytesZero =
       Bind<bool(Block, int32_t, int32_t)>("BytesZeroQVX(srcOfs as Integer, numBytes as Integer) as Boolean");
   pluginhost::Method<void(Block, int32_t, int32_t, int32_t)> CopyWithin = Bind<void(Block, int32_t, int32_t, int32_t)>(
@@ -84,24 +86,23 @@ TEST_P(FindBytesTest, GivesThePositionFromTheBlocksStart) {
             c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindBytesTest,
-    ::testing::Values(FindBytesCase{"FirstMatch", 1, 0, {2, 3}, 0, 0, 1},
-                      FindBytesCase{"FromALaterStart", 2, 0, {2, 3}, 0, 0, 4},
-                      FindBytesCase{"NoneLeft", 8, 0, {2, 3}, 0, 0, -1},
-                      FindBytesCase{"StartAtTheEnd", 10, 0, {2, 3}, 0, 0, -2},
-                      FindBytesCase{"NegativeStart", -1, 0, {2, 3}, 0, 0, -2},
-                      FindBytesCase{"NegativeRange", 0, -1, {2, 3}, 0, 0, -2},
-                      FindBytesCase{"PatternLongerThanTheRange", 0, 2, {2, 3, 1}, 0, 0, -1},
-                      FindBytesCase{"RangeEndsAtTheMatch", 0, 3, {3}, 0, 0, 2},
-                      FindBytesCase{"RangePastInt32", 5, INT32_MAX, {2, 3}, 0, 0, 7},
-                      FindBytesCase{"LastByte", 0, 0, {0}, 0, 0, 9},
-                      FindBytesCase{"PatternFromItsOffset", 0, 0, {9, 3, 1}, 1, 0, 2},
-                      FindBytesCase{"PatternOfAGivenLength", 0, 0, {3, 1, 9}, 0, 2, 2},
-                      FindBytesCase{"PatternOffsetAtItsEnd", 0, 0, {2, 3}, 2, 0, -2},
-                      FindBytesCase{"NegativePatternOffset", 0, 0, {2, 3}, -1, 2, -2},
-                      FindBytesCase{"PatternPastItsBlock", 0, 0, {2, 3}, 1, 5, -2}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, FindBytesTest,
+                         ::testing::Values(FindBytesCase{"FirstMatch", 1, 0, {2, 3}, 0, 0, 1},
+                                           FindBytesCase{"FromALaterStart", 2, 0, {2, 3}, 0, 0, 4},
+                                           FindBytesCase{"NoneLeft", 8, 0, {2, 3}, 0, 0, -1},
+                                           FindBytesCase{"StartAtTheEnd", 10, 0, {2, 3}, 0, 0, -2},
+                                           FindBytesCase{"NegativeStart", -1, 0, {2, 3}, 0, 0, -2},
+                                           FindBytesCase{"NegativeRange", 0, -1, {2, 3}, 0, 0, -2},
+                                           FindBytesCase{"PatternLongerThanTheRange", 0, 2, {2, 3, 1}, 0, 0, -1},
+                                           FindBytesCase{"RangeEndsAtTheMatch", 0, 3, {3}, 0, 0, 2},
+                                           FindBytesCase{"RangePastInt32", 5, INT32_MAX, {2, 3}, 0, 0, 7},
+                                           FindBytesCase{"LastByte", 0, 0, {0}, 0, 0, 9},
+                                           FindBytesCase{"PatternFromItsOffset", 0, 0, {9, 3, 1}, 1, 0, 2},
+                                           FindBytesCase{"PatternOfAGivenLength", 0, 0, {3, 1, 9}, 0, 2, 2},
+                                           FindBytesCase{"PatternOffsetAtItsEnd", 0, 0, {2, 3}, 2, 0, -2},
+                                           FindBytesCase{"NegativePatternOffset", 0, 0, {2, 3}, -1, 2, -2},
+                                           FindBytesCase{"PatternPastItsBlock", 0, 0, {2, 3}, 1, 5, -2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SearchCopyTest, FindStringSearchesForTheStoredBytes) {
   Block block = BlockOf(kPattern);
@@ -146,19 +147,16 @@ TEST_P(ScanTest, GivesThePositionFromTheBlocksStart) {
   EXPECT_EQ(scan(BlockOf(kPattern), c.srcOfs, c.numBytes, c.byteValue), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScanTest,
-                         ::testing::Values(ScanCase{"Find", true, 3, 6, 2, 4},
-                                           ScanCase{"FindNone", true, 0, 9, 0, -1},
-                                           ScanCase{"FindByLowEightBits", true, 0, 10, 256, 9},
-                                           ScanCase{"FindStopsAtTheBlocksEnd", true, 5, 100, 0, 9},
-                                           ScanCase{"FindPastTheEnd", true, 10, 4, 0, -1},
-                                           ScanCase{"FindFromNegative", true, -1, 3, 1, -1},
-                                           ScanCase{"FindInNothing", true, 0, 0, 1, -1},
-                                           ScanCase{"FindNot", false, 0, 10, 1, 1},
-                                           ScanCase{"FindNotNone", false, 9, 1, 0, -1},
-                                           ScanCase{"FindNotInNothing", false, 0, 0, 1, -1},
-                                           ScanCase{"FindNotInNegative", false, 0, -4, 1, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanTest,
+    ::testing::Values(ScanCase{"Find", true, 3, 6, 2, 4}, ScanCase{"FindNone", true, 0, 9, 0, -1},
+                      ScanCase{"FindByLowEightBits", true, 0, 10, 256, 9},
+                      ScanCase{"FindStopsAtTheBlocksEnd", true, 5, 100, 0, 9},
+                      ScanCase{"FindPastTheEnd", true, 10, 4, 0, -1}, ScanCase{"FindFromNegative", true, -1, 3, 1, -1},
+                      ScanCase{"FindInNothing", true, 0, 0, 1, -1}, ScanCase{"FindNot", false, 0, 10, 1, 1},
+                      ScanCase{"FindNotNone", false, 9, 1, 0, -1}, ScanCase{"FindNotInNothing", false, 0, 0, 1, -1},
+                      ScanCase{"FindNotInNegative", false, 0, -4, 1, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SearchCopyTest, ScansOfANilBlockFindNothing) {
   EXPECT_EQ(m().FindByte(nullptr, 0, 4, 0), -1);
@@ -191,11 +189,17 @@ INSTANTIATE_TEST_SUITE_P(
         CompareCase{"ZeroOfNil", [](M& m, Block) { return m.BytesZero(nullptr, 0, 0); }, false},
         CompareCase{"EqualInOneBlock", [](M& m, Block b) { return m.BytesEqual(b, 0, 3, b, 3); }, true},
         CompareCase{"EqualNot", [](M& m, Block b) { return m.BytesEqual(b, 0, 3, b, 1); }, false},
-        CompareCase{"EqualToAnotherBlock", [](M& m, Block b) { return m.BytesEqual(b, 7, 3, BlockOf({9, 2, 3, 0}), 1); },
+        CompareCase{"EqualToAnotherBlock",
+                    [](M& m, Block b) {
+                      return m.BytesEqual(b, 7, 3, BlockOf({9, 2, 3, 0}), 1);
+                    },
                     true},
         CompareCase{"EqualOfNothing", [](M& m, Block b) { return m.BytesEqual(b, 0, 0, b, 5); }, true},
         CompareCase{"EqualPastTheEnd", [](M& m, Block b) { return m.BytesEqual(b, 8, 3, b, 2); }, false},
-        CompareCase{"EqualPastTheOthersEnd", [](M& m, Block b) { return m.BytesEqual(b, 0, 3, BlockOf({1, 2}), 0); },
+        CompareCase{"EqualPastTheOthersEnd",
+                    [](M& m, Block b) {
+                      return m.BytesEqual(b, 0, 3, BlockOf({1, 2}), 0);
+                    },
                     false},
         CompareCase{"EqualOfNegativeCount", [](M& m, Block b) { return m.BytesEqual(b, 0, -1, b, 0); }, false},
         CompareCase{"EqualFromNegative", [](M& m, Block b) { return m.BytesEqual(b, -3, 3, b, 0); }, false},
@@ -225,10 +229,10 @@ TEST_P(InPlaceTest, ChangesOnlyTheBlock) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, InPlaceTest,
     ::testing::Values(
-        InPlaceCase{"CopyForwardOverlapping", [](M& m, Block b) { m.CopyWithin(b, 0, 4, 2); },
-                    {1, 2, 1, 2, 3, 1, 1, 2, 3, 0}},
-        InPlaceCase{"CopyBackwardOverlapping", [](M& m, Block b) { m.CopyWithin(b, 2, 4, 0); },
-                    {3, 1, 2, 3, 2, 3, 1, 2, 3, 0}},
+        InPlaceCase{
+            "CopyForwardOverlapping", [](M& m, Block b) { m.CopyWithin(b, 0, 4, 2); }, {1, 2, 1, 2, 3, 1, 1, 2, 3, 0}},
+        InPlaceCase{
+            "CopyBackwardOverlapping", [](M& m, Block b) { m.CopyWithin(b, 2, 4, 0); }, {3, 1, 2, 3, 2, 3, 1, 2, 3, 0}},
         InPlaceCase{"CopyToTheEnd", [](M& m, Block b) { m.CopyWithin(b, 0, 3, 7); }, {1, 2, 3, 1, 2, 3, 1, 1, 2, 3}},
         InPlaceCase{"CopyPastTheEnd", [](M& m, Block b) { m.CopyWithin(b, 0, 4, 7); }, kPattern},
         InPlaceCase{"CopyFromPastTheEnd", [](M& m, Block b) { m.CopyWithin(b, 8, 4, 0); }, kPattern},
@@ -241,8 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
         InPlaceCase{"SwapFromNegative", [](M& m, Block b) { m.Swap(b, -1, 4); }, kPattern},
         InPlaceCase{"Swap16LeavesAnOddByte", [](M& m, Block b) { m.Swap16(b, 0, 5); }, {2, 1, 1, 3, 2, 3, 1, 2, 3, 0}},
         InPlaceCase{"Swap16CutAtTheEnd", [](M& m, Block b) { m.Swap16(b, 7, 9); }, {1, 2, 3, 1, 2, 3, 1, 3, 2, 0}},
-        InPlaceCase{"Swap32ReversesEachUnit", [](M& m, Block b) { m.Swap32(b, 0, 10); },
-                    {1, 3, 2, 1, 2, 1, 3, 2, 3, 0}},
+        InPlaceCase{
+            "Swap32ReversesEachUnit", [](M& m, Block b) { m.Swap32(b, 0, 10); }, {1, 3, 2, 1, 2, 1, 3, 2, 3, 0}},
         InPlaceCase{"Swap32CutBelowOneUnit", [](M& m, Block b) { m.Swap32(b, 8, 4); }, kPattern}),
     [](const auto& info) { return std::string(info.param.name); });
 

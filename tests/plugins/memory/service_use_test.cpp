@@ -162,16 +162,15 @@ TEST_P(WithoutReferenceOrSizeTest, RangeMembersGoOnWithTheRangeAsGiven) {
   EXPECT_EQ(host.Bytes(block), (Bytes{1, 2, 3, 4, 10, 10, 3, 1}));
   // The default length reaches to the block's end: none without a size.
   multiply8(block, 2.0, 0, 0);
-  EXPECT_EQ(host.Bytes(block), Lacking("memoryBlockGetSize") ? (Bytes{1, 2, 3, 4, 10, 10, 3, 1})
-                                                             : (Bytes{2, 4, 6, 8, 20, 20, 6, 2}));
+  EXPECT_EQ(host.Bytes(block),
+            Lacking("memoryBlockGetSize") ? (Bytes{1, 2, 3, 4, 10, 10, 3, 1}) : (Bytes{2, 4, 6, 8, 20, 20, 6, 2}));
   EXPECT_EQ(host.Refs(reinterpret_cast<REALobject>(block)), refs) << "no reference is kept";
   EXPECT_TRUE(host.raised.empty());
   host.Release(block);
 }
 
 TEST_P(WithoutReferenceOrSizeTest, TransformsAndFloatPairsNeedNoSize) {
-  auto* invert =
-      Entry<decltype(qvxmemory::InvertBytesQVX)>("InvertBytesQVX(offset as integer, count as integer)");
+  auto* invert = Entry<decltype(qvxmemory::InvertBytesQVX)>("InvertBytesQVX(offset as integer, count as integer)");
   auto* mirror_bits = Entry<decltype(qvxmemory::MirrorBitsInBytesQVX)>(
       "MirrorBitsInBytesQVX(offsetByte as Integer, lengthByte as integer)");
   auto* mirror_bytes = Entry<decltype(qvxmemory::MirrorBytesQVX)>(
@@ -187,8 +186,8 @@ TEST_P(WithoutReferenceOrSizeTest, TransformsAndFloatPairsNeedNoSize) {
   EXPECT_EQ(host.Bytes(block), (Bytes{0xFF, 0x80, 0xF0, 0x0F}));
   // The whole block, by default: only a block of known size has a whole.
   mirror_bytes(block, 0, -1);
-  EXPECT_EQ(host.Bytes(block), Lacking("memoryBlockGetSize") ? (Bytes{0xFF, 0x80, 0xF0, 0x0F})
-                                                             : (Bytes{0x0F, 0xF0, 0x80, 0xFF}));
+  EXPECT_EQ(host.Bytes(block),
+            Lacking("memoryBlockGetSize") ? (Bytes{0xFF, 0x80, 0xF0, 0x0F}) : (Bytes{0x0F, 0xF0, 0x80, 0xFF}));
   REALmemoryBlock table = host.NewBlock(16, 0xAA);
   sweep(table, 0, 2, 20, 20000, 48000.0);
   EXPECT_EQ(Bytes(host.Bytes(table).begin(), host.Bytes(table).begin() + 8), Bytes(8, 0)) << "pair 0 is (0, 0)";

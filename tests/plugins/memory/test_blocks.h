@@ -30,9 +30,7 @@ inline framework::Ref<framework::MemoryBlock> BlockOf(const Bytes& bytes) {
   return block;
 }
 
-inline Bytes BytesOf(const framework::MemoryBlock& block) {
-  return Bytes(block.data(), block.data() + block.Size());
-}
+inline Bytes BytesOf(const framework::MemoryBlock& block) { return Bytes(block.data(), block.data() + block.Size()); }
 
 // The block's bytes, or nullopt for nil.
 inline std::optional<Bytes> BytesOrNil(const framework::Ref<framework::MemoryBlock>& block) {

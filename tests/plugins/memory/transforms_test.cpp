@@ -24,7 +24,8 @@ struct TransformMembers {
 
   pluginhost::Method<Range> MirrorBitsInBytes =
       Bind<Range>("MirrorBitsInBytesQVX(offsetByte as Integer, lengthByte as integer)");
-  pluginhost::Method<Range> MirrorBytes = Bind<Range>("MirrorBytesQVX(offsetByte as Integer = 0, lengthByte as integer = -1)");
+  pluginhost::Method<Range> MirrorBytes =
+      Bind<Range>("MirrorBytesQVX(offsetByte as Integer = 0, lengthByte as integer = -1)");
   pluginhost::Method<Range> MirrorBits = Bind<Range>("MirrorBitsQVX(offsetBit as Integer, lengthBit as integer)");
   pluginhost::Method<Range> InvertBytes = Bind<Range>("InvertBytesQVX(offset as integer, count as integer)");
   pluginhost::Method<Gather> CopyNthBytes = Bind<Gather>(
@@ -141,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
         NilCase{"MirrorBytes", [](M& m) { m.MirrorBytes(nullptr, 0, -1); }},
         NilCase{"MirrorBits", [](M& m) { m.MirrorBits(nullptr, 0, 2); }},
         NilCase{"InvertBytes", [](M& m) { m.InvertBytes(nullptr, 0, 1); }},
-        NilCase{"CopyNthBytesFromNil", [](M& m) { EXPECT_FALSE(m.CopyNthBytes(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); }},
+        NilCase{"CopyNthBytesFromNil",
+                [](M& m) { EXPECT_FALSE(m.CopyNthBytes(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); }},
         NilCase{"CopyNthBytesToNil", [](M& m) { EXPECT_FALSE(m.CopyNthBytes(BlockOf({1}), nullptr, 0, 0, 1, 1, 1)); }},
         NilCase{"CopyNthBitsFromNil", [](M& m) { EXPECT_FALSE(m.CopyNthBits(nullptr, BlockOf({1}), 0, 0, 1, 1, 1)); }},
         NilCase{"CopyNthBitsToNil", [](M& m) { EXPECT_FALSE(m.CopyNthBits(BlockOf({1}), nullptr, 0, 0, 1, 1, 0)); }}),
@@ -177,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, GatherTest,
     ::testing::Values(
         GatherCase{"OneByteOfFour", false, Iota(12), 1, 0, 1, 4, 3, Bytes(4, 0xAA), {1, 5, 9, 0xAA}, true},
-        GatherCase{"OverlappingGroups", false, Iota(6), 0, 1, 3, 1, 2, Bytes(8, 0xAA),
-                   {0xAA, 0, 1, 2, 1, 2, 3, 0xAA}, true},
+        GatherCase{
+            "OverlappingGroups", false, Iota(6), 0, 1, 3, 1, 2, Bytes(8, 0xAA), {0xAA, 0, 1, 2, 1, 2, 3, 0xAA}, true},
         GatherCase{"NegativeStep", false, Iota(6), 4, 0, 2, -2, 3, Bytes(6, 0xAA), {4, 5, 2, 3, 0, 1}, true},
         GatherCase{"NoSteps", false, Iota(4), 0, 0, 1, 1, 0, Bytes(2, 0xAA), Bytes(2, 0xAA), true},
         GatherCase{"EmptyGroups", false, Iota(4), 0, 0, 0, 1, 3, Bytes(2, 0xAA), Bytes(2, 0xAA), true},

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     std::ofstream ppm(dir + "/picture.ppm", std::ios::binary);
     ppm << "P6\n16 8\n255\n";
     for (int y = 0; y < 8; ++y) {
-      for (int x = 0; x < 16; ++x) ppm << static_cast<char>(x * 16) << static_cast<char>(y * 32) << static_cast<char>(128);
+      for (int x = 0; x < 16; ++x)
+        ppm << static_cast<char>(x * 16) << static_cast<char>(y * 32) << static_cast<char>(128);
     }
   }
   {

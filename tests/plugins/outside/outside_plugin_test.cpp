@@ -192,11 +192,11 @@ TEST_P(HexTest, EncodesUppercaseTwoDigitsAByteAndBack) {
   EXPECT_TRUE(o().from_hex(hex).bytes() == GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HexTest,
-                         ::testing::Values(HexCase{"Packet", std::string("\x02\x00\x00\x00\x00\x38", 6), "020000000038"},
-                                           HexCase{"HighBytes", "\xAB\xCD\xEF\xFF", "ABCDEFFF"},
-                                           HexCase{"Empty", "", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HexTest,
+    ::testing::Values(HexCase{"Packet", std::string("\x02\x00\x00\x00\x00\x38", 6), "020000000038"},
+                      HexCase{"HighBytes", "\xAB\xCD\xEF\xFF", "ABCDEFFF"}, HexCase{"Empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct DecodeCase {
   friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }

@@ -15,8 +15,7 @@ TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) 
 
   Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(Members(), bound);
   bool found = device->FindFirstDevice();
-  while (found && !(device->VendorID() == 0x04D8 && device->ProductID() == 0x003C))
-    found = device->FindNextDevice();
+  while (found && !(device->VendorID() == 0x04D8 && device->ProductID() == 0x003C)) found = device->FindNextDevice();
   ASSERT_TRUE(found);
   device->Connect();
   ASSERT_EQ(device->Lasterror(), 0);

@@ -9,8 +9,8 @@ namespace devicelink_test {
 
 framework::TimePoint TickPerReadClock::now() const {
   ++readings_;
-  return framework::TimePoint(std::chrono::duration_cast<framework::Duration>(
-      std::chrono::duration<int64_t, std::ratio<1, 60>>(readings_)));
+  return framework::TimePoint(
+      std::chrono::duration_cast<framework::Duration>(std::chrono::duration<int64_t, std::ratio<1, 60>>(readings_)));
 }
 
 void DeviceLinkTest::SetUpTestSuite() {
@@ -74,8 +74,7 @@ std::vector<std::string> DeviceLinkTest::DebugLines(const std::string& prefix) c
 
 Ref<MemoryBlock> Block(const std::vector<uint8_t>& bytes) {
   Ref<MemoryBlock> block = framework::NewMemoryBlock(static_cast<int64_t>(bytes.size()));
-  for (size_t i = 0; i < bytes.size(); ++i)
-    block->set_UInt8Value(static_cast<int64_t>(i), bytes[i]);
+  for (size_t i = 0; i < bytes.size(); ++i) block->set_UInt8Value(static_cast<int64_t>(i), bytes[i]);
   return block;
 }
 

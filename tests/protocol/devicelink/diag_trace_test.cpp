@@ -45,8 +45,7 @@ TEST_F(DiagnosticLinkTest, SendCommandTracesEachPacketAndSendsItUnchanged) {
   Ref<MemoryBlock> get = HID::GetGetDataCommand(0x1400, 58);
   HID::SendCommand(bound, get);
   EXPECT_EQ(Output(), Bytes(*get));
-  EXPECT_EQ(DebugLines("Sending "),
-            (Lines{"Sending QUERY_DEVICE.", "Sending GET_DATA. Address: 1400"}));
+  EXPECT_EQ(DebugLines("Sending "), (Lines{"Sending QUERY_DEVICE.", "Sending GET_DATA. Address: 1400"}));
 
   std::string data(58, '\0');
   data[0] = '\x12';

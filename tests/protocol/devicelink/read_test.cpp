@@ -23,8 +23,7 @@ TEST_F(DeviceLinkTest, ReportsReachTheQueueOnlyWhenEventsAreDispatched) {
   device->MyWait();
   ASSERT_EQ(device->datas.size(), 1u);
   EXPECT_EQ(Bytes(*device->datas[0]), Report(0x02));
-  EXPECT_EQ(DebugLines("ReceiveData: "),
-            (std::vector<std::string>{"ReceiveData: 02" + std::string(126, '0')}));
+  EXPECT_EQ(DebugLines("ReceiveData: "), (std::vector<std::string>{"ReceiveData: 02" + std::string(126, '0')}));
   EXPECT_TRUE(messages.empty());
 }
 

@@ -33,8 +33,7 @@ TEST_F(DeviceLinkTest, AFailedSendOnlyWritesItsCodeToTheDebugLog) {
   port_.reset();  // the device is gone
   HID::SendCommand(bound, HID::GetQueryDeviceCommand());
   EXPECT_EQ(DebugLines("Lasterror after SendMessage "),
-            (std::vector<std::string>{"Lasterror after SendMessage " +
-                                      std::to_string(kIOReturnNoDevice)}));
+            (std::vector<std::string>{"Lasterror after SendMessage " + std::to_string(kIOReturnNoDevice)}));
   EXPECT_LT(kIOReturnNoDevice, 0);  // so the line carries a minus sign
   EXPECT_TRUE(messages.empty());
 }

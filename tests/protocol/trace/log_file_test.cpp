@@ -40,8 +40,7 @@ void AddRegion(int32_t type, int32_t address, int32_t size, int32_t image_size) 
   region->Size = size;
   if (image_size >= 0) {
     region->data = framework::NewMemoryBlock(image_size);
-    for (int32_t i = 0; i < image_size; ++i)
-      region->data->set_UInt8Value(i, static_cast<uint8_t>(i + 1));
+    for (int32_t i = 0; i < image_size; ++i) region->data->set_UInt8Value(i, static_cast<uint8_t>(i + 1));
   }
   HID::MemoryRegions.push_back(region);
 }
@@ -78,8 +77,7 @@ TEST_P(UncreatableLogTest, LeavesNoLogFileAndTheTraceWritesNoFileLines) {
   EXPECT_TRUE(messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, UncreatableLogTest,
-                         ::testing::Values("", "no-such-folder/Debug", "Memory.txt"));
+INSTANTIATE_TEST_SUITE_P(Names, UncreatableLogTest, ::testing::Values("", "no-such-folder/Debug", "Memory.txt"));
 
 TEST_F(TraceTest, DumpMemoryRegionsWritesEachImageInLinesOf58Bytes) {
   ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {{1, 0x800, 130}})));
@@ -110,8 +108,7 @@ TEST_F(TraceTest, DumpMemoryRegionsWritesTheWholeFamily2Image) {
 }
 
 TEST_F(TraceTest, DumpMemoryRegionsTakesEveryRegionInOrder) {
-  ASSERT_TRUE(HID::ParseMemoryRegions(bound,
-      *QueryReply(56, 1, {{1, 0x1000, 3}, {0, 0x2000, 0}, {3, 0x300000, 2}})));
+  ASSERT_TRUE(HID::ParseMemoryRegions(bound, *QueryReply(56, 1, {{1, 0x1000, 3}, {0, 0x2000, 0}, {3, 0x300000, 2}})));
   HID::DumpMemoryRegions(bound);
   EXPECT_EQ(folder.Lines("Memory.txt"), (Lines{"Address: 001000 FFFFFF", "Address: 300000 FFFF"}));
 }
@@ -138,8 +135,8 @@ TEST_F(TraceTest, DumpMemoryRegionsWrapsAddressesAsTheDeviceDoes) {
   AddRegion(1, 0x7FFFFFF0, 60, 70);
   HID::DumpMemoryRegions(bound);
   const std::vector<uint8_t> image = Counting(60);
-  EXPECT_EQ(folder.Lines("Memory.txt"), (Lines{"Address: 7FFFFFF0 " + HexOf(image, 0, 58),
-                                               "Address: 8000002A " + HexOf(image, 58, 2)}));
+  EXPECT_EQ(folder.Lines("Memory.txt"),
+            (Lines{"Address: 7FFFFFF0 " + HexOf(image, 0, 58), "Address: 8000002A " + HexOf(image, 58, 2)}));
 }
 
 TEST_F(TraceTest, DumpMemoryRegionsWithoutAFileWritesNothing) {
@@ -169,12 +166,11 @@ TEST_P(RegionTraceTest, ParseMemoryRegionsReportsTheRegionsItHasRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, RegionTraceTest,
-    ::testing::Values(
-        RegionTraceCase{"TwoRegions",
-                        {{1, 0, 22528}, {3, 0xF80000, 12}},
-                        {"2 MemoryRegions", "1 0 22528", "3 F80000 12"}},
-        RegionTraceCase{"NoRegion", {}, {"0 MemoryRegions"}},
-        RegionTraceCase{"NegativeAddress", {{254, -1, 4}}, {"1 MemoryRegions", "254 FFFFFFFF 4"}}),
+    ::testing::Values(RegionTraceCase{"TwoRegions",
+                                      {{1, 0, 22528}, {3, 0xF80000, 12}},
+                                      {"2 MemoryRegions", "1 0 22528", "3 F80000 12"}},
+                      RegionTraceCase{"NoRegion", {}, {"0 MemoryRegions"}},
+                      RegionTraceCase{"NegativeAddress", {{254, -1, 4}}, {"1 MemoryRegions", "254 FFFFFFFF 4"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TraceTest, EachParseReportsEveryRegionListedSoFar) {
@@ -182,8 +178,7 @@ TEST_F(TraceTest, EachParseReportsEveryRegionListedSoFar) {
   ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   framework::System::clear_debug_log();
   ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
-  EXPECT_EQ(DebugLines(), (Lines{"4 MemoryRegions", "1 0 22528", "3 F80000 12", "1 0 22528",
-                                 "3 F80000 12"}));
+  EXPECT_EQ(DebugLines(), (Lines{"4 MemoryRegions", "1 0 22528", "3 F80000 12", "1 0 22528", "3 F80000 12"}));
 }
 
 TEST_F(TraceTest, ARefusedReplyReportsNothing) {

@@ -27,10 +27,8 @@ class TraceTest : public hidtest::ModuleTest {
 
 // The block holding exactly `bytes`.
 inline framework::Ref<framework::MemoryBlock> Block(const std::vector<uint8_t>& bytes) {
-  framework::Ref<framework::MemoryBlock> block =
-      framework::NewMemoryBlock(static_cast<int64_t>(bytes.size()));
-  for (size_t i = 0; i < bytes.size(); ++i)
-    block->set_UInt8Value(static_cast<int64_t>(i), bytes[i]);
+  framework::Ref<framework::MemoryBlock> block = framework::NewMemoryBlock(static_cast<int64_t>(bytes.size()));
+  for (size_t i = 0; i < bytes.size(); ++i) block->set_UInt8Value(static_cast<int64_t>(i), bytes[i]);
   return block;
 }
 
@@ -54,8 +52,7 @@ inline std::vector<uint8_t> Counting(size_t n, uint8_t first = 1) {
 }
 
 // Upper-case hex, two digits a byte, of bytes [from, from + n) of `bytes`.
-inline std::string HexOf(const std::vector<uint8_t>& bytes, size_t from = 0,
-                         size_t n = std::string::npos) {
+inline std::string HexOf(const std::vector<uint8_t>& bytes, size_t from = 0, size_t n = std::string::npos) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string out;
   for (size_t i = from; i < bytes.size() && i - from < n; ++i) {

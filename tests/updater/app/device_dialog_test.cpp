@@ -18,8 +18,7 @@ using namespace std::chrono_literals;
 std::vector<std::string> SearchLines() {
   std::vector<std::string> out;
   for (const std::string& line : framework::System::debug_log_lines()) {
-    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." ||
-        line.rfind("Connect", 0) == 0) {
+    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
       out.push_back(line);
     }
   }
@@ -37,20 +36,19 @@ class DeviceDialogTest : public testing::Test {
 };
 
 TEST_F(DeviceDialogTest, ConnectsTheFirstDeviceWithBothIdsAboutASecondAfterOpening) {
-  AppRun run({FakeDevice{.vendor_id = 0x1234, .product_id = 0x003C, .bootloader = std::nullopt},  // product matches only
-              FakeDevice{.vendor_id = 0x04D8, .product_id = 0x0001, .bootloader = std::nullopt},
-              FakeDevice{.bootloader = sim::Config{}},
-              FakeDevice{.bootloader = sim::Config{}}});
+  AppRun run(
+      {FakeDevice{.vendor_id = 0x1234, .product_id = 0x003C, .bootloader = std::nullopt},  // product matches only
+       FakeDevice{.vendor_id = 0x04D8, .product_id = 0x0001, .bootloader = std::nullopt},
+       FakeDevice{.bootloader = sim::Config{}}, FakeDevice{.bootloader = sim::Config{}}});
   Start(run);
   ASSERT_TRUE(run.session().run_until([&] { return bool(run.session().window("mainWindow")); }));
   EXPECT_EQ(run.session().now() - start_, 1s);
   EXPECT_FALSE(run.session().window("DeviceDialog"));
   EXPECT_EQ(run.link().connections(), 1);
   EXPECT_TRUE(run.link().callback_installed());
-  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1234 ProductID: 3C",
-                                                     "VendorID: 4D8 ProductID: 1",
-                                                     "VendorID: 4D8 ProductID: 3C",
-                                                     "Ger\xC3\xA4t gefunden.", "Connect OK."}));
+  EXPECT_EQ(SearchLines(),
+            (std::vector<std::string>{"VendorID: 1234 ProductID: 3C", "VendorID: 4D8 ProductID: 1",
+                                      "VendorID: 4D8 ProductID: 3C", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
   EXPECT_TRUE(run.messages().empty());
 }
 

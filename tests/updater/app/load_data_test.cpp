@@ -60,15 +60,13 @@ TEST_P(LoadDataTest, StoresTheFieldsOfThePackage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Packages, LoadDataTest,
-    testing::Values(
-        PackageCase{"SixFieldsThenMore", "anything$1.2$A title$1234$5678$:00000001FF\r\n$more$bytes",
-                    "1.2", "A title", 1234, 5678, ":00000001FF\r\n", true},
-        PackageCase{"FiveFieldsOnly", "x$1.2$T$1234$5678", "1.2", "T", 1234, 5678, "", true},
-        PackageCase{"EmptyVersion", "x$$T$1$2$FW", "", "T", 1, 2, "FW", true},
-        PackageCase{"HexadecimalIds", "x$1.0$T$&h04D8$&h003C$FW", "1.0", "T", 0x04D8, 0x003C, "FW",
-                    true},
-        PackageCase{"IdsThatAreNoNumbers", "x$1.0$T$vendor$12abc$FW", "1.0", "T", 0, 12, "FW", true},
-        PackageCase{"NoProfileData", std::nullopt, "", "", 0, 0, "", false}),
+    testing::Values(PackageCase{"SixFieldsThenMore", "anything$1.2$A title$1234$5678$:00000001FF\r\n$more$bytes", "1.2",
+                                "A title", 1234, 5678, ":00000001FF\r\n", true},
+                    PackageCase{"FiveFieldsOnly", "x$1.2$T$1234$5678", "1.2", "T", 1234, 5678, "", true},
+                    PackageCase{"EmptyVersion", "x$$T$1$2$FW", "", "T", 1, 2, "FW", true},
+                    PackageCase{"HexadecimalIds", "x$1.0$T$&h04D8$&h003C$FW", "1.0", "T", 0x04D8, 0x003C, "FW", true},
+                    PackageCase{"IdsThatAreNoNumbers", "x$1.0$T$vendor$12abc$FW", "1.0", "T", 0, 12, "FW", true},
+                    PackageCase{"NoProfileData", std::nullopt, "", "", 0, 0, "", false}),
     [](const testing::TestParamInfo<PackageCase>& info) { return info.param.name; });
 
 }  // namespace

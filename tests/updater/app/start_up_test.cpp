@@ -134,8 +134,7 @@ TEST_P(PaintRuleTest, CanvasesStretchTheWholePictureOrDrawNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PaintRuleTest,
-                         testing::Values(PaintCase{"WithVastel", true},
-                                         PaintCase{"WithoutVastel", false}),
+                         testing::Values(PaintCase{"WithVastel", true}, PaintCase{"WithoutVastel", false}),
                          [](const testing::TestParamInfo<PaintCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -38,8 +38,8 @@ std::string MemoryDifference(const sim::Device& device, const std::string& firmw
       const int expected = (config || it == image.end()) ? 0xFF : it->second;
       if (blocks[i].bytes[k] != expected) {
         std::ostringstream out;
-        out << "byte address 0x" << std::hex << address << ": device " << int(blocks[i].bytes[k])
-            << ", expected " << expected;
+        out << "byte address 0x" << std::hex << address << ": device " << int(blocks[i].bytes[k]) << ", expected "
+            << expected;
         return out.str();
       }
     }
@@ -60,9 +60,7 @@ struct Update {
   bool window_open() {
     return run->session().run_until([&] { return bool(run->session().window("mainWindow")); });
   }
-  updater::mainWindow& window() {
-    return dynamic_cast<updater::mainWindow&>(*run->session().window("mainWindow"));
-  }
+  updater::mainWindow& window() { return dynamic_cast<updater::mainWindow&>(*run->session().window("mainWindow")); }
   bool start_and_finish() {
     if (!window_open() || !run->session().press("mainWindow.StartButton")) return false;
     return run->run_to_end();
@@ -133,14 +131,16 @@ TEST_P(Family2VerifyTest, ComparesAllButEveryFourthByte) {
 }
 
 // The request at 0x9E8 (0x400 + 54 x 28 addresses) answers bytes 0x13D0 on.
-INSTANTIATE_TEST_SUITE_P(
-    Answers, Family2VerifyTest,
-    testing::Values(Family2Case{"FirstByteOfAnAnswer", {0x9E8, 0, false},
-                                {"Verification failed on address 0009E8", kVerifyFailed},
-                                "byte address 0x13d0: device fe, expected ff"},
-                    Family2Case{"FourthByteOfAnAnswer", {0x9E9, 8, false}, {kInstalled},
-                                "byte address 0x13d3: device fe, expected ff"}),
-    [](const testing::TestParamInfo<Family2Case>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Answers, Family2VerifyTest,
+                         testing::Values(Family2Case{"FirstByteOfAnAnswer",
+                                                     {0x9E8, 0, false},
+                                                     {"Verification failed on address 0009E8", kVerifyFailed},
+                                                     "byte address 0x13d0: device fe, expected ff"},
+                                         Family2Case{"FourthByteOfAnAnswer",
+                                                     {0x9E9, 8, false},
+                                                     {kInstalled},
+                                                     "byte address 0x13d3: device fe, expected ff"}),
+                         [](const testing::TestParamInfo<Family2Case>& info) { return info.param.name; });
 
 TEST(StepMachineTest, StartRunsOneStepPerFiringAndLocksCancelFromTheErase) {
   Update u{sim::Config{}};

@@ -76,8 +76,7 @@ class WinLink {
 std::vector<std::string> SearchLines() {
   std::vector<std::string> out;
   for (const std::string& line : framework::System::debug_log_lines()) {
-    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." ||
-        line.rfind("Connect", 0) == 0) {
+    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
       out.push_back(line);
     }
   }
@@ -91,9 +90,8 @@ class WinDeviceDialogTest : public testing::Test {
     // The win variant finds its package in "Updater Libs" beside the application.
     const auto libs = bundle_.root() / "Updater Libs";
     std::filesystem::create_directories(libs);
-    jpegicc::write_file(libs / "logo.jpg",
-                        tools::make_package(jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE),
-                                            apptest::DefaultFields(":00000001FF\r\n")));
+    jpegicc::write_file(libs / "logo.jpg", tools::make_package(jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE),
+                                                               apptest::DefaultFields(":00000001FF\r\n")));
     updater::Bound bound;
     bound.outside = apptest::OutsideStandIns();
     bound.device = link_->Path();
@@ -120,17 +118,14 @@ class WinDeviceDialogTest : public testing::Test {
 
 TEST_F(WinDeviceDialogTest, LogsEachDeviceInDecimalAndConnectsTheFirstWithBothIds) {
   Start({WinDevice{.vendor_id = 0x1234, .product_id = 0x003C},  // product matches only
-         WinDevice{.vendor_id = 0x04D8, .product_id = 0x0001},
-         WinDevice{},
-         WinDevice{}});
+         WinDevice{.vendor_id = 0x04D8, .product_id = 0x0001}, WinDevice{}, WinDevice{}});
   ASSERT_TRUE(session_->run_until([&] { return bool(session_->window("mainWindow")); }));
   EXPECT_FALSE(session_->window("DeviceDialog"));
   EXPECT_EQ(link_->connects(), 1);
   EXPECT_TRUE(link_->device_win());
-  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 4660 ProductID: 60",
-                                                     "VendorID: 1240 ProductID: 1",
-                                                     "VendorID: 1240 ProductID: 60",
-                                                     "Ger\xC3\xA4t gefunden.", "Connect OK."}));
+  EXPECT_EQ(SearchLines(),
+            (std::vector<std::string>{"VendorID: 4660 ProductID: 60", "VendorID: 1240 ProductID: 1",
+                                      "VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
   EXPECT_TRUE(session_->message_boxes().empty());
 }
 
@@ -143,8 +138,7 @@ TEST_F(WinDeviceDialogTest, FailedConnectClearsTheDeviceSaysSoAndQuits) {
   EXPECT_FALSE(link_->device_win());
   EXPECT_EQ(link_->device_win_sets(), 2);
   // No debug line on this path.
-  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1240 ProductID: 60",
-                                                     "Ger\xC3\xA4t gefunden."}));
+  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden."}));
   EXPECT_FALSE(Shown("mainWindow"));
 }
 

@@ -36,7 +36,9 @@ const std::vector<TextCase>& Cases() {
       {"RecordType2", ":020000021000EC\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=2"}},
       {"RecordType3", ":0400000300001000E9\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=3"}},
       {"RecordType5", ":0400000500001000E7\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=5"}},
-      {"ChecksumCutShortReadsTheDigitsThere", ":0300300002337A1\r\n" + kEnd + "\r\n", false,
+      {"ChecksumCutShortReadsTheDigitsThere",
+       ":0300300002337A1\r\n" + kEnd + "\r\n",
+       false,
        {"Checksum Error: 30 <> 1"}},
       {"ChecksumMissingReadsAsZero", ":0300300002337A\r\n" + kEnd + "\r\n", false, {"Checksum Error: 30 <> 0"}},
       {"ChecksumCheckedBeforeTheType", ":020000021000ED\r\n" + kEnd + "\r\n", false, {"Checksum Error: 236 <> 237"}},
@@ -79,8 +81,7 @@ TEST_F(ReaderTest, WithoutRegionsReadsToTheEndAndWritesNothing) {
 // the data and in the checksum alike (03 + AB + 01 + 00 sums to 0xAF: 51).
 TEST_F(ReaderTest, PairsReadUpToTheirFirstNonDigit) {
   MakeRegions(1, {{1, 0x0, 0x10}});
-  ASSERT_TRUE(Read(":03000000aB1GG151\r\n:01000300G2FCxy\r\n" + kEnd + "\r\n"))
-      << ::testing::PrintToString(messages);
+  ASSERT_TRUE(Read(":03000000aB1GG151\r\n:01000300G2FCxy\r\n" + kEnd + "\r\n")) << ::testing::PrintToString(messages);
   std::vector<uint8_t> expected(0x10, 0xFF);
   expected[0] = 0xAB;
   expected[1] = 0x01;
@@ -160,8 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
     Records, RecordPlacementTest,
     ::testing::Values(
         PlacementCase{"StartingBelowAndRunningIn", 0x1000, 0x20, 0x0FF8, 0, 8, 8, {}},
-        PlacementCase{"StartingBelowAndRunningPastTheEnd", 0x1000, 4, 0x0FF8, 0, 8, 5,
-                      {"Warning: p=5 over limit=5"}},
+        PlacementCase{"StartingBelowAndRunningPastTheEnd", 0x1000, 4, 0x0FF8, 0, 8, 5, {"Warning: p=5 over limit=5"}},
         PlacementCase{"EndingJustBelow", 0x1000, 0x20, 0x0FF0, 0, 0, 0, {}},
         PlacementCase{"StartingInside", 0x1000, 0x20, 0x1008, 8, 0, 16, {}},
         PlacementCase{"CrossingTheSignBoundary", 0x7FFFFFF8, 0x20, 0x7FFFFFF8, 0, 0, 16, {}},

@@ -12,13 +12,12 @@ namespace hidtest {
 
 // Equal bytes; otherwise the sizes and the first offset that differs, so that a
 // mismatch in a large image reads in one line.
-inline ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& got,
-                                            const std::vector<uint8_t>& expected) {
+inline ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& got, const std::vector<uint8_t>& expected) {
   const size_t n = std::min(got.size(), expected.size());
   for (size_t i = 0; i < n; ++i) {
     if (got[i] != expected[i]) {
-      return ::testing::AssertionFailure() << "byte " << i << " is " << int(got[i]) << ", expected "
-                                           << int(expected[i]);
+      return ::testing::AssertionFailure()
+             << "byte " << i << " is " << int(got[i]) << ", expected " << int(expected[i]);
     }
   }
   if (got.size() != expected.size()) {

@@ -57,27 +57,16 @@ void DeviceDialog::_CreateControls0() {
   cancel.Default = false;
   cancel.Cancel = true;
   cancel.ButtonStyle = 0;
-  AddControl<PushButton>("PushButton1", cancel).set_Action([this](PushButton&) {
-    PushButton1_Action();
-  });
+  AddControl<PushButton>("PushButton1", cancel).set_Action([this](PushButton&) { PushButton1_Action(); });
 
-  Label::Properties version{.Left = 20,
-                            .Top = 182,
-                            .Width = 256,
-                            .Height = 20,
-                            .LockLeft = true,
-                            .LockBottom = true,
-                            .TabIndex = 4};
+  Label::Properties version{
+      .Left = 20, .Top = 182, .Width = 256, .Height = 20, .LockLeft = true, .LockBottom = true, .TabIndex = 4};
   AddControl<Label>("StaticText1", version).set_Open([this](Label& l) { StaticText1_Open(l); });
 
   AddControl<Canvas>("Canvas1", {.Left = 180, .Top = 14, .Width = 200, .Height = 60, .TabIndex = 5})
-      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) {
-        Canvas1_Paint(c, g, areas);
-      });
+      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) { Canvas1_Paint(c, g, areas); });
   AddControl<Canvas>("Canvas2", {.Left = 20, .Top = 42, .Width = 128, .Height = 128, .TabIndex = 6})
-      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) {
-        Canvas2_Paint(c, g, areas);
-      });
+      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) { Canvas2_Paint(c, g, areas); });
 
   AddTimer("NothingTimer", {.Mode = framework::Timer::ModeSingle, .Period = 10000},
            [this](framework::Timer&) { NothingTimer_Action(); });
@@ -91,13 +80,9 @@ void DeviceDialog::PushButton1_Action() { framework::Quit(); }
 
 void DeviceDialog::StaticText1_Open(Label& label) { label.set_Text(HID::dataversion); }
 
-void DeviceDialog::Canvas1_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) {
-  PaintPicture(vastelBig(), g);
-}
+void DeviceDialog::Canvas1_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) { PaintPicture(vastelBig(), g); }
 
-void DeviceDialog::Canvas2_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) {
-  PaintPicture(TheApp().logo, g);
-}
+void DeviceDialog::Canvas2_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) { PaintPicture(TheApp().logo, g); }
 
 void DeviceDialog::NothingTimer_Action() { framework::MsgBox("No device found."); }
 

@@ -46,13 +46,8 @@ void mainWindow::Layout() {
 void mainWindow::CreateControls() { _CreateControls0(); }
 
 void mainWindow::_CreateControls0() {
-  AddControl<ProgressBar>("bar", {.Left = 160,
-                                  .Top = 128,
-                                  .Width = 460,
-                                  .Height = 20,
-                                  .TabIndex = 0,
-                                  .Maximum = 500,
-                                  .Value = 0});
+  AddControl<ProgressBar>(
+      "bar", {.Left = 160, .Top = 128, .Width = 460, .Height = 20, .TabIndex = 0, .Maximum = 500, .Value = 0});
 
   Label::Properties status{.Left = 160, .Top = 14, .Width = 256, .Height = 20, .TabIndex = 0};
   status.Text = "Ready to install the update.";
@@ -66,9 +61,7 @@ void mainWindow::_CreateControls0() {
   cancel.Cancel = true;
   cancel.Default = false;
   cancel.ButtonStyle = 0;
-  AddControl<PushButton>("Cancelbutton", cancel).set_Action([this](PushButton&) {
-    Cancelbutton_Action();
-  });
+  AddControl<PushButton>("Cancelbutton", cancel).set_Action([this](PushButton&) { Cancelbutton_Action(); });
 
   AddTimer("Timer1", {.Mode = framework::Timer::ModeOff, .Period = 100},
            [this](framework::Timer&) { Timer1_Action(); });
@@ -81,18 +74,12 @@ void mainWindow::_CreateControls0() {
   start.Cancel = false;
   start.Default = false;
   start.ButtonStyle = 0;
-  AddControl<PushButton>("StartButton", start).set_Action([this](PushButton&) {
-    StartButton_Action();
-  });
+  AddControl<PushButton>("StartButton", start).set_Action([this](PushButton&) { StartButton_Action(); });
 
   AddControl<Canvas>("Canvas2", {.Left = 20, .Top = 14, .Width = 128, .Height = 128, .TabIndex = 6})
-      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) {
-        Canvas2_Paint(c, g, areas);
-      });
+      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) { Canvas2_Paint(c, g, areas); });
   AddControl<Canvas>("Canvas1", {.Left = 420, .Top = 14, .Width = 200, .Height = 60, .TabIndex = 5})
-      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) {
-        Canvas1_Paint(c, g, areas);
-      });
+      .set_Paint([this](Canvas& c, Graphics& g, const std::vector<Rect>& areas) { Canvas1_Paint(c, g, areas); });
 }
 
 void mainWindow::Event_Open() {
@@ -105,13 +92,9 @@ void mainWindow::Event_Open() {
 
 void mainWindow::version_Open(Label& label) { label.set_Text(HID::dataversion); }
 
-void mainWindow::Canvas2_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) {
-  PaintPicture(TheApp().logo, g);
-}
+void mainWindow::Canvas2_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) { PaintPicture(TheApp().logo, g); }
 
-void mainWindow::Canvas1_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) {
-  PaintPicture(vastelBig(), g);
-}
+void mainWindow::Canvas1_Paint(Canvas&, Graphics& g, const std::vector<Rect>&) { PaintPicture(vastelBig(), g); }
 
 void mainWindow::Cancelbutton_Action() { framework::Quit(); }
 
@@ -161,8 +144,7 @@ void mainWindow::Timer1_Action() {
       StaticText1().set_Text("New firmware installed.");
       info().set_Text("Done.");
       const String eol = framework::EndOfLine;
-      framework::MsgBox(String("Update installed.") + eol + eol +
-                        "Please disconnect the device and turn it off.");
+      framework::MsgBox(String("Update installed.") + eol + eol + "Please disconnect the device and turn it off.");
       framework::Quit();
     }
     default:

@@ -48,10 +48,9 @@ void MenuBar1::Untitled1() {
     const char* shortcut;  // nullptr: a separator, whose shortcut stays untouched
   };
   static const Row rows[] = {
-      {"EditUndo", "Undo", "Cmd+Z"},     {"UntitledMenu1", "-", nullptr},
-      {"EditCut", "Cut", "Cmd+X"},       {"EditCopy", "Copy", "Cmd+C"},
-      {"EditPaste", "Paste", "Cmd+V"},   {"EditClear", "Delete", ""},
-      {"UntitledMenu0", "-", nullptr},   {"EditSelectAll", "Select all", "Cmd+A"},
+      {"EditUndo", "Undo", "Cmd+Z"},   {"UntitledMenu1", "-", nullptr},          {"EditCut", "Cut", "Cmd+X"},
+      {"EditCopy", "Copy", "Cmd+C"},   {"EditPaste", "Paste", "Cmd+V"},          {"EditClear", "Delete", ""},
+      {"UntitledMenu0", "-", nullptr}, {"EditSelectAll", "Select all", "Cmd+A"},
   };
   for (const Row& row : rows) {
     Ref<MenuItem> item = NewItem(row.name, row.text);

@@ -19,8 +19,8 @@ int32_t ReportInt32(const MemoryBlock& report, int32_t offset) {
 }  // namespace
 
 void CompareAnswer(const MemoryBlock& report, GetDataRequest request, const HID::MemoryRegion& region,
-                   int32_t bytesPerAddress, VerifyState& state,
-                   const std::function<void(const String&)>& show, const std::function<void()>& yield) {
+                   int32_t bytesPerAddress, VerifyState& state, const std::function<void(const String&)>& show,
+                   const std::function<void()>& yield) {
   auto mismatch = [&](int32_t address) {
     if (!state.reported) {
       state.reported = true;

@@ -97,8 +97,9 @@ void mainWindow::VerifyRegion(int32_t index, VerifyState& state) {
     Ref<MemoryBlock> report = path.ReadCommand(HID::ReadMode::Immediate);
     if (report) {
       --pending;
-      CompareAnswer(*report, request, *region, bpa, state,
-                    [](const String& text) { framework::MsgBox(text); }, [] { framework::Yield(); });
+      CompareAnswer(
+          *report, request, *region, bpa, state, [](const String& text) { framework::MsgBox(text); },
+          [] { framework::Yield(); });
     } else if (framework::Ticks() - sent_at >= kVerifyAnswerTicks) {
       state.failed = true;
       state.silent = true;

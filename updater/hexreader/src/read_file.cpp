@@ -68,7 +68,7 @@ void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const St
         const int64_t p = (starts_inside ? int64_t{into} : -int64_t{first}) + l;
         if (p >= bound) {
           members.ShowMessage(String("Warning: p=") + framework::Str(p) + String(" over limit=") +
-                           framework::Str(bound));
+                              framework::Str(bound));
           break;
         }
         region->data->set_UInt8Value(static_cast<int32_t>(p), static_cast<uint8_t>(value));
@@ -109,7 +109,7 @@ bool ReadFile(const HID::BoundMembers& members) {
         static_cast<int32_t>(framework::BitwiseAnd(framework::Bitwise.OnesComplement(sum) + 1, 0xFF));
     if (expected != checksum) {
       members.ShowMessage(String("Checksum Error: ") + framework::Str(expected) + String(" <> ") +
-                       framework::Str(checksum));
+                          framework::Str(checksum));
       return false;
     }
 
@@ -124,8 +124,9 @@ bool ReadFile(const HID::BoundMembers& members) {
                     data, count);
         break;
       default:
-        members.ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) + framework::String(framework::EndOfLine) +
-                         String("recordType=") + framework::Str(recordType));
+        members.ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) +
+                            framework::String(framework::EndOfLine) + String("recordType=") +
+                            framework::Str(recordType));
         return false;
     }
     framework::Yield();

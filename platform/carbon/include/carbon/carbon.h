@@ -79,8 +79,8 @@ enum { kEventAttributeNone = 0 };
 #define typeUInt32 ((EventParamType)0x6D61676E)   /* 'magn' */
 
 // A new event with one reference, which the caller releases.
-OSStatus CreateEvent(CFAllocatorRef allocator, UInt32 eventClass, UInt32 eventKind,
-                     EventTime when, EventAttributes flags, EventRef* outEvent);
+OSStatus CreateEvent(CFAllocatorRef allocator, UInt32 eventClass, UInt32 eventKind, EventTime when,
+                     EventAttributes flags, EventRef* outEvent);
 void ReleaseEvent(EventRef event);
 UInt32 GetEventClass(EventRef event);
 UInt32 GetEventKind(EventRef event);
@@ -88,15 +88,14 @@ UInt32 GetEventKind(EventRef event);
 EventTime GetCurrentEventTime(void);
 
 // Stores a copy of size bytes under name, replacing an earlier value.
-OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type,
-                           ByteCount size, const void* data);
+OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size, const void* data);
 // Copies at most bufferSize bytes of the value and tells its whole size.
 // eventParameterNotFoundErr when the event has no such parameter;
 // errAECoercionFail when desiredType is neither its type nor typeWildCard.
 // outActualType, outActualSize and outData may be nil.
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
-                           EventParamType* outActualType, ByteCount bufferSize,
-                           ByteCount* outActualSize, void* outData);
+                           EventParamType* outActualType, ByteCount bufferSize, ByteCount* outActualSize,
+                           void* outData);
 
 EventQueueRef GetMainEventQueue(void);
 // The queue keeps its own reference until the event is dispatched or flushed.
@@ -104,8 +103,7 @@ EventQueueRef GetMainEventQueue(void);
 // eventAlreadyPostedErr for an event that is waiting already.
 OSStatus PostEventToQueue(EventQueueRef queue, EventRef event, EventPriority priority);
 // Removes every waiting event for which comparator gives true.
-OSStatus FlushSpecificEventsFromQueue(EventQueueRef queue, EventComparatorUPP comparator,
-                                      void* compareData);
+OSStatus FlushSpecificEventsFromQueue(EventQueueRef queue, EventComparatorUPP comparator, void* compareData);
 
 EventTargetRef GetApplicationEventTarget(void);
 // The handler sees the events of the listed types; the newest handler runs
@@ -122,8 +120,7 @@ OSStatus CallNextEventHandler(EventHandlerCallRef callRef, EventRef event);
 // dispatched to its handlers. It hands no event back: the result is false and
 // theEvent, when given, holds a null event. The mask and the sleep time do not
 // change this; the call never sleeps.
-Boolean WaitNextEvent(EventMask eventMask, EventRecord* theEvent, UInt32 sleep,
-                      RgnHandle mouseRgn);
+Boolean WaitNextEvent(EventMask eventMask, EventRecord* theEvent, UInt32 sleep, RgnHandle mouseRgn);
 
 #ifdef __cplusplus
 }

@@ -34,8 +34,7 @@ bool running();
 // A module's data: `initialise` runs before `start`, `finalise` after the loop
 // has ended. Either may be empty. Registering a name again replaces its hooks
 // and keeps its place in the order. Registrations last for the process.
-void register_module(const std::string& name, std::function<void()> initialise,
-                     std::function<void()> finalise);
+void register_module(const std::string& name, std::function<void()> initialise, std::function<void()> finalise);
 void unregister_module(const std::string& name);
 
 // Receives the text of an exception that reached the top level. The default

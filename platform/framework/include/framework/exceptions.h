@@ -57,10 +57,10 @@ class RuntimeException : public std::exception {
   std::string what_;
 };
 
-#define FRAMEWORK_DECLARE_EXCEPTION(Name)                                           \
-  class Name : public RuntimeException {                                            \
-   public:                                                                          \
-    explicit Name(String message = {}) : RuntimeException(Name##Class(), message) {} \
+#define FRAMEWORK_DECLARE_EXCEPTION(Name)                                               \
+  class Name : public RuntimeException {                                                \
+   public:                                                                              \
+    explicit Name(String message = {}) : RuntimeException(Name##Class(), message) {}    \
     explicit Name(Ref<ExceptionObject> object) : RuntimeException(std::move(object)) {} \
   };
 

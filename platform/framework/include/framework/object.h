@@ -57,8 +57,7 @@ class ClassRecord {
 
   // A class whose instances use `native` (or the superclass's native type when
   // native.size is 0) and carry `data_size` bytes of instance data of their own.
-  ClassRecord(std::string name, const ClassRecord* superclass, std::size_t data_size = 0,
-              NativeType native = {});
+  ClassRecord(std::string name, const ClassRecord* superclass, std::size_t data_size = 0, NativeType native = {});
   ClassRecord(const ClassRecord&) = delete;
   ClassRecord& operator=(const ClassRecord&) = delete;
 
@@ -104,8 +103,8 @@ class ClassRecord {
 // objects that still use it. A class defined without a superclass derives
 // from "Object".
 const ClassRecord* find_class(std::string_view name);
-ClassRecord& define_class(std::string name, const ClassRecord* superclass,
-                          std::size_t data_size = 0, NativeType native = {});
+ClassRecord& define_class(std::string name, const ClassRecord* superclass, std::size_t data_size = 0,
+                          NativeType native = {});
 
 class Object {
  public:

@@ -18,8 +18,7 @@ class StringObject : public Object {
  public:
   static const ClassRecord& class_record();  // "String"
 
-  StringObject(std::string bytes, TextEncoding encoding)
-      : bytes_(std::move(bytes)), encoding_(encoding) {}
+  StringObject(std::string bytes, TextEncoding encoding) : bytes_(std::move(bytes)), encoding_(encoding) {}
 
   std::string_view bytes() const { return bytes_; }
   // The bytes followed by a zero byte (not counted in size()).

@@ -44,16 +44,18 @@ std::string describe(const std::string& name, const Object& object) {
     return s;
   }
   if (auto* p = dynamic_cast<const ProgressBar*>(&c))
-    return "progress " + path + " " + std::to_string(p->Value()) + " of " + std::to_string(p->Maximum()) + state_text(c);
-  if (auto* f = dynamic_cast<const TextField*>(&c)) return "field " + path + " " + quoted(f->Text().utf8()) + state_text(c);
+    return "progress " + path + " " + std::to_string(p->Value()) + " of " + std::to_string(p->Maximum()) +
+           state_text(c);
+  if (auto* f = dynamic_cast<const TextField*>(&c))
+    return "field " + path + " " + quoted(f->Text().utf8()) + state_text(c);
   if (auto* v = dynamic_cast<const Canvas*>(&c)) {
     std::string s = "canvas " + path + state_text(c);
     for (const DrawCommand& d : v->display_list()) {
       if (d.kind == DrawCommand::Kind::EraseBackground) {
         s += " | erase";
       } else {
-        s += " | picture " + std::to_string(d.picture->Width()) + "x" + std::to_string(d.picture->Height()) +
-             " from " + rect_text(d.source) + " into " + rect_text(d.dest);
+        s += " | picture " + std::to_string(d.picture->Width()) + "x" + std::to_string(d.picture->Height()) + " from " +
+             rect_text(d.source) + " into " + rect_text(d.dest);
       }
     }
     return s;
@@ -68,11 +70,21 @@ std::string quoted(const std::string& utf8) {
   for (char ch : utf8) {
     auto u = static_cast<unsigned char>(ch);
     switch (ch) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (u < 0x20 || u == 0x7F) {
           char buf[5];

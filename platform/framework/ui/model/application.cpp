@@ -6,8 +6,7 @@
 namespace framework {
 
 const ClassRecord& Application::class_record() {
-  static ClassRecord& record =
-      define_class("Application", &Object::class_record(), 0, native_type_of<Application>());
+  static ClassRecord& record = define_class("Application", &Object::class_record(), 0, native_type_of<Application>());
   return record;
 }
 

@@ -13,9 +13,7 @@ const ClassRecord& Control::class_record() {
   return record;
 }
 
-std::string Control::path() const {
-  return (window_ ? window_->ClassName() : std::string("?")) + "." + name_.utf8();
-}
+std::string Control::path() const { return (window_ ? window_->ClassName() : std::string("?")) + "." + name_.utf8(); }
 
 void Control::attach(Window& window, String name, const ControlValues& values) {
   window_ = &window;
@@ -30,8 +28,7 @@ void Control::attach(Window& window, String name, const ControlValues& values) {
 }
 
 void Control::follow_window(int32_t width, int32_t height) {
-  set_bounds(apply_locks(placed_, values_.locks, placed_window_width_, placed_window_height_, width, height),
-             false);
+  set_bounds(apply_locks(placed_, values_.locks, placed_window_width_, placed_window_height_, width, height), false);
 }
 
 void Control::set_bounds(const Rect& r, bool from_user_code) {
@@ -68,9 +65,7 @@ void Control::set_Visible(bool visible) {
   changed(ControlChange::Visible);
 }
 
-bool Control::reachable() const {
-  return window_ && ui::reachable(*window_) && values_.visible && values_.enabled;
-}
+bool Control::reachable() const { return window_ && ui::reachable(*window_) && values_.visible && values_.enabled; }
 
 bool Control::live() const { return window_ && window_->live_ && !window_->closed(); }
 

@@ -25,8 +25,7 @@ void TextControl::set_Text(const String& text) {
 }
 
 const ClassRecord& PushButton::class_record() {
-  static ClassRecord& record =
-      define_class("PushButton", &Control::class_record(), 0, native_type_of<PushButton>());
+  static ClassRecord& record = define_class("PushButton", &Control::class_record(), 0, native_type_of<PushButton>());
   return record;
 }
 
@@ -48,8 +47,7 @@ void PushButton::Push() {
 }
 
 const ClassRecord& ProgressBar::class_record() {
-  static ClassRecord& record =
-      define_class("ProgressBar", &Control::class_record(), 0, native_type_of<ProgressBar>());
+  static ClassRecord& record = define_class("ProgressBar", &Control::class_record(), 0, native_type_of<ProgressBar>());
   return record;
 }
 
@@ -75,8 +73,7 @@ void ProgressBar::set_Value(int32_t value) {
 int32_t ProgressBar::shown_value() const { return std::clamp<int32_t>(value_, 0, maximum_); }
 
 const ClassRecord& TextField::class_record() {
-  static ClassRecord& record =
-      define_class("TextField", &Control::class_record(), 0, native_type_of<TextField>());
+  static ClassRecord& record = define_class("TextField", &Control::class_record(), 0, native_type_of<TextField>());
   return record;
 }
 

@@ -15,9 +15,8 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int32_t x, int32_t y) {
   DrawPicture(picture, x, y, picture->Width(), picture->Height(), 0, 0, picture->Width(), picture->Height());
 }
 
-void Graphics::DrawPicture(const Ref<Picture>& picture, int32_t x, int32_t y, int32_t dest_width,
-                           int32_t dest_height, int32_t source_x, int32_t source_y, int32_t source_width,
-                           int32_t source_height) {
+void Graphics::DrawPicture(const Ref<Picture>& picture, int32_t x, int32_t y, int32_t dest_width, int32_t dest_height,
+                           int32_t source_x, int32_t source_y, int32_t source_width, int32_t source_height) {
   if (!picture) throw NilObjectException();
   if (dest_width <= 0 || dest_height <= 0 || source_width <= 0 || source_height <= 0) return;
   // Cut the source to the picture and the destination with it, in proportion.

@@ -89,8 +89,7 @@ bool decode_into(const uint8_t* data, std::size_t size, Output* out) {
       for (uint32_t x = 0; x < cinfo.output_width; ++x) {
         const JSAMPLE* p = row + 4 * x;
         line[x] = 0xFF000000u | uint32_t(cmyk_channel(p[0], p[3], inverted)) << 16 |
-                  uint32_t(cmyk_channel(p[1], p[3], inverted)) << 8 |
-                  cmyk_channel(p[2], p[3], inverted);
+                  uint32_t(cmyk_channel(p[1], p[3], inverted)) << 8 | cmyk_channel(p[2], p[3], inverted);
       }
     } else {
       // BGRX in memory on a little-endian machine reads as 0xXXRRGGBB; make X opaque.

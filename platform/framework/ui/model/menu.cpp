@@ -88,7 +88,8 @@ std::string platform_shortcut(std::string_view shortcut) {
   std::size_t start = 0;
   while (start <= shortcut.size()) {
     std::size_t plus = shortcut.find('+', start);
-    std::string_view part = shortcut.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start);
+    std::string_view part =
+        shortcut.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start);
     out += part == "Cmd" ? std::string_view("Ctrl") : part;
     if (plus == std::string_view::npos) break;
     out += '+';

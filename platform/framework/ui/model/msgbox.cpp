@@ -12,8 +12,7 @@ namespace framework {
 using ui::detail::state;
 
 const ClassRecord& MessageBox::class_record() {
-  static ClassRecord& record =
-      define_class("MessageBox", &Object::class_record(), 0, native_type_of<MessageBox>());
+  static ClassRecord& record = define_class("MessageBox", &Object::class_record(), 0, native_type_of<MessageBox>());
   return record;
 }
 

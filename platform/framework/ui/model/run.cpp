@@ -34,8 +34,7 @@ int run_application(Backend& backend, const Startup& startup) {
 
   int code = framework::run([&startup] {
     if (startup.prepare) startup.prepare();
-    Ref<Application> application =
-        startup.make_application ? startup.make_application() : make<Application>();
+    Ref<Application> application = startup.make_application ? startup.make_application() : make<Application>();
     detail::state().application = application;
     if (startup.make_menu_bar) application->set_MenuBar(startup.make_menu_bar());
     application->Event_Open();

@@ -53,8 +53,7 @@ void Window::build(bool implicit) {
 
 void Window::check_name_free(std::string_view name) const {
   if (ControlByName(name))
-    throw UnsupportedOperationException(String("A control " + std::string(name) + " exists already in " +
-                                               ClassName()));
+    throw UnsupportedOperationException(String("A control " + std::string(name) + " exists already in " + ClassName()));
 }
 
 void Window::add(const Ref<Control>& c, std::string_view name, const ControlValues& values) {

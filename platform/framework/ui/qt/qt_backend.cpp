@@ -136,6 +136,4 @@ std::unique_ptr<ui::Backend> make_backend() {
 }  // namespace framework::qt
 
 // What the framework looks up when it loads the module.
-extern "C" framework::ui::Backend* framework_ui_qt_make_backend() {
-  return framework::qt::make_backend().release();
-}
+extern "C" framework::ui::Backend* framework_ui_qt_make_backend() { return framework::qt::make_backend().release(); }

@@ -45,9 +45,12 @@ void apply_text_colour(QWidget* w, Color c) {
 
 Qt::Alignment alignment(int32_t align) {
   switch (align) {
-    case 2: return Qt::AlignHCenter;
-    case 3: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
+    case 2:
+      return Qt::AlignHCenter;
+    case 3:
+      return Qt::AlignRight;
+    default:
+      return Qt::AlignLeft;
   }
 }
 

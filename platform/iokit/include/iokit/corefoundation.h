@@ -67,8 +67,7 @@ CFIndex CFStringGetLength(CFStringRef text);
 // Writes the text and a terminating zero into buffer. False when the buffer
 // cannot hold both, when the text cannot be expressed in the encoding (UTF-8
 // and ASCII are supported) or when an argument is nil.
-Boolean CFStringGetCString(CFStringRef text, char* buffer, CFIndex bufferSize,
-                           CFStringEncoding encoding);
+Boolean CFStringGetCString(CFStringRef text, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
 
 // Writes the value converted to the type. False when the value does not fit
 // (the truncated value is written) or the type is not one of the integer
@@ -79,11 +78,10 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* valuePtr);
 // Nil when the key is absent or the dictionary is nil.
 const void* CFDictionaryGetValue(CFDictionaryRef dictionary, const void* key);
 
-CFUUIDRef CFUUIDGetConstantUUIDWithBytes(CFAllocatorRef allocator, UInt8 byte0, UInt8 byte1,
-                                         UInt8 byte2, UInt8 byte3, UInt8 byte4, UInt8 byte5,
-                                         UInt8 byte6, UInt8 byte7, UInt8 byte8, UInt8 byte9,
-                                         UInt8 byte10, UInt8 byte11, UInt8 byte12,
-                                         UInt8 byte13, UInt8 byte14, UInt8 byte15);
+CFUUIDRef CFUUIDGetConstantUUIDWithBytes(CFAllocatorRef allocator, UInt8 byte0, UInt8 byte1, UInt8 byte2, UInt8 byte3,
+                                         UInt8 byte4, UInt8 byte5, UInt8 byte6, UInt8 byte7, UInt8 byte8, UInt8 byte9,
+                                         UInt8 byte10, UInt8 byte11, UInt8 byte12, UInt8 byte13, UInt8 byte14,
+                                         UInt8 byte15);
 CFUUIDBytes CFUUIDGetUUIDBytes(CFUUIDRef uuid);
 
 // The main run loop is the application's event loop (see iokit/main_run_loop.h).

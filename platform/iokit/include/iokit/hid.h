@@ -54,15 +54,15 @@ typedef CFUUIDBytes REFIID;
 #define kIOHIDVendorIDKey "VendorID"
 #define kIOHIDVersionNumberKey "VersionNumber"
 
-#define kIOHIDDeviceUserClientTypeID                                                        \
-  CFUUIDGetConstantUUIDWithBytes(NULL, 0xFA, 0x12, 0xFA, 0x38, 0x6F, 0x1A, 0x11, 0xD4, 0xBA, \
-                                 0x0C, 0x00, 0x05, 0x02, 0x8F, 0x18, 0xD5)
-#define kIOCFPlugInInterfaceID                                                              \
-  CFUUIDGetConstantUUIDWithBytes(NULL, 0xC2, 0x44, 0xE8, 0x58, 0x10, 0x9C, 0x11, 0xD4, 0x91, \
-                                 0xD4, 0x00, 0x50, 0xE4, 0xC6, 0x42, 0x6F)
-#define kIOHIDDeviceInterfaceID                                                             \
-  CFUUIDGetConstantUUIDWithBytes(NULL, 0x78, 0xBD, 0x42, 0x0C, 0x6F, 0x14, 0x11, 0xD4, 0x94, \
-                                 0x74, 0x00, 0x05, 0x02, 0x8F, 0x18, 0xD5)
+#define kIOHIDDeviceUserClientTypeID                                                                                 \
+  CFUUIDGetConstantUUIDWithBytes(NULL, 0xFA, 0x12, 0xFA, 0x38, 0x6F, 0x1A, 0x11, 0xD4, 0xBA, 0x0C, 0x00, 0x05, 0x02, \
+                                 0x8F, 0x18, 0xD5)
+#define kIOCFPlugInInterfaceID                                                                                       \
+  CFUUIDGetConstantUUIDWithBytes(NULL, 0xC2, 0x44, 0xE8, 0x58, 0x10, 0x9C, 0x11, 0xD4, 0x91, 0xD4, 0x00, 0x50, 0xE4, \
+                                 0xC6, 0x42, 0x6F)
+#define kIOHIDDeviceInterfaceID                                                                                      \
+  CFUUIDGetConstantUUIDWithBytes(NULL, 0x78, 0xBD, 0x42, 0x0C, 0x6F, 0x14, 0x11, 0xD4, 0x94, 0x74, 0x00, 0x05, 0x02, \
+                                 0x8F, 0x18, 0xD5)
 
 typedef enum IOHIDReportType {
   kIOHIDReportTypeInput = 0,
@@ -74,19 +74,17 @@ typedef enum IOHIDReportType {
 CFMutableDictionaryRef IOServiceMatching(const char* name);
 // Consumes one reference of matching, whatever the result. The iterator walks
 // the devices present at the time of the call.
-kern_return_t IOServiceGetMatchingServices(mach_port_t masterPort, CFDictionaryRef matching,
-                                           io_iterator_t* existing);
+kern_return_t IOServiceGetMatchingServices(mach_port_t masterPort, CFDictionaryRef matching, io_iterator_t* existing);
 // The next service, which the caller releases, or 0 at the end.
 io_object_t IOIteratorNext(io_iterator_t iterator);
 kern_return_t IOObjectRelease(io_object_t object);
 // A new dictionary of the service's properties; the caller owns it.
-kern_return_t IORegistryEntryCreateCFProperties(io_object_t entry,
-                                                CFMutableDictionaryRef* properties,
+kern_return_t IORegistryEntryCreateCFProperties(io_object_t entry, CFMutableDictionaryRef* properties,
                                                 CFAllocatorRef allocator, IOOptionBits options);
 
 typedef void (*IOHIDCallbackFunction)(void* target, IOReturn result, void* refcon, void* sender);
-typedef void (*IOHIDReportCallbackFunction)(void* target, IOReturn result, void* refcon,
-                                            void* sender, UInt32 bufferSize);
+typedef void (*IOHIDReportCallbackFunction)(void* target, IOReturn result, void* refcon, void* sender,
+                                            UInt32 bufferSize);
 
 // Every interface is reached through a pointer to a pointer to its function table;
 // each function takes that outer pointer as self.
@@ -108,30 +106,25 @@ typedef struct IOHIDDeviceInterfaceStruct {
   IOReturn (*createAsyncPort)(void* self, mach_port_t* port);
   IOReturn (*open)(void* self, UInt32 flags);
   IOReturn (*close)(void* self);
-  IOReturn (*setRemovalCallback)(void* self, IOHIDCallbackFunction callback, void* target,
-                                 void* refcon);
+  IOReturn (*setRemovalCallback)(void* self, IOHIDCallbackFunction callback, void* target, void* refcon);
   IOReturn (*startAllQueues)(void* self);
   IOReturn (*stopAllQueues)(void* self);
   // Synchronous only: callback must be nil. Waits at most timeoutMS.
-  IOReturn (*setReport)(void* self, IOHIDReportType reportType, UInt32 reportID,
-                        void* reportBuffer, UInt32 reportBufferSize, UInt32 timeoutMS,
-                        IOHIDReportCallbackFunction callback, void* target, void* refcon);
+  IOReturn (*setReport)(void* self, IOHIDReportType reportType, UInt32 reportID, void* reportBuffer,
+                        UInt32 reportBufferSize, UInt32 timeoutMS, IOHIDReportCallbackFunction callback, void* target,
+                        void* refcon);
   // Synchronous only: takes the next input report, waiting at most timeoutMS;
   // *reportBufferSize is the buffer's size on entry, the report's length on return.
-  IOReturn (*getReport)(void* self, IOHIDReportType reportType, UInt32 reportID,
-                        void* reportBuffer, UInt32* reportBufferSize, UInt32 timeoutMS,
-                        IOHIDReportCallbackFunction callback, void* target, void* refcon);
+  IOReturn (*getReport)(void* self, IOHIDReportType reportType, UInt32 reportID, void* reportBuffer,
+                        UInt32* reportBufferSize, UInt32 timeoutMS, IOHIDReportCallbackFunction callback, void* target,
+                        void* refcon);
   // Each input report is copied into buffer (cut to size) before callback runs.
-  IOReturn (*setInterruptReportHandlerCallback)(void* self, void* reportBuffer,
-                                                UInt32 reportBufferSize,
-                                                IOHIDReportCallbackFunction callback,
-                                                void* target, void* refcon);
+  IOReturn (*setInterruptReportHandlerCallback)(void* self, void* reportBuffer, UInt32 reportBufferSize,
+                                                IOHIDReportCallbackFunction callback, void* target, void* refcon);
 } IOHIDDeviceInterface;
 
-kern_return_t IOCreatePlugInInterfaceForService(io_service_t service, CFUUIDRef pluginType,
-                                                CFUUIDRef interfaceType,
-                                                IOCFPlugInInterface*** theInterface,
-                                                SInt32* theScore);
+kern_return_t IOCreatePlugInInterfaceForService(io_service_t service, CFUUIDRef pluginType, CFUUIDRef interfaceType,
+                                                IOCFPlugInInterface*** theInterface, SInt32* theScore);
 
 #ifdef __cplusplus
 }

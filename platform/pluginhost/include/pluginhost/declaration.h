@@ -30,7 +30,7 @@ enum class ValueKind {
 ValueKind kind_of_type_name(std::string_view type_name);
 
 struct Declaration {
-  std::string name;                 // as written
+  std::string name;  // as written
   std::vector<ValueKind> parameters;
   ValueKind result = ValueKind::Void;
   bool has_parameter_list = false;  // "Close" has none, "Close()" has one

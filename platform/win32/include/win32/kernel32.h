@@ -108,8 +108,8 @@ enum {
    otherwise the text goes into `buffer` of `size` characters. Returns the
    characters written without the terminating zero; 0 for a code with no text
    (ERROR_MR_MID_NOT_FOUND) or a buffer too small (ERROR_INSUFFICIENT_BUFFER). */
-WIN32_API DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
-                               LPWSTR buffer, DWORD size, void *arguments);
+WIN32_API DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer,
+                               DWORD size, void *arguments);
 /* Frees a block FormatMessageW allocated; nil is ignored. Returns nil. */
 WIN32_API HLOCAL LocalFree(HLOCAL block);
 
@@ -130,8 +130,7 @@ WIN32_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 /* An event, manual-reset or automatic, signalled or not at first; the name
    must be nil. Nil on failure. */
-WIN32_API HANDLE CreateEventW(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,
-                              LPCWSTR name);
+WIN32_API HANDLE CreateEventW(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState, LPCWSTR name);
 WIN32_API BOOL SetEvent(HANDLE event);
 WIN32_API BOOL ResetEvent(HANDLE event);
 
@@ -140,9 +139,8 @@ typedef DWORD (*LPTHREAD_START_ROUTINE)(LPVOID parameter);
    is not looked at); its id goes to *threadId when given. The handle is
    signalled when the routine has returned. Nil on failure. There is no way
    to end a thread from outside: it ends by returning. */
-WIN32_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, size_t stackSize,
-                              LPTHREAD_START_ROUTINE routine, LPVOID parameter, DWORD flags,
-                              LPDWORD threadId);
+WIN32_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, size_t stackSize, LPTHREAD_START_ROUTINE routine,
+                              LPVOID parameter, DWORD flags, LPDWORD threadId);
 /* Pauses the calling thread; leaves the last error alone. */
 WIN32_API void Sleep(DWORD milliseconds);
 
@@ -162,7 +160,7 @@ typedef struct OVERLAPPED {
   ULONG_PTR InternalHigh; /* bytes transferred, kept by the system */
   DWORD Offset;
   DWORD OffsetHigh;
-  HANDLE hEvent;          /* must be nil: completion signals the file */
+  HANDLE hEvent; /* must be nil: completion signals the file */
 } OVERLAPPED, *LPOVERLAPPED;
 
 /* Opens a HID device by its interface path (SetupDiGetDeviceInterfaceDetailW).
@@ -174,9 +172,8 @@ typedef struct OVERLAPPED {
    INVALID_HANDLE_VALUE with ERROR_FILE_NOT_FOUND for a path of no device
    present, ERROR_ACCESS_DENIED when the channel is refused,
    ERROR_INVALID_PARAMETER for another disposition. */
-WIN32_API HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                             LPSECURITY_ATTRIBUTES attributes, DWORD creationDisposition,
-                             DWORD flagsAndAttributes, HANDLE templateFile);
+WIN32_API HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
+                             DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 
 /* Writes one output report and returns when the device has it, within 5 s
    (else ERROR_SEM_TIMEOUT). For a device without report IDs the bytes are the
@@ -198,14 +195,12 @@ WIN32_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWOR
    failures: ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED,
    ERROR_INVALID_PARAMETER, ERROR_INVALID_USER_BUFFER,
    ERROR_DEVICE_NOT_CONNECTED. */
-WIN32_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead,
-                        LPOVERLAPPED overlapped);
+WIN32_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 
 /* The outcome of an overlapped operation, without waiting (wait must be
    FALSE): TRUE with the bytes transferred; FALSE with ERROR_IO_INCOMPLETE
    while it is pending, or with the operation's error. */
-WIN32_API BOOL GetOverlappedResult(HANDLE file, LPOVERLAPPED overlapped, LPDWORD bytesTransferred,
-                                   BOOL wait);
+WIN32_API BOOL GetOverlappedResult(HANDLE file, LPOVERLAPPED overlapped, LPDWORD bytesTransferred, BOOL wait);
 
 /* Cancels the calling thread's pending reads on the file. When it returns,
    those reads are complete (ERROR_OPERATION_ABORTED) and nothing writes into

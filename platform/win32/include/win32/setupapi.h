@@ -40,16 +40,14 @@ typedef struct SP_DEVINFO_DATA SP_DEVINFO_DATA, *PSP_DEVINFO_DATA; /* always nil
    device on the bus; any other class: none). Flags must include
    DIGCF_DEVICEINTERFACE (else ERROR_INVALID_FLAGS); enumerator and window must
    be nil (else ERROR_INVALID_PARAMETER). INVALID_HANDLE_VALUE on failure. */
-WIN32_API HDEVINFO SetupDiGetClassDevsW(const GUID *classGuid, PCWSTR enumerator, HWND parent,
-                                        DWORD flags);
+WIN32_API HDEVINFO SetupDiGetClassDevsW(const GUID *classGuid, PCWSTR enumerator, HWND parent, DWORD flags);
 
 /* Interface number `index` of the set. FALSE with ERROR_NO_MORE_ITEMS past the
    last one or for another class, ERROR_INVALID_USER_BUFFER when cbSize is not
    sizeof(SP_DEVICE_INTERFACE_DATA), ERROR_INVALID_HANDLE for no set,
    ERROR_INVALID_PARAMETER for a device-info record or no class. */
-WIN32_API BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA deviceInfo,
-                                           const GUID *interfaceClassGuid, DWORD index,
-                                           PSP_DEVICE_INTERFACE_DATA interfaceData);
+WIN32_API BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA deviceInfo, const GUID *interfaceClassGuid,
+                                           DWORD index, PSP_DEVICE_INTERFACE_DATA interfaceData);
 
 /* The interface's path into `detail` of `detailSize` bytes; *requiredSize (when
    given) gets the bytes it needs. FALSE with ERROR_INSUFFICIENT_BUFFER when it
@@ -57,9 +55,8 @@ WIN32_API BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device
    cbSize is not 6, ERROR_INVALID_PARAMETER for interface data not of this set
    or a device-info record, ERROR_INVALID_HANDLE for no set. */
 WIN32_API BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interfaceData,
-                                                PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail,
-                                                DWORD detailSize, LPDWORD requiredSize,
-                                                PSP_DEVINFO_DATA deviceInfo);
+                                                PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail, DWORD detailSize,
+                                                LPDWORD requiredSize, PSP_DEVINFO_DATA deviceInfo);
 
 WIN32_API BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
 

@@ -43,15 +43,12 @@ class MyMacHID : public framework::Object {
   void Connect();
   void Disconnect();
   void InstallCallback();
-  void SendMessageMemory(const framework::Ref<framework::MemoryBlock>& data, int32_t offset,
-                         int32_t length);
+  void SendMessageMemory(const framework::Ref<framework::MemoryBlock>& data, int32_t offset, int32_t length);
   void SendMessage(const framework::String& data);
   framework::String ReadMessage(int32_t ReportID, int32_t reportType, int32_t length);
-  framework::Ref<framework::MemoryBlock> ReadMessageMemory(int32_t ReportID, int32_t reportType,
-                                                           int32_t length);
-  void SendMessageMemory(int32_t ReportID, int32_t reportType,
-                         const framework::Ref<framework::MemoryBlock>& data, int32_t offset,
-                         int32_t length);
+  framework::Ref<framework::MemoryBlock> ReadMessageMemory(int32_t ReportID, int32_t reportType, int32_t length);
+  void SendMessageMemory(int32_t ReportID, int32_t reportType, const framework::Ref<framework::MemoryBlock>& data,
+                         int32_t offset, int32_t length);
   void SendMessage(int32_t ReportID, int32_t reportType, const framework::String& data);
   int32_t Lasterror() const;
   void set_Lasterror(int32_t value);

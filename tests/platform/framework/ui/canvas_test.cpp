@@ -100,7 +100,7 @@ TEST(CanvasTest, WithoutAPictureDrawsNothingButTheErase) {
 
 struct SourceCase {
   const char* name;
-  Rect dest, source;  // as asked, on a 100 x 50 picture
+  Rect dest, source;                           // as asked, on a 100 x 50 picture
   std::optional<std::pair<Rect, Rect>> drawn;  // dest, source as recorded
   friend void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -111,8 +111,8 @@ TEST_P(DrawPictureSource, DrawsOnlyWhatLiesInThePicture) {
   Graphics g(200, 100);
   Ref<Picture> p = make<Picture>(100, 50);
   const SourceCase& c = GetParam();
-  g.DrawPicture(p, c.dest.left, c.dest.top, c.dest.width, c.dest.height, c.source.left, c.source.top,
-                c.source.width, c.source.height);
+  g.DrawPicture(p, c.dest.left, c.dest.top, c.dest.width, c.dest.height, c.source.left, c.source.top, c.source.width,
+                c.source.height);
   if (!c.drawn) {
     EXPECT_TRUE(g.commands().empty());
     return;

@@ -24,7 +24,8 @@ TEST(PictureTest, DecodesAJpegWithItsSizeAndPixels) {
 }
 
 TEST(PictureTest, DecodesAGreyJpeg) {
-  Ref<Picture> p = Picture::FromJPEG(ui_test::encode_jpeg(8, 8, [](int, int) { return 0x80u; }, true));
+  Ref<Picture> p = Picture::FromJPEG(ui_test::encode_jpeg(
+      8, 8, [](int, int) { return 0x80u; }, true));
   ASSERT_TRUE(p);
   EXPECT_TRUE(ui_test::near_colour(p->Pixel(4, 4), 0x808080u)) << std::hex << p->Pixel(4, 4);
 }
@@ -39,12 +40,12 @@ class NotAJpeg : public ::testing::TestWithParam<NotAPicture> {};
 
 TEST_P(NotAJpeg, IsNil) { EXPECT_FALSE(Picture::FromJPEG(GetParam().bytes)); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, NotAJpeg,
-    ::testing::Values(NotAPicture{"Empty", ""}, NotAPicture{"Text", "Hello, this is no picture."},
-                      NotAPicture{"StartOfImageOnly", std::string("\xFF\xD8\xFF", 3)},
-                      NotAPicture{"CutInItsHeader", ui_test::encode_jpeg(16, 8, halves).substr(0, 40)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bytes, NotAJpeg,
+                         ::testing::Values(NotAPicture{"Empty", ""}, NotAPicture{"Text", "Hello, this is no picture."},
+                                           NotAPicture{"StartOfImageOnly", std::string("\xFF\xD8\xFF", 3)},
+                                           NotAPicture{"CutInItsHeader",
+                                                       ui_test::encode_jpeg(16, 8, halves).substr(0, 40)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PictureTest, PixelOutsideRaisesOutOfBounds) {
   Ref<Picture> p = make<Picture>(4, 3);

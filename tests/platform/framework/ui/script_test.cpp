@@ -60,8 +60,8 @@ TEST_P(ScriptParseError, NamesTheLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ScriptParseError,
-                         ::testing::Values("push a.b", "press", "press mainWindow", "type noDot text",
-                                           "key mainWindow", "close a b"),
+                         ::testing::Values("push a.b", "press", "press mainWindow", "type noDot text", "key mainWindow",
+                                           "close a b"),
                          [](const auto& info) { return "Line" + std::to_string(info.index); });
 
 class EmptyWindow : public Window {
@@ -69,9 +69,7 @@ class EmptyWindow : public Window {
   static const ClassRecord& class_record() { return subclass_record<EmptyWindow, Window>("EmptyWindow"); }
 
  protected:
-  void CreateControls() override {
-    AddControl<PushButton>("Off", {.Enabled = false});
-  }
+  void CreateControls() override { AddControl<PushButton>("Off", {.Enabled = false}); }
 };
 
 class EmptyApp : public Application {
@@ -96,8 +94,10 @@ std::pair<int, std::string> run_sample(const std::string& script) {
   auto path = std::filesystem::temp_directory_path() /
               ("ui-script-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   std::ofstream(path) << script;
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM FRAMEWORK_UI=headless "
-                        "FRAMEWORK_SCRIPT=" + path.string() + " " UI_SAMPLE " 2>&1";
+  std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM FRAMEWORK_UI=headless "
+      "FRAMEWORK_SCRIPT=" +
+      path.string() + " " UI_SAMPLE " 2>&1";
   FILE* out = popen(command.c_str(), "r");
   std::string text;
   std::array<char, 4096> buf;

@@ -24,17 +24,19 @@ class Dialog : public Window {
  protected:
   void Layout() override { _SetProperties({.Width = 400, .Height = 222, .CloseButton = false, .Resizeable = false}); }
   void CreateControls() override {
-    AddControl<Label>("StaticText1", {.Left = 20, .Top = 14, .Width = 156, .Height = 20})
-        .set_Open([](Label& l) { g_log.push_back(l.Name().utf8() + ".Open"); });
+    AddControl<Label>("StaticText1", {.Left = 20, .Top = 14, .Width = 156, .Height = 20}).set_Open([](Label& l) {
+      g_log.push_back(l.Name().utf8() + ".Open");
+    });
     AddControl<PushButton>("OK", {.Left = 190, .Top = 182, .Width = 92, .Height = 20, .Caption = "OK", .Default = true})
         .set_Action([](PushButton&) { g_log.push_back("OK"); });
-    AddControl<PushButton>("Cancel", {.Left = 288, .Top = 182, .Width = 92, .Height = 20, .Caption = "Cancel",
-                                      .Cancel = true})
+    AddControl<PushButton>("Cancel",
+                           {.Left = 288, .Top = 182, .Width = 92, .Height = 20, .Caption = "Cancel", .Cancel = true})
         .set_Action([](PushButton&) { g_log.push_back("Cancel"); });
     AddControl<PushButton>("CloseIt", {.Left = 20, .Top = 182, .Width = 92, .Height = 20, .Caption = "Close"})
         .set_Action([this](PushButton&) { Close(); });
-    AddControl<TextField>("Field", {.Left = 20, .Top = 50, .Width = 100, .Height = 22})
-        .set_Open([](TextField&) { g_log.push_back("Field.Open"); });
+    AddControl<TextField>("Field", {.Left = 20, .Top = 50, .Width = 100, .Height = 22}).set_Open([](TextField&) {
+      g_log.push_back("Field.Open");
+    });
   }
   void Event_Open() override { g_log.push_back("Dialog.Open"); }
 };
@@ -174,9 +176,14 @@ class LockWindow : public Window {
   void Layout() override { _SetProperties({.Width = 600, .Height = 400}); }
   void CreateControls() override {
     const LockCase& c = g_lock_case;
-    AddControl<TextField>("Field", {.Left = c.placed.left, .Top = c.placed.top, .Width = c.placed.width,
-                                    .Height = c.placed.height, .LockLeft = c.locks.left, .LockTop = c.locks.top,
-                                    .LockRight = c.locks.right, .LockBottom = c.locks.bottom});
+    AddControl<TextField>("Field", {.Left = c.placed.left,
+                                    .Top = c.placed.top,
+                                    .Width = c.placed.width,
+                                    .Height = c.placed.height,
+                                    .LockLeft = c.locks.left,
+                                    .LockTop = c.locks.top,
+                                    .LockRight = c.locks.right,
+                                    .LockBottom = c.locks.bottom});
   }
 };
 

@@ -13,7 +13,7 @@
 namespace jpegicc_test {
 
 struct Rgb {
-    std::uint8_t r, g, b;
+  std::uint8_t r, g, b;
 };
 
 enum class Colour { rgb, grayscale };
@@ -24,8 +24,7 @@ jpegicc::Bytes encode(int width, int height, const std::function<Rgb(int, int)>&
                       const jpegicc::Bytes& profile = {}, Colour colour = Colour::rgb);
 
 // Left half red, right half blue.
-jpegicc::Bytes two_colour_picture(int width = 32, int height = 16,
-                                  const jpegicc::Bytes& profile = {});
+jpegicc::Bytes two_colour_picture(int width = 32, int height = 16, const jpegicc::Bytes& profile = {});
 
 // The profile as the JPEG library reads it; nullopt when it finds none.
 std::optional<jpegicc::Bytes> library_profile(const jpegicc::Bytes& jpeg);
@@ -34,9 +33,9 @@ std::optional<jpegicc::Bytes> library_profile(const jpegicc::Bytes& jpeg);
 jpegicc::Bytes profile_of(std::size_t size, std::uint8_t seed = 1);
 
 struct Marker {
-    std::uint8_t code;
-    std::size_t offset;
-    std::size_t length; // the length field; 0 for markers without one
+  std::uint8_t code;
+  std::size_t offset;
+  std::size_t length;  // the length field; 0 for markers without one
 };
 
 // The markers up to the first scan (included), read without our walker.
@@ -45,4 +44,4 @@ std::vector<Marker> header_markers(const jpegicc::Bytes& jpeg);
 // Offset of the first scan marker.
 std::size_t scan_offset(const jpegicc::Bytes& jpeg);
 
-} // namespace jpegicc_test
+}  // namespace jpegicc_test

@@ -108,7 +108,11 @@ REALmethodDefinition WidgetMethods[] = {
     {reinterpret_cast<REALproc>(&Echo), nullptr, "Echo(text as string) as string", 4, {}},
     {reinterpret_cast<REALproc>(&Fail), nullptr, "Fail(message as string)", 4, {}},
     {reinterpret_cast<REALproc>(&Fire), nullptr, "Fire(n as integer)", 4, {}},
-    {reinterpret_cast<REALproc>(&GetSlot), reinterpret_cast<REALproc>(&SetSlot), "Slot(index as integer) as integer", 4, {}},
+    {reinterpret_cast<REALproc>(&GetSlot),
+     reinterpret_cast<REALproc>(&SetSlot),
+     "Slot(index as integer) as integer",
+     4,
+     {}},
     {reinterpret_cast<REALproc>(&Block), nullptr, "Block(size as integer) as memoryblock", 4, {}},
 };
 

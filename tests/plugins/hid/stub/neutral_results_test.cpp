@@ -44,8 +44,9 @@ struct Members {
   Method<void(Ref<Object>, Ref<MemoryBlock>, int32_t, int32_t)> MacSendMemory =
       b.method<void(Ref<Object>, Ref<MemoryBlock>, int32_t, int32_t)>(
           "MacHIDQVX", "SendMessageMemory(data as memoryblock, offset as integer, length as integer)");
-  Method<String(Ref<Object>, int32_t, int32_t, int32_t)> MacRead = b.method<String(Ref<Object>, int32_t, int32_t, int32_t)>(
-      "MacHIDQVX", "ReadMessage(ReportID as integer, reportType as integer, length as integer) as string");
+  Method<String(Ref<Object>, int32_t, int32_t, int32_t)> MacRead =
+      b.method<String(Ref<Object>, int32_t, int32_t, int32_t)>(
+          "MacHIDQVX", "ReadMessage(ReportID as integer, reportType as integer, length as integer) as string");
   Property<int32_t> MacLasterror = b.property<int32_t>("MacHIDQVX", "Lasterror as Integer");
   Property<int32_t> MacTimeOut = b.property<int32_t>("MacHIDQVX", "TimeOut as Integer");
   std::vector<std::string> unresolved = b.bind();
@@ -98,7 +99,8 @@ const Case kCases[] = {
     {"MacFindNextDevice", [](auto&, auto& c) { return !m().MacFindNext(c); }, true, 7},
     {"MacProduct", [](auto&, auto& c) { return !m().MacProduct(c).object(); }, true, -1},
     {"MacConnect", [](auto&, auto& c) { return m().MacConnect(c), true; }, true, -1},
-    {"MacSendMemory", [](auto&, auto& c) { return m().MacSendMemory(c, framework::NewMemoryBlock(64), 0, 64), true; }, true, -1},
+    {"MacSendMemory", [](auto&, auto& c) { return m().MacSendMemory(c, framework::NewMemoryBlock(64), 0, 64), true; },
+     true, -1},
     {"MacReadMessage", [](auto&, auto& c) { return !m().MacRead(c, 0, 0, 64).object(); }, true, -1},
 };
 

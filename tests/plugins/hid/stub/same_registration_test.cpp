@@ -63,7 +63,8 @@ TEST_P(SameRegistrationTest, StubRegistersWhatTheWorkingBuildRegisters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, SameRegistrationTest,
-                         testing::Values(Pair{"WinHIDQVX", WIN_WORKING, WIN_STUB}, Pair{"MacHIDQVX", MAC_WORKING, MAC_STUB}),
+                         testing::Values(Pair{"WinHIDQVX", WIN_WORKING, WIN_STUB},
+                                         Pair{"MacHIDQVX", MAC_WORKING, MAC_STUB}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WinHIDRegistrationTest, RegistersTheDocumentedClass) {

@@ -48,15 +48,16 @@ struct Members {
           c, "SendMessageMemory(data as memoryblock, offset as integer, length as integer) as integer");
   Method<int32_t(Ref<Object>, String)> SendMessage =
       b.method<int32_t(Ref<Object>, String)>(c, "SendMessage(data as string) as integer");
-  Method<String(Ref<Object>, int32_t, int32_t)> ReadMessage =
-      b.method<String(Ref<Object>, int32_t, int32_t)>(c, "ReadMessage(length as integer, timeOut as Integer = 0) as string");
+  Method<String(Ref<Object>, int32_t, int32_t)> ReadMessage = b.method<String(Ref<Object>, int32_t, int32_t)>(
+      c, "ReadMessage(length as integer, timeOut as Integer = 0) as string");
   Method<Ref<MemoryBlock>(Ref<Object>, int32_t, int32_t)> ReadMessageMemory =
       b.method<Ref<MemoryBlock>(Ref<Object>, int32_t, int32_t)>(
           c, "ReadMessageMemory(length as integer, timeOut as Integer = 0) as memoryblock");
   Method<bool(Ref<Object>, int32_t)> InstallListener =
       b.method<bool(Ref<Object>, int32_t)>(c, "InstallListener(PollSize as integer) as boolean");
   Method<String(Ref<Object>)> PollString = b.method<String(Ref<Object>)>(c, "PollString as string");
-  Method<Ref<MemoryBlock>(Ref<Object>)> PollMemory = b.method<Ref<MemoryBlock>(Ref<Object>)>(c, "PollMemory as memoryblock");
+  Method<Ref<MemoryBlock>(Ref<Object>)> PollMemory =
+      b.method<Ref<MemoryBlock>(Ref<Object>)>(c, "PollMemory as memoryblock");
   Property<int32_t> Lasterror = b.property<int32_t>(c, "Lasterror as Integer");
   Property<String> LasterrorString = b.property<String>(c, "LasterrorString as String");
   Property<int32_t> ReadHandle = b.property<int32_t>(c, "ReadHandle as Integer");
@@ -482,7 +483,7 @@ TEST_F(WinHIDTest, StopListenerReturnsOnlyAfterTheThreadHasEnded) {
   ASSERT_TRUE(m().InstallListener(object, 64));
   ASSERT_EQ(port.send_input(0, Pattern(1), 1000), hidbus::Status::ok);
   ASSERT_TRUE(PollFor([&] { return m().PollMemory(object); }));  // the thread is in its loop
-  EXPECT_FALSE(m().InstallListener(object, 0));                    // stops it
+  EXPECT_FALSE(m().InstallListener(object, 0));                  // stops it
   EXPECT_EQ(ByteField(object, kListenerDone), 1) << "the thread has left its loop";
   EXPECT_EQ(PointerField(object, PollBufferOffset() + sizeof(void*)), nullptr) << "and freed its read buffer";
 }
@@ -509,9 +510,9 @@ TEST_F(WinHIDTest, PolledStringKeepsBytesOfUndeterminedEncoding) {
   ASSERT_TRUE(m().InstallListener(object, 64));
   ASSERT_EQ(port.send_input(0, Bytes{0x41, 0x80}, 1000), hidbus::Status::ok);
   String s = PollFor([&] {
-    String p = m().PollString(object);
-    return p.object() ? std::optional<String>(p) : std::nullopt;
-  }).value_or(String());
+               String p = m().PollString(object);
+               return p.object() ? std::optional<String>(p) : std::nullopt;
+             }).value_or(String());
   EXPECT_EQ(s.bytes(), "A\x80");
   EXPECT_EQ(s.encoding(), 0xFFFFu);
 }

@@ -19,8 +19,7 @@ enum class MessageBoxes { AnsweredAsTheyCome, LeftToTheTest };
 
 class AppRun {
  public:
-  explicit AppRun(std::vector<FakeDevice> devices = {},
-                  MessageBoxes boxes = MessageBoxes::AnsweredAsTheyCome);
+  explicit AppRun(std::vector<FakeDevice> devices = {}, MessageBoxes boxes = MessageBoxes::AnsweredAsTheyCome);
   ~AppRun();
 
   TestBundle& bundle() { return bundle_; }

@@ -51,9 +51,7 @@ class FakeLink::Walker final : public updater::DeviceObject {
   void InstallCallback() override { link_.callback_installed_ = true; }
 
  private:
-  const FakeDevice* current() const {
-    return at_ < link_.devices_.size() ? &link_.devices_[at_] : nullptr;
-  }
+  const FakeDevice* current() const { return at_ < link_.devices_.size() ? &link_.devices_[at_] : nullptr; }
   FakeLink& link_;
   std::size_t at_ = 0;
   int32_t lasterror_ = -1;

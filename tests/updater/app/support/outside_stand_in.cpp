@@ -32,8 +32,7 @@ class StandInImporter final : public updater::JPEGImporter {
       return;
     }
     if (markers_ && profile_wanted_) {
-      profile_ = String::from_bytes(Chars(jpegicc::read_icc_profile(bytes)),
-                                    framework::Encodings.Undetermined);
+      profile_ = String::from_bytes(Chars(jpegicc::read_icc_profile(bytes)), framework::Encodings.Undetermined);
     }
     picture_ = framework::Picture::FromJPEG(Chars(bytes));
   }

@@ -36,10 +36,8 @@ class DeviceDialog : public framework::Window {
   void Timer1_Action();
   void PushButton1_Action();
   void StaticText1_Open(framework::Label& label);
-  void Canvas1_Paint(framework::Canvas& canvas, framework::Graphics& g,
-                     const std::vector<framework::Rect>& areas);
-  void Canvas2_Paint(framework::Canvas& canvas, framework::Graphics& g,
-                     const std::vector<framework::Rect>& areas);
+  void Canvas1_Paint(framework::Canvas& canvas, framework::Graphics& g, const std::vector<framework::Rect>& areas);
+  void Canvas2_Paint(framework::Canvas& canvas, framework::Graphics& g, const std::vector<framework::Rect>& areas);
   void NothingTimer_Action();
 
   // One search attempt.

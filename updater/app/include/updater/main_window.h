@@ -64,10 +64,8 @@ class mainWindow : public framework::Window {
   void Timer1_Action();
   void version_Open(framework::Label& label);
   void StartButton_Action();
-  void Canvas2_Paint(framework::Canvas& canvas, framework::Graphics& g,
-                     const std::vector<framework::Rect>& areas);
-  void Canvas1_Paint(framework::Canvas& canvas, framework::Graphics& g,
-                     const std::vector<framework::Rect>& areas);
+  void Canvas2_Paint(framework::Canvas& canvas, framework::Graphics& g, const std::vector<framework::Rect>& areas);
+  void Canvas1_Paint(framework::Canvas& canvas, framework::Graphics& g, const std::vector<framework::Rect>& areas);
 
   // The steps; each ends with StartNext, or with Quit after its message.
   void Work1();

@@ -34,8 +34,7 @@ struct OutsideMembers {
   std::function<std::unique_ptr<JPEGImporter>()> NewJPEGImporter;
   // StringXORQVX(data, XorMask, MaskOffset): each byte of data combined by
   // exclusive or with the mask, starting at mask offset MaskOffset.
-  std::function<framework::String(const framework::String& data, const framework::String& mask,
-                                  int32_t mask_offset)>
+  std::function<framework::String(const framework::String& data, const framework::String& mask, int32_t mask_offset)>
       StringXORQVX;
 };
 

@@ -40,9 +40,8 @@ struct VerifyState {
 // Compares `report` as the answer to `request` in `region`, with
 // `bytesPerAddress` 1 or 2. Every message goes to `show`, which returns when
 // the user has dismissed it; `yield` runs after every byte compared.
-void CompareAnswer(const framework::MemoryBlock& report, GetDataRequest request,
-                   const HID::MemoryRegion& region, int32_t bytesPerAddress, VerifyState& state,
-                   const std::function<void(const framework::String&)>& show,
-                   const std::function<void()>& yield = {});
+void CompareAnswer(const framework::MemoryBlock& report, GetDataRequest request, const HID::MemoryRegion& region,
+                   int32_t bytesPerAddress, VerifyState& state,
+                   const std::function<void(const framework::String&)>& show, const std::function<void()>& yield = {});
 
 }  // namespace updater

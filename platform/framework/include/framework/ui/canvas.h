@@ -40,8 +40,7 @@ class Canvas : public Control {
   void Refresh(bool erase_background = true);
   // Raises Paint now for one area of the canvas (the handler may still draw
   // anywhere).
-  void RefreshRect(int32_t x, int32_t y, int32_t width, int32_t height,
-                   bool erase_background = true);
+  void RefreshRect(int32_t x, int32_t y, int32_t width, int32_t height, bool erase_background = true);
   // Asks for a Paint of the whole canvas as a framework event.
   void Invalidate(bool erase_background = true);
 

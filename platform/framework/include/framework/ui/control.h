@@ -26,32 +26,32 @@ namespace framework {
 class Window;
 
 // The design values every control with a place in a window starts with.
-#define FRAMEWORK_CONTROL_PROPERTIES          \
-  int32_t Left = 0;                           \
-  int32_t Top = 0;                            \
-  int32_t Width = 80;                         \
-  int32_t Height = 20;                        \
-  bool LockLeft = false;                      \
-  bool LockTop = false;                       \
-  bool LockRight = false;                     \
-  bool LockBottom = false;                    \
-  bool Enabled = true;                        \
-  bool Visible = true;                        \
-  int32_t TabIndex = 0;                       \
-  int32_t TabPanelIndex = 0;                  \
-  bool TabStop = true;                        \
-  bool AutoDeactivate = true;                 \
-  ::framework::String HelpTag{};              \
-  int32_t Index = -1; /* no control array */  \
+#define FRAMEWORK_CONTROL_PROPERTIES         \
+  int32_t Left = 0;                          \
+  int32_t Top = 0;                           \
+  int32_t Width = 80;                        \
+  int32_t Height = 20;                       \
+  bool LockLeft = false;                     \
+  bool LockTop = false;                      \
+  bool LockRight = false;                    \
+  bool LockBottom = false;                   \
+  bool Enabled = true;                       \
+  bool Visible = true;                       \
+  int32_t TabIndex = 0;                      \
+  int32_t TabPanelIndex = 0;                 \
+  bool TabStop = true;                       \
+  bool AutoDeactivate = true;                \
+  ::framework::String HelpTag{};             \
+  int32_t Index = -1; /* no control array */ \
   ::framework::String InitialParent{};
 
 // Font values of the controls that show text. TextSize 0 is the system's size.
-#define FRAMEWORK_TEXT_PROPERTIES                 \
-  ::framework::String TextFont = "System";        \
-  double TextSize = 0;                            \
-  int32_t TextUnit = 0;                           \
-  bool Bold = false;                              \
-  bool Italic = false;                            \
+#define FRAMEWORK_TEXT_PROPERTIES          \
+  ::framework::String TextFont = "System"; \
+  double TextSize = 0;                     \
+  int32_t TextUnit = 0;                    \
+  bool Bold = false;                       \
+  bool Italic = false;                     \
   bool Underline = false;
 
 // The common part of a control's design values, taken from any Properties block.
@@ -71,8 +71,14 @@ struct ControlValues {
   static ControlValues of(const P& p) {
     return {{p.Left, p.Top, p.Width, p.Height},
             {p.LockLeft, p.LockTop, p.LockRight, p.LockBottom},
-            p.Enabled, p.Visible, p.TabIndex, p.TabPanelIndex, p.TabStop, p.AutoDeactivate,
-            p.HelpTag, p.Index};
+            p.Enabled,
+            p.Visible,
+            p.TabIndex,
+            p.TabPanelIndex,
+            p.TabStop,
+            p.AutoDeactivate,
+            p.HelpTag,
+            p.Index};
   }
 };
 

@@ -32,7 +32,7 @@ struct Locks {
 // `placed` while the window was `placed_width` x `placed_height`. An axis
 // locked on both sides stretches; locked on the far side only, it moves;
 // otherwise it stays. A stretched side never goes below zero.
-Rect apply_locks(const Rect& placed, Locks locks, int32_t placed_width, int32_t placed_height,
-                 int32_t now_width, int32_t now_height);
+Rect apply_locks(const Rect& placed, Locks locks, int32_t placed_width, int32_t placed_height, int32_t now_width,
+                 int32_t now_height);
 
 }  // namespace framework

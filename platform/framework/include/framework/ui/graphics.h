@@ -37,9 +37,8 @@ class Graphics {
   // into the destination rectangle. A nil picture raises NilObjectException;
   // an empty rectangle draws nothing; the parts of the source outside the
   // picture are not drawn.
-  void DrawPicture(const Ref<Picture>& picture, int32_t x, int32_t y, int32_t dest_width,
-                   int32_t dest_height, int32_t source_x, int32_t source_y, int32_t source_width,
-                   int32_t source_height);
+  void DrawPicture(const Ref<Picture>& picture, int32_t x, int32_t y, int32_t dest_width, int32_t dest_height,
+                   int32_t source_x, int32_t source_y, int32_t source_width, int32_t source_height);
 
   const DisplayList& commands() const { return commands_; }
 

@@ -28,9 +28,7 @@ class ProgressBar : public Control {
   // The design values the control was built with.
   const Properties& design() const { return p_; }
 
-  void set_Open(std::function<void(ProgressBar&)> handler) {
-    set_open_handler(bind_self(*this, std::move(handler)));
-  }
+  void set_Open(std::function<void(ProgressBar&)> handler) { set_open_handler(bind_self(*this, std::move(handler))); }
 
  private:
   friend class Window;

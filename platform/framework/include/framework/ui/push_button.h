@@ -31,9 +31,7 @@ class PushButton : public Control {
   const Properties& design() const { return p_; }
 
   void set_Action(std::function<void(PushButton&)> handler) { action_ = std::move(handler); }
-  void set_Open(std::function<void(PushButton&)> handler) {
-    set_open_handler(bind_self(*this, std::move(handler)));
-  }
+  void set_Open(std::function<void(PushButton&)> handler) { set_open_handler(bind_self(*this, std::move(handler))); }
 
   // Raises Action as a press by the user would, when the button is enabled
   // (a disabled button takes no press). Runs application code.

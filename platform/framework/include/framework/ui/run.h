@@ -33,7 +33,7 @@ namespace framework {
 namespace ui {
 
 struct Startup {
-  std::function<void()> prepare;  // may be empty
+  std::function<void()> prepare;                       // may be empty
   std::function<Ref<Application>()> make_application;  // empty: a plain Application
   std::function<Ref<MenuBar>()> make_menu_bar;         // empty: no menu bar
   // The main loop's clock (nullptr: the steady clock) and the idle hook of

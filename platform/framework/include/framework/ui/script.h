@@ -25,10 +25,10 @@
 namespace framework::ui {
 
 struct ScriptLine {
-  int number = 0;       // from 1
-  std::string verb;     // press, type, key, menu, close, screenshot
-  std::string target;   // WINDOW.CONTROL, WINDOW, ITEM or NAME
-  std::string text;     // type: the text; key: the key
+  int number = 0;      // from 1
+  std::string verb;    // press, type, key, menu, close, screenshot
+  std::string target;  // WINDOW.CONTROL, WINDOW, ITEM or NAME
+  std::string text;    // type: the text; key: the key
 };
 
 // The lines of a script; throws std::invalid_argument ("line 3: unknown
@@ -37,8 +37,7 @@ std::vector<ScriptLine> parse_script(std::string_view text);
 
 class ScriptedUser {
  public:
-  explicit ScriptedUser(std::vector<ScriptLine> lines,
-                        Duration line_limit = std::chrono::seconds(120));
+  explicit ScriptedUser(std::vector<ScriptLine> lines, Duration line_limit = std::chrono::seconds(120));
 
   // The main loop's idle hook (InputWaiter::IdleHook): answers an open message
   // box or acts on the next line when it can; lowers `timeout` while a line

@@ -76,8 +76,7 @@ class Session {
   // Lets the application run until `condition` holds at a moment it waits,
   // it has ended, nothing more can happen (no timer, no input, nothing to
   // read), or `limit` of its time has passed. True only when the condition holds.
-  bool run_until(const std::function<bool()>& condition,
-                 Duration limit = std::chrono::minutes(10));
+  bool run_until(const std::function<bool()>& condition, Duration limit = std::chrono::minutes(10));
   // Lets `time` of the application's time pass (the clock ends there).
   void run_for(Duration time);
   // Runs `event` as a framework event of the application, then lets it run

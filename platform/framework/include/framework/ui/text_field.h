@@ -36,9 +36,7 @@ class TextField : public TextControl {
   // The design values the control was built with.
   const Properties& design() const { return p_; }
 
-  void set_Open(std::function<void(TextField&)> handler) {
-    set_open_handler(bind_self(*this, std::move(handler)));
-  }
+  void set_Open(std::function<void(TextField&)> handler) { set_open_handler(bind_self(*this, std::move(handler))); }
 
   // The user's typing: the text becomes `text`, cut to LimitText characters
   // when a limit is set. False (nothing changes) when the field is read-only.

@@ -145,8 +145,9 @@ class Window : public Object {
   T& control(std::string_view name) const {
     Ref<Object> c = ControlByName(name);
     T* t = dynamic_cast<T*>(c.get());
-    if (!t) throw NilObjectException(String("No control " + std::string(name) + " of class " +
-                                            T::class_record().name() + " in " + ClassName()));
+    if (!t)
+      throw NilObjectException(
+          String("No control " + std::string(name) + " of class " + T::class_record().name() + " in " + ClassName()));
     return *t;
   }
   // Every control and timer in creation order, with its name.
@@ -186,8 +187,7 @@ class Window : public Object {
   }
   // A timer of the window, running from now with the given mode and period;
   // `action` gets the timer.
-  Timer& AddTimer(std::string_view name, const TimerProperties& p,
-                  std::function<void(Timer&)> action = {});
+  Timer& AddTimer(std::string_view name, const TimerProperties& p, std::function<void(Timer&)> action = {});
 
  private:
   template <class W>

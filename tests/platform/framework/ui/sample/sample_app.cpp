@@ -34,8 +34,13 @@ class sampleWindow : public Window {
 
  protected:
   void Layout() override {
-    _SetProperties({.Width = 320, .Height = 160, .Title = "Sample", .CloseButton = false,
-                    .Resizeable = false, .HasBackColor = true, .BackColor = 0xFFFFFF});
+    _SetProperties({.Width = 320,
+                    .Height = 160,
+                    .Title = "Sample",
+                    .CloseButton = false,
+                    .Resizeable = false,
+                    .HasBackColor = true,
+                    .BackColor = 0xFFFFFF});
   }
 
   void CreateControls() override {
@@ -46,8 +51,8 @@ class sampleWindow : public Window {
         .set_Paint([this](Canvas&, Graphics& g, const std::vector<Rect>&) {
           g.DrawPicture(picture_, 0, 0, g.Width(), g.Height(), 0, 0, picture_->Width(), picture_->Height());
         });
-    AddControl<PushButton>("GoButton", {.Left = 204, .Top = 124, .Width = 96, .Height = 20,
-                                        .Caption = "Go", .Default = true})
+    AddControl<PushButton>("GoButton",
+                           {.Left = 204, .Top = 124, .Width = 96, .Height = 20, .Caption = "Go", .Default = true})
         .set_Action([this](PushButton& b) { Go(b); });
   }
 
