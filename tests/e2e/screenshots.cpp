@@ -1,17 +1,21 @@
 // Pictures of what a user sees, from the Qt backend: the search dialog, the
-// update window before Start, during programming and at the end. The update
-// runs in process against a simulated bootloader, so that the picture during
-// programming is taken while the packets go out.
+// update window before Start, during programming, during verification and at
+// the end. The update runs in process against a simulated bootloader, so that
+// the pictures on the way are taken while the packets go out. Beside each
+// shot's pictures, NAME.txt holds what the window model showed then: every
+// window and control with its place, text and value.
 //
 //   updater_screenshots FOLDER     (QT_QPA_PLATFORM=offscreen without a display)
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "fake_members.h"
 #include "framework/folderitem.h"
 #include "framework/ui/desktop.h"
+#include "framework/ui/headless.h"
 #include "framework/ui/input.h"
 #include "framework/ui/msgbox.h"
 #include "framework/ui/push_button.h"
@@ -23,22 +27,35 @@
 #include "updater/main_window.h"
 #include "updater/menubar1.h"
 
+namespace {
+
+// The pictures of every visible window, and the model beside them.
+bool Shot(const std::filesystem::path& folder, const std::string& name) {
+  if (!framework::ui::backend().screenshot(name)) return false;
+  std::ofstream model(folder / (name + ".txt"));
+  for (const std::string& line : framework::headless::describe_screen()) model << line << "\n";
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: updater_screenshots FOLDER\n";
     return 2;
   }
-  std::filesystem::create_directories(argv[1]);
+  const std::filesystem::path folder = argv[1];
+  std::filesystem::create_directories(folder);
   setenv("FRAMEWORK_SCREENSHOTS", argv[1], 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   framework::set_executable_file(std::filesystem::path(UPDATER_STAGE_DIR) / "updater.app/Contents/MacOS/updater");
   apptest::FakeLink link({apptest::FakeDevice{.bootloader = sim::Config{}}});
-  int program_packets = 0;
+  int program_packets = 0, read_packets = 0;
   link.set_on_send([&](const std::vector<uint8_t>& packet) {
-    if (!packet.empty() && packet[0] == 0x05 && ++program_packets == 256) {
-      framework::ui::backend().screenshot("3-programming");
-    }
+    if (packet.empty()) return;
+    if (packet[0] == 0x05 && ++program_packets == 256) Shot(folder, "3-programming");
+    if (packet[0] == 0x07 && ++read_packets == 256) Shot(folder, "4-verifying");
   });
   updater::Bound bound;
   bound.hid = hidtest::FakeMembers([](const framework::String& text) { framework::MsgBox(text); });
@@ -55,16 +72,16 @@ int main(int argc, char** argv) {
   s.idle_hook = [&](std::optional<framework::Duration>& timeout) {
     if (!timeout || *timeout > std::chrono::milliseconds(20)) timeout = std::chrono::milliseconds(20);
     for (const auto& box : framework::ui::open_message_boxes()) {
-      if (box->Text().utf8().rfind("Update installed.", 0) == 0) backend->screenshot("4-end");
+      if (box->Text().utf8().rfind("Update installed.", 0) == 0) Shot(folder, "5-end");
       framework::ui::user_dismiss(*box);
       return true;
     }
     if (!dialog && framework::ui::find_window("DeviceDialog")) {
-      dialog = backend->screenshot("1-dialog");
+      dialog = Shot(folder, "1-dialog");
       return false;
     }
     if (!before && framework::ui::find_window("mainWindow")) {
-      before = backend->screenshot("2-before");
+      before = Shot(folder, "2-before");
       if (auto* start = dynamic_cast<framework::PushButton*>(framework::ui::find_control("mainWindow.StartButton"))) {
         framework::ui::user_press(*start);
       }

@@ -152,6 +152,7 @@ QWidget* WindowWidget::make_control(Control& control) {
   }
   if (auto* f = dynamic_cast<TextField*>(&control)) {
     auto* w = new QLineEdit(to_qt(f->Text()), content_);
+    w->setCursorPosition(0);  // a long text shows its start, as after every text the program sets
     const TextField::Properties& p = f->design();
     w->setReadOnly(p.ReadOnly);
     w->setEchoMode(p.Password ? QLineEdit::Password : QLineEdit::Normal);
@@ -226,7 +227,11 @@ void WindowWidget::sync_control(Control& control, ControlChange what) {
           field.typed.pop_front();
           if (same) return;
         }
-        if (field.edit->text().toStdString() != now) field.edit->setText(to_qt(f->Text()));
+        if (field.edit->text().toStdString() != now) {
+          // Shown from its start: setText leaves the cursor, and so the view, at the end.
+          field.edit->setText(to_qt(f->Text()));
+          field.edit->setCursorPosition(0);
+        }
       }
       break;
   }
