@@ -96,6 +96,70 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"CStyleHexId", {"1.0", "T", "0x04D8", "60"}, "the vendor ID \"0x04D8\" is not"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Firmware the updater would stop on, as the vendor's file holds it: the line
+// is counted in that file, whatever its line ends.
+struct BadFirmware {
+  const char* name;
+  std::string file;
+  const char* message;
+};
+
+void PrintTo(const BadFirmware& c, std::ostream* os) { *os << c.name; }
+
+class MkpackageFirmwareTest : public MkpackageTest, public testing::WithParamInterface<BadFirmware> {};
+
+TEST_P(MkpackageFirmwareTest, IsRefusedWithItsLineAndWritesNothing) {
+  WriteText(dir / "firmware.hex", GetParam().file);
+  const Outcome made = make("1.0", "T", "&h04D8", "&h003C");
+
+  EXPECT_EQ(made.exit_code, 1);
+  EXPECT_NE(made.err.find(GetParam().message), std::string::npos) << made.err;
+  // Nothing beside the firmware, not even a partial package.
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    files.push_back(entry.path().filename().string());
+  EXPECT_EQ(files, std::vector<std::string>{"firmware.hex"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Firmware, MkpackageFirmwareTest,
+    testing::Values(
+        BadFirmware{"PlainText", "hello world\n",
+                    "mkpackage: firmware line 1 (\"hello world\"), not a record beginning with \":\"; "
+                    "the updater would show \"Invalid file format.\""},
+        BadFirmware{"RecordWithoutColon", ":0300300002337A1E\n0300300002337A1E\n:00000001FF\n",
+                    "firmware line 2 (\"0300300002337A1E\"), not a record"},
+        BadFirmware{"EmptyLineBeforeTheEnd", ":0300300002337A1E\n\n:00000001FF\n", "firmware line 2 is empty"},
+        BadFirmware{"RecordCutShort", ":0300300002337A\n:00000001FF\n",
+                    "firmware line 1: the checksum is 00, the record's bytes need 1E"},
+        BadFirmware{"BadChecksum", ":0300300002337A1F\n:00000001FF\n",
+                    "mkpackage: firmware line 1: the checksum is 1F, the record's bytes need 1E; "
+                    "the updater would show \"Checksum Error: 30 <> 31\""},
+        // CR LF, LF and a lone CR each end one line.
+        BadFirmware{"BadChecksumAfterMixedLineEnds",
+                    ":020000040000FA\r\n:0400100001020304E2\n:0300300002337A1F\r:00000001FF\n",
+                    "firmware line 3: the checksum is 1F"},
+        BadFirmware{"UnknownRecordType", ":0300300002337A1E\n:020000021000EC\n:00000001FF\n",
+                    "firmware line 2: record type 02, the updater reads only types 00, 01 and 04"},
+        BadFirmware{"UnknownTypeWithBadChecksum", ":020000021000ED\n:00000001FF\n",
+                    "firmware line 1: the checksum is ED, the record's bytes need EC"},
+        BadFirmware{"NoEndRecord", ":020000040000FA\n:0300300002337A1E\n",
+                    "mkpackage: the firmware ends after line 2 without an end-of-file record (:00000001FF); "
+                    "the updater would show \"Invalid file format.\""},
+        BadFirmware{"NoEndRecordNorFinalLineEnd", ":0300300002337A1E\n:0300300002337A1E",
+                    "the firmware ends after line 2 without an end-of-file record (:00000001FF); "
+                    "the updater would quit without a message"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MkpackageTest, RefusedFirmwareLeavesAnOldPackageAsItWas) {
+  ASSERT_EQ(make("1.0", "T", "1240", "60").exit_code, 0);
+  const jpegicc::Bytes before = jpegicc::read_file(dir / "logo.jpg");
+  WriteText(dir / "firmware.hex", "hello world\n");
+
+  EXPECT_EQ(make("2.0", "T", "1240", "60").exit_code, 1);
+  EXPECT_EQ(jpegicc::read_file(dir / "logo.jpg"), before);
+}
+
 TEST_F(MkpackageTest, DollarInTheFirmwareFileIsRefused) {
   WriteText(dir / "firmware.hex", ":00000001FF\n$\n");
   const Outcome made = make("1.0", "T", "1240", "60");

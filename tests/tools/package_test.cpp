@@ -109,8 +109,34 @@ INSTANTIATE_TEST_SUITE_P(
                     BadField{"DollarInFirmware", &PackageFields::firmware, ":00000001FF\r\n$", "firmware holds \"$\""},
                     BadField{"EmptyVersion", &PackageFields::version, "", "version is empty"},
                     BadField{"EmptyFirmware", &PackageFields::firmware, "", "firmware is empty"},
+                    BadField{"FirmwareNotHex", &PackageFields::firmware, "hello world\r\n", "firmware line 1"},
                     BadField{"VendorNotANumber", &PackageFields::vendor_id, "0x04D8", "vendor ID \"0x04D8\" is not"},
                     BadField{"ProductTooLarge", &PackageFields::product_id, "70000", "product ID \"70000\" is not"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Texts the updater reads to their end record, however odd: refusing one of
+// them would keep a vendor from shipping what works.
+struct GoodFirmware {
+  const char* name;
+  std::string text;
+};
+
+void PrintTo(const GoodFirmware& c, std::ostream* os) { *os << c.name; }
+
+class AcceptedFirmwareTest : public testing::TestWithParam<GoodFirmware> {};
+
+TEST_P(AcceptedFirmwareTest, PassesTheCheck) { EXPECT_NO_THROW(tools::check_firmware(GetParam().text)); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AcceptedFirmwareTest,
+    testing::Values(GoodFirmware{"EndRecordWithoutFinalLineEnd", ":00000001FF"},
+                    GoodFirmware{"BlanksAroundRecords", "  :0300300002337A1E \t\r\n\v:00000001FF\f\r\n"},
+                    GoodFirmware{"LowerCaseDigits", ":0300300002337a1e\r\n:00000001ff\r\n"},
+                    GoodFirmware{"TextAfterTheChecksum", ":0300300002337A1E;data\r\n:00000001FF ok\r\n"},
+                    // "1G" reads as 1 and "G1" as 0, in the sum and in the checksum alike.
+                    GoodFirmware{"PairsReadUpToTheirFirstNonDigit", ":03000000aB1GG151\r\n:00000001FF\r\n"},
+                    GoodFirmware{"ExtendedAddressOfAnyLength", ":0100000412E9\r\n:00000001FF\r\n"},
+                    GoodFirmware{"NothingAfterTheEndRecordIsRead", ":00000001FF\r\nhello world\r\n\r\n:0000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SplitCase {

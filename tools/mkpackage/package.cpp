@@ -1,8 +1,10 @@
 #include "mkpackage/package.h"
 
 #include "jpegicc/jpegicc.h"
+#include "updater/hex_records.h"
 
 #include <array>
+#include <cstdio>
 
 namespace tools {
 
@@ -53,6 +55,56 @@ std::optional<std::uint16_t> read_usb_id(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
+namespace {
+
+std::string hex_byte(std::int32_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value) & 0xFFu);
+  return text;
+}
+
+// The start of a line for a message, with bytes that would not print as dots.
+std::string line_start(std::string_view line) {
+  constexpr std::size_t kShown = 24;
+  std::string out;
+  for (const char c : line.substr(0, kShown)) out += (c >= ' ' && c <= '~') ? c : '.';
+  if (line.size() > kShown) out += "...";
+  return out;
+}
+
+}  // namespace
+
+void check_firmware(std::string_view firmware) {
+  const updater::HexReading reading = updater::ReadHexRecords(firmware);
+  const std::string line = std::to_string(reading.line);
+  const std::string no_end = " without an end-of-file record (:00000001FF)";
+  switch (reading.stop) {
+    case updater::HexStop::kEndRecord:
+      return;
+    case updater::HexStop::kNotARecord:
+      // The empty line after the final line end: the end record is missing.
+      if (reading.text.empty() && reading.last && reading.line > 1)
+        throw PackageError("the firmware ends after line " + std::to_string(reading.line - 1) + no_end +
+                           "; the updater would show \"Invalid file format.\"");
+      throw PackageError("firmware line " + line +
+                         (reading.text.empty() ? " is empty" : " (\"" + line_start(reading.text) + "\")") +
+                         ", not a record beginning with \":\"; the updater would show \"Invalid file format.\"");
+    case updater::HexStop::kChecksum:
+      throw PackageError("firmware line " + line + ": the checksum is " + hex_byte(reading.found) +
+                         ", the record's bytes need " + hex_byte(reading.expected) +
+                         "; the updater would show \"Checksum Error: " + std::to_string(reading.expected) + " <> " +
+                         std::to_string(reading.found) + "\"");
+    case updater::HexStop::kRecordType:
+      throw PackageError("firmware line " + line + ": record type " + hex_byte(reading.type) +
+                         ", the updater reads only types 00, 01 and 04 and would show \"Invalid file format.\" "
+                         "with \"recordType=" +
+                         std::to_string(reading.type) + "\"");
+    case updater::HexStop::kNoEndRecord:
+      break;
+  }
+  throw PackageError("the firmware ends after line " + line + no_end + "; the updater would quit without a message");
+}
+
 std::string join_package(const PackageFields& fields) {
   const std::array<std::pair<const char*, const std::string*>, kPackageFieldCount> named = {{
       {"field 1", &fields.unused},
@@ -67,6 +119,7 @@ std::string join_package(const PackageFields& fields) {
       throw PackageError(std::string("the ") + name + " holds \"$\", which separates the package fields");
   if (fields.version.empty()) throw PackageError("the version is empty; the updater would refuse the package");
   if (fields.firmware.empty()) throw PackageError("the firmware is empty; the updater would refuse the package");
+  check_firmware(fields.firmware);
   if (!read_usb_id(fields.vendor_id))
     throw PackageError("the vendor ID \"" + fields.vendor_id +
                        "\" is not a number from 0 to 65535 (decimal, or hexadecimal after \"&h\")");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reader_fixture.h"
+#include "updater/hex_records.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ const std::vector<TextCase>& Cases() {
       {"NothingAfterTheEndRecordIsRead", kEnd + "\r\ngarbage\r\n", true, {}},
       {"LineNotARecord", "garbage\r\n" + kEnd + "\r\n", false, {"Invalid file format."}},
       {"TextAfterTheChecksumIgnored", kData + "XYZ\r\n" + kEnd + "\r\n", true, {}},
+      {"BlanksAroundARecordIgnored", " \t" + kData + " \r\r\n\v\f" + kEnd + "\t\r\n", true, {}},
       {"RecordType2", ":020000021000EC\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=2"}},
       {"RecordType3", ":0400000300001000E9\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=3"}},
       {"RecordType5", ":0400000500001000E7\r\n" + kEnd + "\r\n", false, {"Invalid file format.\n\nrecordType=5"}},
@@ -58,6 +60,12 @@ TEST_P(ReadFileTextTest, EndsAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ReadFileTextTest, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The package maker refuses a firmware on these same rules: it must agree
+// with the reader on every text.
+TEST_P(ReadFileTextTest, TheRecordRulesAgree) {
+  EXPECT_EQ(updater::ReadHexRecords(GetParam().text).stop == updater::HexStop::kEndRecord, GetParam().result);
+}
 
 TEST_F(ReaderTest, PlacesTheRecordAndMarksTheTextAscii) {
   MakeRegions(1, {{1, 0x20, 0x20}});

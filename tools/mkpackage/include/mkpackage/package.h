@@ -47,9 +47,15 @@ std::string to_crlf(std::string_view text);
 // a number or the value is outside 0 to 0xFFFF, the range of a USB ID.
 std::optional<std::uint16_t> read_usb_id(std::string_view text);
 
+// Throws PackageError, naming the line and the reason, unless the updater
+// reads `firmware` (as stored, with CR LF line ends) to its end record: every
+// line up to it a record with a good checksum and a type of 00, 01 or 04.
+void check_firmware(std::string_view firmware);
+
 // The unmasked package text of the fields. Throws PackageError when a field
-// holds "$", the version or the firmware is empty (the updater would refuse
-// the package), or an ID does not read as a USB ID.
+// holds "$", the version or the firmware is empty, the firmware does not pass
+// check_firmware (the updater would refuse the package), or an ID does not
+// read as a USB ID.
 std::string join_package(const PackageFields& fields);
 
 struct SplitPackage {

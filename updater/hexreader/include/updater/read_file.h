@@ -9,7 +9,8 @@
 // (count, 16-bit address, type, data, checksum, each two hex digits a byte;
 // text after the checksum is ignored). Record types 00 (data), 01 (end of
 // file) and 04 (extended address: its whole data field, times 0x10000, is
-// added to the address of every later data record).
+// added to the address of every later data record). These record rules are
+// updater/hex_records.h, which the package maker checks the firmware with.
 //
 // Placement, with b = HID::bytesPerAddress: a data record whose first byte
 // address E lies in [Address x b, (Address + Size) x b) of a region is written
