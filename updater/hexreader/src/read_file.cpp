@@ -8,6 +8,7 @@
 #include "framework/text.h"
 #include "framework/time.h"
 #include "protocol/hid.h"
+#include "protocol/query_device.h"
 
 namespace updater {
 namespace {
@@ -41,7 +42,8 @@ int32_t HexAt(std::string_view text, int32_t pos, int32_t length) {
 
 int32_t PairAt(std::string_view text, int32_t pos) { return HexAt(text, pos, 2); }
 
-void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const String& data, int32_t count) {
+void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const String& data, int32_t count,
+                 int64_t& programmable) {
   const int32_t b = HID::bytesPerAddress;
   for (int32_t k = 0; k < HID::memoryRegionsDetected; ++k) {
     if (k >= static_cast<int32_t>(HID::MemoryRegions.size())) break;
@@ -72,6 +74,7 @@ void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const St
           break;
         }
         region->data->set_UInt8Value(static_cast<int32_t>(p), static_cast<uint8_t>(value));
+        if (p < span && HID::IsProgrammableRegion(*region)) ++programmable;
         framework::Yield();
       }
     }
@@ -81,7 +84,9 @@ void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, const St
 
 }  // namespace
 
-bool ReadFile(const HID::BoundMembers& members) {
+bool ReadFile(const HID::BoundMembers& members, int64_t* programmable) {
+  int64_t placed = 0;
+  if (programmable) *programmable = 0;
   HID::datafile = framework::DefineEncoding(HID::datafile, framework::Encodings.ASCII);
   const std::vector<String> lines = framework::Split(HID::datafile, framework::EndOfLine.Windows());
   int32_t extendedAddress = 0;
@@ -118,10 +123,11 @@ bool ReadFile(const HID::BoundMembers& members) {
         extendedAddress = HID::StringToHex(data);
         break;
       case 0x01:
+        if (programmable) *programmable = placed;
         return true;
       case 0x00:
         PlaceRecord(members, Wrap(static_cast<uint32_t>(address) + static_cast<uint32_t>(extendedAddress) * 0x10000u),
-                    data, count);
+                    data, count, placed);
         break;
       default:
         members.ShowMessage(String("Invalid file format.") + framework::String(framework::EndOfLine) +
