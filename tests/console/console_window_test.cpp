@@ -150,6 +150,24 @@ TEST(ConsoleWindowTest, StartallAfterSingleStepsRunsTheRestToTheEnd) {
   EXPECT_EQ(r.session().exit_code(), 0);
 }
 
+// Regions the console listed by hand count with step 1's: a device with only a
+// configuration region is refused before the erase all the same.
+TEST(ConsoleWindowTest, StartallOverNoUsableRegionEndsBeforeTheErase) {
+  sim::Config config = sim::preset(sim::Preset::family1);
+  config.regions = {{sim::kConfigRegion, 0x300000, 14}};
+  ConsoleRun r(config);
+  ASSERT_TRUE(r.open());
+  ASSERT_TRUE(r.command("PushButton2"));
+  ASSERT_TRUE(r.session().press("mainWindow.StartButton"));
+  ASSERT_TRUE(r.press("PushButton6"));
+  ASSERT_TRUE(r.run->run_to_end());
+  EXPECT_EQ(r.messages(), (std::vector<std::string>{"BytesPerPacket: 56\nDeviceFamily: 1\nbytesPerAddress: 1",
+                                                    "Unusable memory regions reported by device."}));
+  std::vector<uint8_t> commands;
+  for (const std::vector<uint8_t>& packet : r.run->link().sent()) commands.push_back(packet.at(0));
+  EXPECT_EQ(commands, (std::vector<uint8_t>{sim::kQueryDevice, sim::kQueryDevice}));
+}
+
 TEST(ConsoleWindowTest, StartallWhileAStepWaitsStartsNoStepInsideIt) {
   sim::Config config = sim::preset(sim::Preset::family1);
   config.erase_ms = 5000;  // longer than one read of the device link

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -32,22 +33,39 @@ struct UpdateRun {
   std::vector<sim::Region> regions;
   unsigned bytes_per_address = 1;
 
-  // Empty when every firmware byte of a program region is in the device and
-  // the configuration regions hold only 0xFF.
-  std::string difference() const {
-    const sim::HexImage image = sim::read_intel_hex(firmware);
+  // Empty when every byte of every region holds `expected(region, byte
+  // address)`; else the first that does not.
+  std::string mismatch(const std::function<int(const sim::Region&, uint32_t)>& expected) const {
     for (const sim::Region& r : regions) {
       const uint64_t first = uint64_t(r.address) * bytes_per_address;
       const uint64_t end = first + uint64_t(r.size) * bytes_per_address;
       for (uint64_t a = first; a < end; ++a) {
         auto in_device = memory.find(uint32_t(a));
-        auto in_image = image.find(uint32_t(a));
-        const int expected = (r.type == sim::kConfigRegion || in_image == image.end()) ? 0xFF : in_image->second;
         const int actual = in_device == memory.end() ? -1 : in_device->second;
-        if (expected != actual) return "byte address " + std::to_string(a);
+        if (expected(r, uint32_t(a)) != actual) return "byte address " + std::to_string(a);
       }
     }
     return {};
+  }
+
+  // Empty when every firmware byte of a program region is in the device and
+  // the configuration regions hold only 0xFF.
+  std::string difference() const {
+    const sim::HexImage image = sim::read_intel_hex(firmware);
+    return mismatch([&](const sim::Region& r, uint32_t a) {
+      auto in_image = image.find(a);
+      return (r.type == sim::kConfigRegion || in_image == image.end()) ? 0xFF : in_image->second;
+    });
+  }
+
+  // Empty when every byte of every region still holds what `before` (a fill
+  // of the device) put there, 0xFF where it put nothing.
+  std::string changed_from(const std::string& before) const {
+    const sim::HexImage held = sim::read_intel_hex(before);
+    return mismatch([&](const sim::Region&, uint32_t a) {
+      auto in_fill = held.find(a);
+      return in_fill == held.end() ? 0xFF : in_fill->second;
+    });
   }
 };
 
@@ -55,10 +73,10 @@ const char kPressStart[] = "press mainWindow.StartButton\n";
 
 // Updates a bootloader-sim of `preset` with `sim_args` and a package of
 // `firmware` (by default one made for the device's regions), through
-// `bundle_name` acting out `script`; the device's memory is read from its dump
-// at the end.
+// `bundle_name` acting out `script`; the device starts with the memory `fill`
+// (erased when empty), which is read from its dump at the end.
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, const char* bundle_name = "updater",
-                 const char* script = kPressStart, const std::string& firmware = {}) {
+                 const char* script = kPressStart, const std::string& firmware = {}, const std::string& fill = {}) {
   testsupport::ScratchDir dir;
   UpdateRun run;
   std::vector<std::string> device_args{"--preset", preset};
@@ -78,6 +96,10 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, c
       BOOTLOADER_SIM_PATH,          "--preset", preset, "--frame-ms", "0", "--erase-ms", "20", "--dump",
       (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
+  if (!fill.empty()) {
+    testsupport::WriteText(dir / "fill.hex", fill);
+    args.insert(args.end(), {"--fill", (dir / "fill.hex").string()});
+  }
   {
     testsupport::Background device(args, env);
     EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
@@ -160,8 +182,28 @@ INSTANTIATE_TEST_SUITE_P(SimulatorFaults, WholeFaultTest,
                          testing::ValuesIn(testsupport::UpdateFaults(testsupport::Answers::later)),
                          testsupport::FaultName);
 
-// Regions anywhere in the 32-bit address space are programmed and verified
-// to their end: the walk neither stops at 0x80000000 nor runs past the region.
+// Nothing to install: the message comes before the erase, and the device's
+// memory is what it held before.
+class WholeNothingToInstallTest : public testing::TestWithParam<testsupport::NothingToInstallCase> {};
+
+TEST_P(WholeNothingToInstallTest, LeavesTheDeviceAsItWas) {
+  const testsupport::NothingToInstallCase& c = GetParam();
+  std::vector<std::string> device_args{"--preset", "family1"};
+  device_args.insert(device_args.end(), c.sim_args.begin(), c.sim_args.end());
+  const std::string before = apptest::FirmwareFor(sim::parse_args(device_args).config, 13);
+  const std::string firmware = c.firmware_length ? apptest::FirmwareAt(c.firmware_at, c.firmware_length, 3) : "";
+  const UpdateRun run = Update("family1", c.sim_args, "updater", kPressStart, firmware, before);
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{MsgboxLine(c.message)});
+  EXPECT_EQ(run.changed_from(before), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WholeNothingToInstallTest, testing::ValuesIn(testsupport::NothingToInstall()),
+                         testsupport::NothingToInstallName);
+
+// Regions anywhere in the 32-bit address space, and of any length, are
+// programmed and verified to their end: the walk neither stops at 0x80000000
+// nor runs past the region, nor leaves out a last packet of one byte.
 struct PlacementCase {
   const char* name;
   const char* preset;
@@ -185,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PlacementCase{"EndingAtTheSignBoundaryBeforeAnother",
                                   "family1",
                                   {"--region", "1:0x7FFFFFC0:0x40", "--region", "1:0x1000:0x7000"}},
+                    PlacementCase{"OneByteLeftForTheLastPacket", "family1", {"--region", "1:0x1000:57"}},
                     PlacementCase{"LastPacketsBelowTheSignBoundary", "family1", {"--region", "1:0x7FFFFF00:0x100"}},
                     PlacementCase{"CrossingTheSignBoundary", "family1", {"--region", "1:0x7FFFFFC0:0x100"}},
                     PlacementCase{"AtTheTopOfTheAddressSpace", "family1", {"--region", "1:0xFFFFF000:0x1000"}},

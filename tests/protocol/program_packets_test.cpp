@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SliceCase{"ExactMultiple", 0x1000, 112, 122, 56, 1, {Slice(0x1000, 0, 56), Slice(0x1038, 56, 56)}},
         SliceCase{"ShortLastPacket", 0x1000, 100, 110, 56, 1, {Slice(0x1000, 0, 56), Slice(0x1038, 56, 44)}},
+        SliceCase{"OneByteLeftForTheLastPacket", 0x1000, 57, 67, 56, 1, {Slice(0x1000, 0, 56), Slice(0x1038, 56, 1)}},
         SliceCase{"OnePacketShorterThanAPacket", 0x300000, 14, 24, 56, 1, {Slice(0x300000, 0, 14)}},
         SliceCase{"TwoBytesPerAddress", 0x800, 50, 110, 58, 2, {Slice(0x800, 0, 58), Slice(0x81D, 58, 42)}},
         // 57 bytes hold 28 whole addresses of two bytes.

@@ -110,6 +110,40 @@ inline std::vector<FaultCase> UpdateFaults(Answers answers) {
 
 inline std::string FaultName(const testing::TestParamInfo<FaultCase>& info) { return info.param.name; }
 
+inline const char kNoUsableRegions[] = "Unusable memory regions reported by device.";
+inline const char kNoDataForDevice[] = "The firmware holds no data for this device.";
+
+// Devices and packages that leave nothing to install: the update must end
+// with its message before the erase, the device's memory as it was.
+struct NothingToInstallCase {
+  friend void PrintTo(const NothingToInstallCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::vector<std::string> sim_args;  // bootloader-sim's options
+  const char* message;
+  // The firmware: `firmware_length` bytes from byte address `firmware_at` on;
+  // a length of 0 gives one made for the device's regions.
+  uint32_t firmware_at = 0;
+  uint32_t firmware_length = 0;
+};
+
+inline std::vector<NothingToInstallCase> NothingToInstall() {
+  return {
+      {"OnlyAConfigurationRegion", {"--region", "3:0x300000:14"}, kNoUsableRegions},
+      {"RegionsOfSizeZero",
+       {"--region", "1:0x1000:0", "--region", "2:0x2000:0", "--region", "3:0x300000:14"},
+       kNoUsableRegions},
+      // The device holds its memory but says its regions are empty.
+      {"RegionsClaimedEmpty", {"--fault", "claim-size=0"}, kNoUsableRegions},
+      {"FirmwareOutsideEveryRegion", {}, kNoDataForDevice, 0x20000, 64},
+      // The reader places it in the configuration region, which is never written.
+      {"FirmwareOnlyForTheConfigurationRegion", {}, kNoDataForDevice, 0x300000, 14},
+  };
+}
+
+inline std::string NothingToInstallName(const testing::TestParamInfo<NothingToInstallCase>& info) {
+  return info.param.name;
+}
+
 // The messages shown against the case's, in order.
 inline void ExpectMessages(const std::vector<std::string>& shown, const std::vector<std::string>& expected) {
   ASSERT_EQ(shown.size(), expected.size()) << testing::PrintToString(shown);

@@ -15,6 +15,7 @@
 
 #include "framework/memoryblock.h"
 #include "protocol/bound.h"
+#include "protocol/memory_region.h"
 
 namespace HID {
 
@@ -31,6 +32,11 @@ inline constexpr int64_t kImageSpareBytes = 10;
 inline constexpr int64_t kMaxImageBytes = int64_t{64} << 20;
 // The region type that programming and verification skip.
 inline constexpr int32_t kConfigurationRegionType = 3;
+
+// A region that programming writes: of any type but configuration, and not empty.
+inline bool IsProgrammableRegion(const MemoryRegion& region) {
+  return region.Type != kConfigurationRegionType && region.Size > 0;
+}
 
 // The family table: bytes per device address of families 1, 2 and 3 (1, 2, 1);
 // nothing for any other family.

@@ -3,9 +3,12 @@
 #include <ostream>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/ui/label.h"
@@ -14,6 +17,7 @@
 #include "sim/config.h"
 #include "sim/intel_hex.h"
 #include "support/app_session.h"
+#include "updater/bound.h"
 #include "updater/main_window.h"
 #include "update_faults.h"
 
@@ -51,10 +55,13 @@ struct Update {
   std::unique_ptr<AppRun> run;
   std::string firmware;
 
-  explicit Update(const sim::Config& config) {
-    firmware = apptest::FirmwareFor(config, 7);
+  // `adjust` may change what the application is made from before it starts.
+  explicit Update(const sim::Config& config, std::string text = {},
+                  const std::function<void(updater::Bound&)>& adjust = {}) {
+    firmware = text.empty() ? apptest::FirmwareFor(config, 7) : std::move(text);
     run = std::make_unique<AppRun>(std::vector<FakeDevice>{FakeDevice{.bootloader = config}});
     run->bundle().set_package(apptest::DefaultFields(firmware));
+    if (adjust) adjust(run->bound());
     run->start();
   }
   bool window_open() {
@@ -108,6 +115,47 @@ INSTANTIATE_TEST_SUITE_P(SimulatorFaults, FaultTest,
                          testing::ValuesIn(testsupport::UpdateFaults(testsupport::Answers::at_once)),
                          testsupport::FaultName);
 
+// A device or a package that leaves nothing to install ends with its message
+// before the erase: nothing but the query is sent.
+void ExpectNothingInstalled(const sim::Config& config, const std::string& firmware, const std::string& message) {
+  Update u(config, firmware);
+  ASSERT_TRUE(u.start_and_finish());
+  EXPECT_EQ(u.run->session().exit_code(), 0);
+  EXPECT_EQ(u.run->messages(), std::vector<std::string>{message});
+  std::vector<uint8_t> commands;
+  for (const std::vector<uint8_t>& packet : u.run->link().sent()) commands.push_back(packet.at(0));
+  EXPECT_EQ(commands, std::vector<uint8_t>{sim::kQueryDevice});
+}
+
+class NothingToInstallTest : public testing::TestWithParam<testsupport::NothingToInstallCase> {};
+
+TEST_P(NothingToInstallTest, EndsBeforeTheErase) {
+  const testsupport::NothingToInstallCase& c = GetParam();
+  const sim::Config config = sim::parse_args(c.sim_args).config;
+  ExpectNothingInstalled(
+      config, c.firmware_length ? apptest::FirmwareAt(c.firmware_at, c.firmware_length, 3) : std::string{}, c.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NothingToInstallTest, testing::ValuesIn(testsupport::NothingToInstall()),
+                         testsupport::NothingToInstallName);
+
+TEST(NothingToInstallTest, DeviceListingNoRegions) {
+  sim::Config config;
+  config.regions.clear();
+  ExpectNothingInstalled(config, apptest::FirmwareAt(0x1000, 64, 3), testsupport::kNoUsableRegions);
+}
+
+// A firmware that fits in part is installed where it fits.
+TEST(PartlyFittingFirmwareTest, IsInstalledWhereItFits) {
+  const sim::Config config;
+  const sim::HexBlock inside{0x1000, std::vector<uint8_t>(100, 0x5A)};
+  const sim::HexBlock outside{0x20000, std::vector<uint8_t>(100, 0xA5)};
+  Update u(config, sim::write_intel_hex({inside, outside}));
+  ASSERT_TRUE(u.start_and_finish());
+  EXPECT_EQ(u.run->messages(), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(u.difference(), "");
+}
+
 // Family 2 answers carry two bytes per address; the fourth byte of every
 // four is not compared, the others are.
 struct Family2Case {
@@ -141,6 +189,123 @@ INSTANTIATE_TEST_SUITE_P(Answers, Family2VerifyTest,
                                                      {kInstalled},
                                                      "byte address 0x13d3: device fe, expected ff"}),
                          [](const testing::TestParamInfo<Family2Case>& info) { return info.param.name; });
+
+// Stuck bits of a family-2 device that make the answer at `address` differ in
+// its bytes 0, 5 and 10, and in its byte 3, which is never compared.
+std::vector<sim::StuckBit> DifferingAnswer(uint32_t address) {
+  return {{address, 0, false}, {address + 1, 8, false}, {address + 2, 8, false}, {address + 5, 0, false}};
+}
+
+struct Family2BoxesCase {
+  friend void PrintTo(const Family2BoxesCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::vector<uint32_t> answers;  // addresses of the answers that differ
+  std::vector<std::string> messages;
+};
+
+class Family2BoxesTest : public testing::TestWithParam<Family2BoxesCase> {};
+
+// Regions at 0 and 0x1400, so that answers come for both addresses; the
+// firmware lies after the first answer, so that the answers compared are
+// erased memory.
+TEST_P(Family2BoxesTest, AnswersAt0x1400AndAt0ShowTheirBoxesAndPass) {
+  sim::Config config = sim::preset(sim::Preset::family2);
+  config.regions = {
+      {sim::kProgramRegion, 0, 0x40}, {sim::kProgramRegion, 0x1400, 0x40}, {sim::kConfigRegion, 0xF80000, 12}};
+  for (uint32_t address : GetParam().answers) {
+    for (const sim::StuckBit& bit : DifferingAnswer(address)) config.faults.stuck_bits.push_back(bit);
+  }
+  Update u(config, apptest::FirmwareAt(0x40, 0x40, 9));
+  ASSERT_TRUE(u.start_and_finish());
+  EXPECT_EQ(u.run->messages(), GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Family2BoxesTest,
+    testing::Values(Family2BoxesCase{"At0And0x1400",
+                                     {0, 0x1400},
+                                     {"Error2", "Error2", "Error2", "Error1", "Error1", "Error1", kInstalled}},
+                    // The next answer after 0x1400, 28 addresses on.
+                    Family2BoxesCase{"FurtherOn", {0x141C}, {"Verification failed on address 00141C", kVerifyFailed}}),
+    [](const testing::TestParamInfo<Family2BoxesCase>& info) { return info.param.name; });
+
+// Answers as a device gives them, a moment after the request: the first
+// immediate read after each packet finds none yet.
+void AnswerAMomentLater(updater::Bound& bound) {
+  auto sent = std::make_shared<bool>(false);
+  updater::DevicePath& path = bound.device;
+  path.SendCommand = [send = path.SendCommand, sent](const framework::Ref<framework::MemoryBlock>& packet) {
+    *sent = true;
+    send(packet);
+  };
+  path.ReadCommand = [read = path.ReadCommand, sent](HID::ReadMode mode) -> framework::Ref<framework::MemoryBlock> {
+    if (mode == HID::ReadMode::Immediate && std::exchange(*sent, false)) return nullptr;
+    return read(mode);
+  };
+}
+
+// The bar's values over an update, as the steps set them: 0 in steps 2 and 5;
+// before each packet of a region (addr - Address) x 100 / Size, then 100;
+// while each answer of verification is awaited (addr - Address) x 400 / Size
+// + 100, addr being the next request's address, so that the last one of a
+// region may pass 500. The bar reports only changes.
+std::vector<int32_t> BarValues(const sim::Config& config) {
+  const int64_t step = config.bytes_per_packet / config.bytes_per_address();
+  std::vector<int32_t> set{0, 0};
+  for (const sim::Region& r : config.regions) {
+    if (r.type == sim::kConfigRegion) continue;
+    for (int64_t a = 0; a < r.size; a += step) set.push_back(int32_t(double(a * 100) / double(r.size)));
+  }
+  set.push_back(100);
+  for (const sim::Region& r : config.regions) {
+    if (r.type == sim::kConfigRegion) continue;
+    for (int64_t a = step;; a += step) {
+      set.push_back(int32_t(double(a * 400) / double(r.size) + 100));
+      if (a >= r.size) break;
+    }
+  }
+  std::vector<int32_t> changes;
+  int32_t shown = 0;
+  for (int32_t v : set) {
+    if (v != shown) changes.push_back(v);
+    shown = v;
+  }
+  return changes;
+}
+
+struct ProgressCase {
+  friend void PrintTo(const ProgressCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  sim::Config config;
+};
+
+class ProgressTest : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(ProgressTest, BarFollowsProgrammingAndVerification) {
+  Update u(GetParam().config, {}, AnswerAMomentLater);
+  ASSERT_TRUE(u.start_and_finish());
+  ASSERT_EQ(u.run->messages(), std::vector<std::string>{kInstalled});
+  const std::string prefix = "progress mainWindow.bar ";
+  std::vector<int32_t> shown;
+  for (const std::string& line : u.run->session().transcript()) {
+    if (line.rfind(prefix, 0) == 0) shown.push_back(std::stoi(line.substr(prefix.size())));
+  }
+  EXPECT_EQ(shown, BarValues(GetParam().config));
+}
+
+sim::Config ShortRegions() {
+  sim::Config config;
+  // 100 addresses: 0 and 56 while programming, 324 and 548 while verifying.
+  config.regions = {
+      {sim::kProgramRegion, 0x1000, 100}, {sim::kProgramRegion, 0x2000, 0x400}, {sim::kConfigRegion, 0x300000, 14}};
+  return config;
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProgressTest,
+                         testing::Values(ProgressCase{"SampleDevice", sim::Config{}},
+                                         ProgressCase{"ShortRegionsRestartTheBar", ShortRegions()},
+                                         ProgressCase{"Family2", sim::preset(sim::Preset::family2)}),
+                         [](const testing::TestParamInfo<ProgressCase>& info) { return info.param.name; });
 
 TEST(StepMachineTest, StartRunsOneStepPerFiringAndLocksCancelFromTheErase) {
   Update u{sim::Config{}};

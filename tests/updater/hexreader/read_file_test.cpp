@@ -190,4 +190,16 @@ TEST_F(ReaderTest, ImageSmallerThanTheLimitIsItsOwnLimit) {
   EXPECT_EQ(messages, std::vector<std::string>{"Warning: p=26 over limit=26"});
 }
 
+// What step 2 decides on: the bytes stored where programming sends, once for
+// each region. Not the configuration region, not the byte past a region's end.
+TEST_F(ReaderTest, CountsTheBytesPlacedForProgramming) {
+  MakeRegions(1, {{1, 0x1000, 4}, {3, 0x2000, 0x20}, {2, 0x1000, 0x10}});
+  HID::datafile = framework::String(Record(0, 0x1000, Counting(0x40, 8)) + Record(0, 0x2000, Counting(0x50, 3)) +
+                                    Record(0, 0x3000, Counting(0x60, 3)) + kEnd + "\r\n");
+  int64_t programmable = -1;
+  ASSERT_TRUE(updater::ReadFile(bound, &programmable));
+  EXPECT_EQ(programmable, 4 + 8);
+  EXPECT_EQ(ImageOf(0)[4], 0x44);  // stored past the end, but never sent
+}
+
 }  // namespace

@@ -29,6 +29,14 @@ String TwoParagraphs(const char* first, int64_t number) {
   return String(first) + eol + eol + framework::Str(number);
 }
 
+// Whether step 1 (and the console) listed a region that programming writes.
+bool AnyProgrammableRegion() {
+  for (int32_t i = 0; i < HID::memoryRegionsDetected && i < int32_t(HID::MemoryRegions.size()); ++i) {
+    if (HID::MemoryRegions[i] && HID::IsProgrammableRegion(*HID::MemoryRegions[i])) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void mainWindow::Work1() {
@@ -62,11 +70,16 @@ void mainWindow::Work1() {
 
 void mainWindow::Work2() {
   info().set_Text("Reading update data...");
-  if (!ReadFile(TheApp().bound().hid)) framework::Quit();
+  int64_t programmable = 0;
+  if (!ReadFile(TheApp().bound().hid, &programmable)) framework::Quit();
   bar().set_Value(0);
 #if DiagnosticBuild
   HID::DumpMemoryRegions(TheApp().bound().hid);
 #endif
+  // The erase comes next: with nothing to write the device would be left
+  // erased and the user told it was updated.
+  if (!AnyProgrammableRegion()) Fail("Unusable memory regions reported by device.");
+  if (programmable == 0) Fail("The firmware holds no data for this device.");
   StartNext();
 }
 

@@ -7,6 +7,7 @@
 #include "framework/text.h"
 #include "framework/time.h"
 #include "protocol/hid.h"
+#include "protocol/query_device.h"
 #include "updater/hex_records.h"
 
 namespace updater {
@@ -19,7 +20,8 @@ int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
 
 int32_t PairAt(std::string_view text, int32_t pos) { return HexDigitsAt(text, pos, 2); }
 
-void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, std::string_view digits, int32_t count) {
+void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, std::string_view digits, int32_t count,
+                 int64_t& programmable) {
   const int32_t b = HID::bytesPerAddress;
   for (int32_t k = 0; k < HID::memoryRegionsDetected; ++k) {
     if (k >= static_cast<int32_t>(HID::MemoryRegions.size())) break;
@@ -49,6 +51,7 @@ void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, std::str
           break;
         }
         region->data->set_UInt8Value(static_cast<int32_t>(p), static_cast<uint8_t>(value));
+        if (p < span && HID::IsProgrammableRegion(*region)) ++programmable;
         framework::Yield();
       }
     }
@@ -58,7 +61,9 @@ void PlaceRecord(const HID::BoundMembers& members, int32_t byteAddress, std::str
 
 }  // namespace
 
-bool ReadFile(const HID::BoundMembers& members) {
+bool ReadFile(const HID::BoundMembers& members, int64_t* programmable) {
+  int64_t placed = 0;
+  if (programmable) *programmable = 0;
   HID::datafile = framework::DefineEncoding(HID::datafile, framework::Encodings.ASCII);
   // Held for the reading: messages and yields let other events run meanwhile.
   const String text = HID::datafile;
@@ -71,13 +76,14 @@ bool ReadFile(const HID::BoundMembers& members) {
         } else {
           PlaceRecord(members,
                       Wrap(static_cast<uint32_t>(record.address) + static_cast<uint32_t>(extendedAddress) * 0x10000u),
-                      record.data, record.count);
+                      record.data, record.count, placed);
         }
       },
       framework::Yield);
 
   switch (reading.stop) {
     case HexStop::kEndRecord:
+      if (programmable) *programmable = placed;
       return true;
     case HexStop::kNotARecord:
       members.ShowMessage("Invalid file format.");

@@ -33,4 +33,11 @@ std::string FirmwareFor(const sim::Config& config, unsigned seed) {
   return sim::write_intel_hex(blocks);
 }
 
+std::string FirmwareAt(uint32_t first, uint32_t length, unsigned seed) {
+  std::mt19937 random(seed);
+  sim::HexBlock block{first, {}};
+  for (uint32_t i = 0; i < length; ++i) block.bytes.push_back(uint8_t(random()));
+  return sim::write_intel_hex({block});
+}
+
 }  // namespace apptest

@@ -4,7 +4,8 @@
 // succeeds re-arms the timer as its last act (StartNext).
 //
 //   1 Work1   query the device: packet size, family, memory regions
-//   2 Work2   read the Intel HEX text into the region images
+//   2 Work2   read the Intel HEX text into the region images; quit when no
+//             region is programmed or the firmware holds no byte for one
 //   3 Work3a  prepare
 //   4 Work3b  erase (Cancel is disabled from here on)
 //   5 Work3c  query again until the device answers

@@ -34,12 +34,17 @@
 // Yields to the framework's background tasks after every byte added to a
 // checksum, every byte stored, every region examined and every line.
 
+#include <cstdint>
+
 #include "protocol/bound.h"
 
 namespace updater {
 
 // True when an end-of-file record is reached and every record before it was
-// accepted; false in every other case (the caller then quits).
-bool ReadFile(const HID::BoundMembers& members);
+// accepted; false in every other case (the caller then quits). When given,
+// `programmable` is set to the number of bytes stored in the part of an image
+// that programming sends (the first Size x b bytes of a region of any type but
+// configuration), a byte counted once for each region it went into.
+bool ReadFile(const HID::BoundMembers& members, int64_t* programmable = nullptr);
 
 }  // namespace updater
