@@ -96,4 +96,17 @@ TEST_F(BootloaderSimTest, BadOptionExitsWithAMessage) {
   EXPECT_TRUE(bus_->enumerate().empty());
 }
 
+// A folder that others may write into is no place for the device: a socket
+// put beside it could stand in for it.
+TEST_F(BootloaderSimTest, FolderOthersMayWriteIntoIsRefusedWithAMessage) {
+  std::filesystem::create_directory(dir_);
+  std::filesystem::permissions(dir_, std::filesystem::perms::all);
+  const testsupport::Outcome sim = testsupport::Run(Command({}), In(dir_), kLimit);
+  EXPECT_EQ(sim.exit_code, 1);
+  EXPECT_EQ(sim.out, "");
+  EXPECT_EQ(sim.err.substr(0, sim.err.find(": Permission denied")),
+            "bootloader-sim: will not serve in the virtual device folder " + dir_ + ": writable by others (mode 0777)");
+  EXPECT_TRUE(std::filesystem::is_empty(dir_));
+}
+
 }  // namespace

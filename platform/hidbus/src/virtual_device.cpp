@@ -52,13 +52,17 @@ VirtualDevice::VirtualDevice(const std::string& name, DeviceInfo info, const std
     throw std::invalid_argument("virtual device path too long for a socket: " + socket_path_);
   }
 
+  // The folder is the user's own: made so, and served into only while it is,
+  // or the device and what hosts send it would be open to others.
   std::error_code ec;
-  if (std::filesystem::create_directories(dir, ec)) {
-    ::chmod(dir.c_str(), 0700);  // the folder is the user's own
-  } else if (ec) {
-    fail(ec.value(), "cannot create " + dir);
+  if (std::filesystem::path parent = std::filesystem::path(dir).parent_path(); !parent.empty()) {
+    std::filesystem::create_directories(parent, ec);
+    if (ec) fail(ec.value(), "cannot create " + parent.string());
   }
-  if (detail::read_entry(dir, name)) {
+  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) fail(errno, "cannot create " + dir);
+  detail::FolderCheck folder = detail::check_folder(dir);
+  if (!folder.fd) fail(EACCES, "will not serve in the virtual device folder " + dir + ": " + folder.why);
+  if (detail::read_entry(folder.fd.get(), dir, name)) {
     fail(EADDRINUSE, "virtual device " + name + " is already published in " + dir);
   }
 

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -20,7 +22,8 @@ namespace hidbus {
 std::string default_virtual_dir() {
   if (const char* dir = std::getenv("HIDBUS_VIRTUAL_DIR"); dir && *dir) return dir;
   if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) return std::string(run) + "/hidbus";
-  return "/tmp/hidbus";
+  // Each user a folder of their own: a shared one would be anyone's to fill.
+  return "/tmp/hidbus-" + std::to_string(::geteuid());
 }
 
 namespace detail {
@@ -29,19 +32,55 @@ std::string socket_path(const std::string& dir, const std::string& name) { retur
 
 std::string info_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".info"; }
 
-std::optional<DeviceInfo> read_entry(const std::string& dir, const std::string& name) {
-  std::string path = info_path(dir, name);
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+FolderCheck check_folder(const std::string& dir) {
+  FolderCheck check;
+  // O_NOFOLLOW: a link would let whoever owns it point it elsewhere later.
+  Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (!fd) {
+    int err = errno;
+    if (::lstat(dir.c_str(), &st) != 0) {
+      check.missing = errno == ENOENT;
+      check.why = errno_text(errno);
+    } else if (S_ISLNK(st.st_mode)) {
+      check.why = "a symbolic link";
+    } else if (!S_ISDIR(st.st_mode)) {
+      check.why = "not a folder";
+    } else {
+      check.why = errno_text(err);
+    }
+    return check;
+  }
+  if (::fstat(fd.get(), &st) != 0) {
+    check.why = errno_text(errno);
+    return check;
+  }
+  uid_t me = ::geteuid();
+  if (st.st_uid != me) {
+    check.why = "owned by uid " + std::to_string(st.st_uid) + ", not by uid " + std::to_string(me);
+  } else if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    check.why = std::string("writable by others (mode ") + mode + ")";
+  } else {
+    check.fd = std::move(fd);
+  }
+  return check;
+}
+
+std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const std::string& name) {
+  std::string file = name + ".info";
+  Fd fd(::openat(dir_fd, file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (!fd) return std::nullopt;
   if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) {
     // Nobody holds the lock: the server is gone. Remove the entry unless a
     // new server has put its own in place meanwhile.
     struct stat ours {
     }, now{};
-    if (::fstat(fd.get(), &ours) == 0 && ::stat(path.c_str(), &now) == 0 && ours.st_ino == now.st_ino &&
-        ours.st_dev == now.st_dev) {
-      ::unlink(socket_path(dir, name).c_str());
-      ::unlink(path.c_str());
+    if (::fstat(fd.get(), &ours) == 0 && ::fstatat(dir_fd, file.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        ours.st_ino == now.st_ino && ours.st_dev == now.st_dev) {
+      ::unlinkat(dir_fd, (name + ".sock").c_str(), 0);
+      ::unlinkat(dir_fd, file.c_str(), 0);
       log("hidbus: removed stale virtual device " + name + " in " + dir);
     }
     return std::nullopt;
@@ -65,21 +104,26 @@ class VirtualSource : public Source {
   explicit VirtualSource(std::string dir) : dir_(std::move(dir)) {}
 
   void enumerate(std::vector<DeviceInfo>& out) override {
-    namespace fs = std::filesystem;
     std::string dir = folder();
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec);
-    if (ec) return;
+    Fd folder_fd = trusted(dir);
+    if (!folder_fd) return;
     std::vector<std::string> names;
-    for (const auto& entry : it) {
-      std::string file = entry.path().filename().string();
+    int listed = ::fcntl(folder_fd.get(), F_DUPFD_CLOEXEC, 0);
+    DIR* listing = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!listing) {
+      if (listed >= 0) ::close(listed);
+      return;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+      std::string file = entry->d_name;
       if (file.size() > 5 && file[0] != '.' && file.ends_with(".info")) {
         names.push_back(file.substr(0, file.size() - 5));
       }
     }
+    ::closedir(listing);
     std::sort(names.begin(), names.end());
     for (const auto& name : names) {
-      if (auto info = read_entry(dir, name)) out.push_back(std::move(*info));
+      if (auto info = read_entry(folder_fd.get(), dir, name)) out.push_back(std::move(*info));
     }
   }
 
@@ -88,7 +132,9 @@ class VirtualSource : public Source {
   std::unique_ptr<Channel> open(const std::string& path, int* error) override {
     std::string name = path.substr(std::strlen(kVirtualPrefix));
     std::string dir = folder();
-    auto info = read_entry(dir, name);
+    Fd folder_fd = trusted(dir);
+    std::optional<DeviceInfo> info;
+    if (folder_fd) info = read_entry(folder_fd.get(), dir, name);
     if (!info) {
       *error = ENOENT;
       return nullptr;
@@ -102,7 +148,9 @@ class VirtualSource : public Source {
     } else {
       std::memcpy(address.sun_path, where.c_str(), where.size() + 1);
       if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        return std::make_unique<Channel>(std::move(fd), std::move(*info));
+        if (served_by_us(fd.get(), name, dir, *error))
+          return std::make_unique<Channel>(std::move(fd), std::move(*info));
+        return nullptr;
       }
       *error = errno;
     }
@@ -113,7 +161,42 @@ class VirtualSource : public Source {
  private:
   std::string folder() const { return dir_.empty() ? default_virtual_dir() : dir_; }
 
+  // The folder, open, when it is the user's own; else says once why it is
+  // passed over (the search asks every second).
+  Fd trusted(const std::string& dir) {
+    FolderCheck check = check_folder(dir);
+    std::lock_guard lock(mutex_);
+    if (check.fd || check.missing) {
+      reported_.clear();
+    } else if (std::string line = "hidbus: passed over the virtual device folder " + dir + ": " + check.why;
+               line != reported_) {
+      log(line);
+      reported_ = std::move(line);
+    }
+    return std::move(check.fd);
+  }
+
+  // Whether the server at the other end of a connected socket runs as this
+  // user: a socket in the folder does not make its server ours.
+  static bool served_by_us(int fd, const std::string& name, const std::string& dir, int& error) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    std::string device = "hidbus: passed over virtual device " + name + " in " + dir + ": ";
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+      error = errno;
+      log(device + "cannot tell who serves it: " + errno_text(error));
+      return false;
+    }
+    uid_t me = ::geteuid();
+    if (peer.uid == me) return true;
+    error = EACCES;
+    log(device + "its server runs as uid " + std::to_string(peer.uid) + ", not as uid " + std::to_string(me));
+    return false;
+  }
+
   std::string dir_;
+  std::mutex mutex_;
+  std::string reported_;  // the last folder line said, not said again
 };
 
 }  // namespace

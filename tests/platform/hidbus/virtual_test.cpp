@@ -118,7 +118,10 @@ TEST_F(VirtualTest, SecondHostIsTurnedAwayWhileOneIsServed) {
 }
 
 TEST_F(VirtualTest, StaleEntryIsSkippedAndCleaned) {
-  // What a server that died leaves: files that nobody holds.
+  // What a server that died leaves: files that nobody holds, in the user's
+  // own folder.
+  fs::create_directory(dir_);
+  fs::permissions(dir_, fs::perms::owner_all);
   testsupport::WriteText(fs::path(dir_) / "gone.info", "vendor_id=04d8\nproduct_id=003c\n");
   testsupport::WriteText(fs::path(dir_) / "gone.sock", "");
   std::vector<std::string> lines;

@@ -5,7 +5,11 @@
 // Sources, picked in one place (bus.cpp):
 // - Linux hidraw devices, enumerated from sysfs and opened as /dev/hidrawN;
 // - virtual devices: Unix SOCK_SEQPACKET sockets in a folder (HIDBUS_VIRTUAL_DIR,
-//   default ${XDG_RUNTIME_DIR:-/tmp}/hidbus), served by a VirtualDevice;
+//   default ${XDG_RUNTIME_DIR}/hidbus, else /tmp/hidbus-UID), served by a
+//   VirtualDevice. Only the user's own folder counts (owned by the effective
+//   user, a real folder, writable by no one else), and only a device whose
+//   server runs as the same user; what is passed over is named on the log
+//   sink with the reason;
 // - devices attached in process (tests): one socketpair per device.
 //
 // Report framing is hidraw's on every source. A write is one output report:
@@ -179,10 +183,12 @@ std::unique_ptr<Channel> open(const std::string& path, int* error = nullptr);
 AttachedDevice attach(DeviceInfo info);
 bool detach(const std::string& path);
 
-// HIDBUS_VIRTUAL_DIR, else ${XDG_RUNTIME_DIR}/hidbus, else /tmp/hidbus.
+// HIDBUS_VIRTUAL_DIR, else ${XDG_RUNTIME_DIR}/hidbus, else /tmp/hidbus-UID
+// (UID the effective user's).
 std::string default_virtual_dir();
 
-// Diagnostic lines (nodes that cannot be opened, stale virtual devices).
+// Diagnostic lines (nodes that cannot be opened, stale virtual devices,
+// folders and devices passed over).
 // Default: standard error. An empty function restores the default.
 void set_log_sink(std::function<void(const std::string&)> sink);
 
@@ -193,9 +199,11 @@ void set_log_sink(std::function<void(const std::string&)> sink);
 // connects while another is served is disconnected at once.
 class VirtualDevice {
  public:
-  // Throws std::system_error when the folder or socket cannot be made, or
-  // when NAME is taken by a live device; std::invalid_argument for a bad
-  // name (empty, with '/', starting with '.', or too long for a socket path).
+  // Creates the folder 0700 when it is missing. Throws std::system_error
+  // when the folder or socket cannot be made, when the folder is not the
+  // user's own (EACCES; see the virtual source above), or when NAME is taken
+  // by a live device; std::invalid_argument for a bad name (empty, with '/',
+  // starting with '.', or too long for a socket path).
   VirtualDevice(const std::string& name, DeviceInfo info, const std::string& dir = {});
   ~VirtualDevice();  // unpublishes
   VirtualDevice(const VirtualDevice&) = delete;

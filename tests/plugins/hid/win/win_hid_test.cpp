@@ -306,21 +306,47 @@ TEST_F(WinHIDTest, ReadThatWaitsLeavesIoPending) {
   EXPECT_EQ(Lasterror(), 997);
 }
 
+// The two forms of the read: the report's bytes, nullopt for nil.
+struct ReadForm {
+  const char* name;
+  std::optional<Bytes> (*read)(const Ref<Object>& object, int32_t length, int32_t timeOut);
+};
+void PrintTo(const ReadForm& form, std::ostream* os) { *os << form.name; }
+
+class EndlessReadTest : public WinHIDTest, public testing::WithParamInterface<ReadForm> {};
+
 // -1 is the platform's endless wait: the read waits for the report however
-// long it takes.
-TEST_F(WinHIDTest, ReadWithMinusOneWaitsUntilAReportArrives) {
+// long it takes, in either form.
+TEST_P(EndlessReadTest, ReadWithMinusOneWaitsUntilAReportArrives) {
   hidbus::DevicePort& port = Attach();
   Connected();
   std::thread later([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     port.send_input(0, Pattern(4), 1000);
   });
-  Ref<MemoryBlock> answer = m().ReadMessageMemory(object, 64, -1);
+  std::optional<Bytes> answer = GetParam().read(object, 64, -1);
   later.join();
   ASSERT_TRUE(answer);
-  EXPECT_EQ(BytesOf(answer), Pattern(4));
+  EXPECT_EQ(*answer, Pattern(4));
   EXPECT_EQ(Lasterror(), 997);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, EndlessReadTest,
+    testing::Values(ReadForm{"Memory",
+                             [](const Ref<Object>& o, int32_t length, int32_t timeOut) -> std::optional<Bytes> {
+                               Ref<MemoryBlock> block = m().ReadMessageMemory(o, length, timeOut);
+                               if (!block) return std::nullopt;
+                               return BytesOf(block);
+                             }},
+                    ReadForm{"String",
+                             [](const Ref<Object>& o, int32_t length, int32_t timeOut) -> std::optional<Bytes> {
+                               String text = m().ReadMessage(o, length, timeOut);
+                               if (!text.object()) return std::nullopt;
+                               const std::string_view bytes = text.bytes();
+                               return Bytes(bytes.begin(), bytes.end());
+                             }}),
+    [](const testing::TestParamInfo<ReadForm>& info) { return info.param.name; });
 
 TEST_F(WinHIDTest, ReadThatTimesOutIsCancelledAndLosesNothing) {
   hidbus::DevicePort& port = Attach();

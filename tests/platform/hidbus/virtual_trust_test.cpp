@@ -1,0 +1,308 @@
+// Whose virtual devices the bus takes: only those in the user's own folder,
+// served by the user. Whoever can put a socket where the updater looks would
+// otherwise be handed the firmware.
+#include "other_account.h"
+#include "scratch_dir.h"
+
+#include <hidbus/hidbus.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::kOtherUid;
+
+hidbus::DeviceInfo Bootloader() {
+  hidbus::DeviceInfo info;
+  info.vendor_id = 0x04D8;
+  info.product_id = 0x003C;
+  info.max_input_report = 64;
+  info.max_output_report = 64;
+  return info;
+}
+
+std::string Me() { return std::to_string(geteuid()); }
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+class VirtualTrustTest : public testing::Test {
+ protected:
+  VirtualTrustTest() {
+    hidbus::set_log_sink([this](const std::string& line) { lines_.push_back(line); });
+  }
+  ~VirtualTrustTest() override { hidbus::set_log_sink({}); }
+
+  std::unique_ptr<hidbus::Bus> BusOn(const std::string& dir) {
+    hidbus::BusOptions o;
+    o.sysfs_root = (temp_.path() / "sys").string();
+    o.virtual_dir = dir;
+    return std::make_unique<hidbus::Bus>(o);
+  }
+
+  // A folder like /tmp, where every account may make its own: the scratch
+  // folder becomes passable for the other account.
+  std::string Shared() {
+    fs::path shared = temp_.path() / "shared";
+    fs::create_directory(shared);
+    chmod(temp_.path().c_str(), 0711);
+    chmod(shared.c_str(), 01777);
+    return shared.string();
+  }
+
+  // The other account makes dir 0700, publishes "boot" in it, then gives the
+  // folder `mode`.
+  void PublishAsOther(const std::string& dir, mode_t mode) {
+    other_.emplace([dir, mode](int stop_fd, const std::function<void()>& ready) {
+      testsupport::BecomeOtherUser();
+      Check(mkdir(dir.c_str(), 0700) == 0, "mkdir " + dir);
+      hidbus::VirtualDevice device("boot", Bootloader(), dir);
+      Check(chmod(dir.c_str(), mode) == 0, "chmod " + dir);
+      ready();
+      testsupport::WaitReadable(stop_fd);
+    });
+    ASSERT_EQ(other_->failure(), "");
+  }
+
+  testsupport::ScratchDir temp_;
+  std::vector<std::string> lines_;
+  std::optional<hidbus::VirtualDevice> own_;
+  std::optional<testsupport::ForkedChild> other_;
+};
+
+class UntrustedFolderTest;
+
+// Each case publishes "boot" and leaves the folder as the bus must not trust
+// it; the folder the bus is then pointed at.
+struct FolderCase {
+  const char* name;
+  bool needs_root;
+  std::string (*make)(UntrustedFolderTest& test);
+  std::string why;
+};
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
+
+class UntrustedFolderTest : public VirtualTrustTest, public testing::WithParamInterface<FolderCase> {
+ public:
+  // The user's device in a folder of the user's own, which then gets `mode`.
+  std::string OwnWithMode(mode_t mode) {
+    std::string dir = (temp_.path() / "own").string();
+    own_.emplace("boot", Bootloader(), dir);
+    EXPECT_EQ(BusOn(dir)->enumerate().size(), 1u) << "the user's own folder is trusted";
+    chmod(dir.c_str(), mode);
+    return dir;
+  }
+  // The other account's device in a folder it made, which then gets `mode`.
+  std::string OtherWithMode(mode_t mode) {
+    std::string dir = Shared() + "/hidbus";
+    PublishAsOther(dir, mode);
+    return dir;
+  }
+  std::string LinkToOwn() {
+    OwnWithMode(0700);
+    fs::create_directory_symlink(temp_.path() / "own", temp_.path() / "link");
+    return (temp_.path() / "link").string();
+  }
+};
+
+TEST_P(UntrustedFolderTest, IsPassedOverWithOneLineOnTheLog) {
+  if (GetParam().needs_root && !testsupport::CanActAsOtherUser())
+    GTEST_SKIP() << "acting as another account needs root";
+  const std::string dir = GetParam().make(*this);
+  ASSERT_FALSE(HasFatalFailure());
+  lines_.clear();
+  auto bus = BusOn(dir);
+
+  EXPECT_TRUE(bus->enumerate().empty());
+  // The search asks every second; the reason is said once.
+  EXPECT_TRUE(bus->enumerate().empty());
+  int error = 0;
+  EXPECT_FALSE(bus->open("virtual:boot", &error));
+  EXPECT_EQ(error, ENOENT);
+
+  ASSERT_EQ(lines_.size(), 1u);
+  EXPECT_EQ(lines_[0], "hidbus: passed over the virtual device folder " + dir + ": " + GetParam().why);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, UntrustedFolderTest,
+    testing::Values(
+        // What another account does to the shared fallback: makes it, and
+        // publishes a device of its own in it.
+        FolderCase{"OwnedByAnotherAccount", true, [](UntrustedFolderTest& t) { return t.OtherWithMode(0700); },
+                   "owned by uid " + std::to_string(kOtherUid) + ", not by uid " + Me()},
+        FolderCase{"SquattedWithEveryonesRights", true, [](UntrustedFolderTest& t) { return t.OtherWithMode(01777); },
+                   "owned by uid " + std::to_string(kOtherUid) + ", not by uid " + Me()},
+        FolderCase{"WritableByEveryone", false, [](UntrustedFolderTest& t) { return t.OwnWithMode(01777); },
+                   "writable by others (mode 1777)"},
+        FolderCase{"WritableByTheGroup", false, [](UntrustedFolderTest& t) { return t.OwnWithMode(0770); },
+                   "writable by others (mode 0770)"},
+        // Whoever owns a link can point it elsewhere at any time.
+        FolderCase{"SymbolicLinkToTheUsersFolder", false, [](UntrustedFolderTest& t) { return t.LinkToOwn(); },
+                   "a symbolic link"}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return info.param.name; });
+
+// A server in the user's own folder that the user did not start: what is
+// bound there is served by whoever called listen().
+class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInterface<bool> {
+ protected:
+  void ServeBoot(const std::string& dir, bool as_other) {
+    other_.emplace([dir, as_other](int stop_fd, const std::function<void()>& ready) {
+      int info = open((dir + "/boot.info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+      Check(info >= 0 && flock(info, LOCK_EX) == 0, "boot.info");
+      const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
+      Check(write(info, text.data(), text.size()) == ssize_t(text.size()), "write boot.info");
+      int server = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      const std::string where = dir + "/boot.sock";
+      std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
+      Check(server >= 0 && bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0, "bind");
+      if (as_other) testsupport::BecomeOtherUser();
+      Check(listen(server, 4) == 0, "listen");
+      ready();
+      testsupport::WaitReadable(stop_fd);
+    });
+    ASSERT_EQ(other_->failure(), "");
+  }
+};
+
+TEST_P(ServerAccountTest, OnlyTheUsersOwnServerIsConnected) {
+  const bool as_other = GetParam();
+  if (as_other && !testsupport::CanActAsOtherUser()) GTEST_SKIP() << "acting as another account needs root";
+  const std::string dir = (temp_.path() / "own").string();
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  ServeBoot(dir, as_other);
+  auto bus = BusOn(dir);
+  ASSERT_EQ(bus->enumerate().size(), 1u);
+
+  int error = 0;
+  std::unique_ptr<hidbus::Channel> channel = bus->open("virtual:boot", &error);
+
+  if (!as_other) {
+    EXPECT_TRUE(channel);
+    EXPECT_TRUE(lines_.empty());
+    return;
+  }
+  EXPECT_FALSE(channel);
+  EXPECT_EQ(error, EACCES);
+  EXPECT_EQ(lines_,
+            std::vector<std::string>{"hidbus: passed over virtual device boot in " + dir + ": its server runs as uid " +
+                                     std::to_string(kOtherUid) + ", not as uid " + Me()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerAccountTest, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+  return info.param ? "AnotherAccount" : "TheUser";
+});
+
+// The serving side makes a missing folder the user's own and serves into no
+// other.
+TEST_F(VirtualTrustTest, DeviceMakesAMissingFolderTheUsersOwn) {
+  const fs::path dir = temp_.path() / "made" / "hidbus";
+  hidbus::VirtualDevice device("boot", Bootloader(), dir.string());
+  struct stat st {};
+  ASSERT_EQ(lstat(dir.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_EQ(st.st_uid, geteuid());
+  EXPECT_EQ(BusOn(dir.string())->enumerate().size(), 1u);
+}
+
+struct ServeCase {
+  const char* name;
+  bool needs_root;
+  std::string (*make)(const fs::path& scratch);
+  std::string why;
+};
+void PrintTo(const ServeCase& c, std::ostream* os) { *os << c.name; }
+
+class RefusedFolderTest : public VirtualTrustTest, public testing::WithParamInterface<ServeCase> {};
+
+TEST_P(RefusedFolderTest, DeviceWillNotServeThere) {
+  if (GetParam().needs_root && !testsupport::CanActAsOtherUser())
+    GTEST_SKIP() << "acting as another account needs root";
+  const std::string dir = GetParam().make(temp_.path());
+  try {
+    hidbus::VirtualDevice device("boot", Bootloader(), dir);
+    FAIL() << "served into " << dir;
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code().value(), EACCES);
+    EXPECT_NE(std::string(e.what()).find("will not serve in the virtual device folder " + dir + ": " + GetParam().why),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolderTest,
+                         testing::Values(ServeCase{"OwnedByAnotherAccount", true,
+                                                   [](const fs::path& s) {
+                                                     fs::path dir = s / "theirs";
+                                                     fs::create_directory(dir);
+                                                     chmod(dir.c_str(), 0700);
+                                                     if (chown(dir.c_str(), kOtherUid, kOtherUid) != 0)
+                                                       return std::string();
+                                                     return dir.string();
+                                                   },
+                                                   "owned by uid " + std::to_string(kOtherUid) + ", not by uid " +
+                                                       Me()},
+                                         ServeCase{"WritableByEveryone", false,
+                                                   [](const fs::path& s) {
+                                                     fs::path dir = s / "everyone";
+                                                     fs::create_directory(dir);
+                                                     chmod(dir.c_str(), 0777);
+                                                     return dir.string();
+                                                   },
+                                                   "writable by others (mode 0777)"},
+                                         ServeCase{"SymbolicLink", false,
+                                                   [](const fs::path& s) {
+                                                     fs::create_directory(s / "own");
+                                                     chmod((s / "own").c_str(), 0700);
+                                                     fs::create_directory_symlink(s / "own", s / "link");
+                                                     return (s / "link").string();
+                                                   },
+                                                   "a symbolic link"}),
+                         [](const testing::TestParamInfo<ServeCase>& info) { return info.param.name; });
+
+// Without a session's runtime folder, each user gets a folder of their own
+// instead of one shared by everyone.
+TEST(VirtualDirTest, FallbackIsTheUsersOwn) {
+  struct Saved {
+    const char* name;
+    std::optional<std::string> value;
+  } saved[] = {{"HIDBUS_VIRTUAL_DIR", {}}, {"XDG_RUNTIME_DIR", {}}};
+  for (Saved& s : saved) {
+    if (const char* v = std::getenv(s.name)) s.value = v;
+    unsetenv(s.name);
+  }
+
+  EXPECT_EQ(hidbus::default_virtual_dir(), "/tmp/hidbus-" + Me());
+  setenv("XDG_RUNTIME_DIR", "/run/user/7", 1);
+  EXPECT_EQ(hidbus::default_virtual_dir(), "/run/user/7/hidbus");
+  setenv("HIDBUS_VIRTUAL_DIR", "/somewhere/devices", 1);
+  EXPECT_EQ(hidbus::default_virtual_dir(), "/somewhere/devices");
+
+  for (const Saved& s : saved) {
+    if (s.value) {
+      setenv(s.name, s.value->c_str(), 1);
+    } else {
+      unsetenv(s.name);
+    }
+  }
+}
+
+}  // namespace
