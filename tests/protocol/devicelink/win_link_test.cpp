@@ -16,6 +16,7 @@
 #include "hidbus/hidbus.h"
 #include "module_fixture.h"
 #include "pluginhost/pluginhost.h"
+#include "scratch_dir.h"
 #include "win32/system.h"
 
 namespace {
@@ -57,7 +58,6 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   void SetUp() override {
     ModuleTest::SetUp();
     framework::System::clear_debug_log();
-    dir_ = std::filesystem::temp_directory_path() / ("winlink-" + std::to_string(::getpid()));
     hidbus::BusOptions o;
     o.sysfs_root = (dir_ / "sys").string();
     o.dev_root = (dir_ / "dev").string();
@@ -85,7 +85,6 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     win32::set_bus(nullptr);
     port_.reset();
     bus_.reset();
-    std::filesystem::remove_all(dir_);
   }
 
   // Sends the report `after` the call has begun, from another thread.
@@ -100,7 +99,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     return r;
   }
 
-  std::filesystem::path dir_;
+  testsupport::ScratchDir dir_;
   std::unique_ptr<hidbus::Bus> bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   std::string path_;

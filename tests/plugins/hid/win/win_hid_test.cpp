@@ -14,6 +14,7 @@
 #include "framework/memoryblock.h"
 #include "hidbus/hidbus.h"
 #include "pluginhost/pluginhost.h"
+#include "scratch_dir.h"
 #include "sim/sim.h"
 #include "win32/kernel32.h"
 #include "win32/system.h"
@@ -128,7 +129,6 @@ class WinHIDTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front();
-    dir_ = std::filesystem::temp_directory_path() / ("winhid-" + std::to_string(::getpid()));
     UseBus({});
     object = pluginhost::new_instance("WinHIDQVX");
     ASSERT_TRUE(object);
@@ -163,7 +163,6 @@ class WinHIDTest : public testing::Test {
     win32::restore_libraries();
     ports_.clear();
     bus_.reset();
-    std::filesystem::remove_all(dir_);
   }
   hidbus::DevicePort& Attach(hidbus::DeviceInfo info = Info()) {
     hidbus::AttachedDevice a = bus_->attach(std::move(info));
@@ -181,7 +180,7 @@ class WinHIDTest : public testing::Test {
   std::unique_ptr<hidbus::Bus> bus_;
   std::vector<std::unique_ptr<hidbus::DevicePort>> ports_;
   std::vector<std::string> paths_;
-  std::filesystem::path dir_;
+  testsupport::ScratchDir dir_;
 };
 
 TEST_F(WinHIDTest, NoDeviceEndsTheWalkAtOnce) {
