@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "devicelink/win_device_link.h"
+#include "bus_folder.h"
 #include "framework/system.h"
 #include "hidbus/hidbus.h"
 #include "module_fixture.h"
 #include "pluginhost/pluginhost.h"
-#include "scratch_dir.h"
 #include "win32/system.h"
 
 namespace {
@@ -58,11 +58,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   void SetUp() override {
     ModuleTest::SetUp();
     framework::System::clear_debug_log();
-    hidbus::BusOptions o;
-    o.sysfs_root = (dir_ / "sys").string();
-    o.dev_root = (dir_ / "dev").string();
-    o.virtual_dir = (dir_ / "virtual").string();
-    bus_ = std::make_unique<hidbus::Bus>(o);
+    bus_ = std::make_unique<hidbus::Bus>(folder_.options());
     win32::set_bus(bus_.get());
 
     hidbus::DeviceInfo info;
@@ -99,7 +95,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     return r;
   }
 
-  testsupport::ScratchDir dir_;
+  testsupport::BusFolder folder_;
   std::unique_ptr<hidbus::Bus> bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   std::string path_;
