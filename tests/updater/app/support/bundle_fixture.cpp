@@ -41,6 +41,12 @@ void TestBundle::set_package(const tools::PackageFields& fields) {
   jpegicc::write_file(resources() / "logo.jpg", tools::make_package(Picture(), fields));
 }
 
+void TestBundle::set_win_package(const tools::PackageFields& fields) {
+  const fs::path libs = root() / "Updater Libs";
+  fs::create_directories(libs);
+  jpegicc::write_file(libs / "logo.jpg", tools::make_package(Picture(), fields));
+}
+
 void TestBundle::set_vastel(bool present) {
   const fs::path target = resources() / "vastel.jpg";
   std::error_code ec;

@@ -25,6 +25,9 @@ class TestBundle {
   void set_package_text(const std::optional<std::string>& package_text);
   // logo.jpg made from the fields with the package maker.
   void set_package(const tools::PackageFields& fields);
+  // The same where the win variant looks for it: in "Updater Libs" beside
+  // the application.
+  void set_win_package(const tools::PackageFields& fields);
   void set_vastel(bool present);
 
   const std::filesystem::path& root() const { return dir_.path(); }
