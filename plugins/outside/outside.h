@@ -18,26 +18,9 @@
 // Import never raises: a missing or unreadable file, or one that is no JPEG,
 // leaves ProfileData empty and Picture nil.
 
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "plugin_interface.h"
 
 namespace outside {
-
-// The bytes of data, byte i combined by exclusive or with mask byte
-// (offset + i) modulo the mask's length; an empty mask leaves data unchanged.
-std::string XorBytes(std::string_view data, std::string_view mask, int64_t offset);
-
-// Two uppercase hex digits a byte, no separators.
-std::string ToHex(std::string_view bytes);
-
-// The bytes of hex text: digits in either case, two a byte. Blanks (space,
-// tab, CR, LF) are skipped wherever they are. Decoding stops at the first
-// other character; a last digit without its partner is dropped. The bytes
-// decoded up to there are the result.
-std::string FromHex(std::string_view text);
 
 void RegisterJPEGImporter();
 void RegisterStringFunctions();

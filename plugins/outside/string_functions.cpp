@@ -1,5 +1,6 @@
 #include <string>
 
+#include "bytecodec/bytecodec.h"
 #include "outside.h"
 #include "plugincommon/plugincommon.h"
 
@@ -20,15 +21,15 @@ REALstring NewBytes(const std::string& bytes) {
 }
 
 REALstring StringXOR(REALstring data, REALstring mask, int32_t offset) {
-  return NewBytes(XorBytes(Bytes(data), Bytes(mask), offset));
+  return NewBytes(bytecodec::XorBytes(Bytes(data), Bytes(mask), offset));
 }
 
 REALstring EncodingToHex(REALstring data) {
-  std::string hex = ToHex(Bytes(data));
+  std::string hex = bytecodec::ToHex(Bytes(data));
   return BuildStringWithEncoding(hex.data(), static_cast<int64_t>(hex.size()), REALEncodingASCII);
 }
 
-REALstring DecodingFromHex(REALstring text) { return NewBytes(FromHex(Bytes(text))); }
+REALstring DecodingFromHex(REALstring text) { return NewBytes(bytecodec::FromHex(Bytes(text))); }
 
 REALmethodDefinition Functions[] = {
     {reinterpret_cast<REALproc>(&StringXOR),

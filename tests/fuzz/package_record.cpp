@@ -1,15 +1,15 @@
 // The firmware package from the profile bytes of the package picture: unmask,
 // split into fields, convert the IDs, then read the firmware with the HEX
 // reader into the default device's regions, as start-up and step 2 do.
+#include "bytecodec/bytecodec.h"
 #include "fuzz_input.h"
-#include "outside.h"
 #include "updater/app.h"
 #include "updater/read_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ModuleRun run;
   const std::string text =
-      outside::XorBytes(std::string_view(reinterpret_cast<const char*>(data), size), updater::kPackageMask, 0);
+      bytecodec::XorBytes(std::string_view(reinterpret_cast<const char*>(data), size), updater::kPackageMask, 0);
   updater::TakePackageRecord(framework::String::from_bytes(text, framework::Encodings.Undetermined));
 
   // The default device: a program region of 0x7000 addresses at 0x1000 and

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "process_run.h"
+#include "bus_folder.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -25,12 +26,7 @@ constexpr std::chrono::seconds kLimit{10};
 
 class BootloaderSimTest : public testing::Test {
  protected:
-  BootloaderSimTest() : dir_((temp_.path() / "virtual").string()) {
-    hidbus::BusOptions o;
-    o.sysfs_root = (temp_.path() / "sys").string();
-    o.virtual_dir = dir_;
-    bus_ = std::make_unique<hidbus::Bus>(o);
-  }
+  BootloaderSimTest() : dir_(folder_.virtual_dir()) { bus_ = std::make_unique<hidbus::Bus>(folder_.options()); }
 
   Bytes exchange(hidbus::Channel& channel, Bytes packet) {
     packet.resize(64, 0);
@@ -40,14 +36,14 @@ class BootloaderSimTest : public testing::Test {
     return reply.report.data;
   }
 
-  testsupport::ScratchDir temp_;
+  testsupport::BusFolder folder_;
   std::string dir_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 
 TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
-  std::string fill = (temp_.path() / "fill.hex").string();
-  std::string dump = (temp_.path() / "dump.hex").string();
+  std::string fill = (folder_.path() / "fill.hex").string();
+  std::string dump = (folder_.path() / "dump.hex").string();
   testsupport::WriteText(fill, sim::write_intel_hex({{0x1000, {0xDE, 0xAD}}}));
   testsupport::Background sim(Command({"--name", "dev1", "--product", "Test Loader", "--fill", fill, "--dump", dump}),
                               In(dir_));

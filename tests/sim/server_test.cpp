@@ -1,4 +1,4 @@
-#include "scratch_dir.h"
+#include "bus_folder.h"
 
 #include <sim/sim.h>
 
@@ -23,12 +23,7 @@ Bytes command(uint8_t code, uint32_t address = 0, uint8_t count = 0) {
 
 class InProcessDeviceTest : public testing::Test {
  protected:
-  InProcessDeviceTest() {
-    hidbus::BusOptions o;
-    o.sysfs_root = (temp_.path() / "sys").string();
-    o.virtual_dir = (temp_.path() / "virtual").string();
-    bus_ = std::make_unique<hidbus::Bus>(o);
-  }
+  InProcessDeviceTest() { bus_ = std::make_unique<hidbus::Bus>(folder_.options()); }
 
   static sim::Config fast(std::vector<std::string> args = {}) {
     args.insert(args.begin(), {"--frame-ms", "0", "--erase-ms", "0"});
@@ -49,7 +44,7 @@ class InProcessDeviceTest : public testing::Test {
     return reply.report.data;
   }
 
-  testsupport::ScratchDir temp_;
+  testsupport::BusFolder folder_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 
@@ -141,7 +136,7 @@ TEST_F(InProcessDeviceTest, SilentDeviceStillTakesCommands) {
 }
 
 TEST_F(InProcessDeviceTest, DumpFollowsTheMemoryAtByteAddresses) {
-  std::string dump = (temp_.path() / "memory.hex").string();
+  std::string dump = (folder_.path() / "memory.hex").string();
   sim::Config config = fast({"--preset", "family2", "--dump", dump});
   sim::InProcessDevice device(config, *bus_);
   auto channel = connect(device);

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "bytecodec/bytecodec.h"
 #include "framework/encoding.h"
-#include "outside.h"
 
 namespace hidtest {
 
@@ -27,12 +27,12 @@ HID::BoundMembers FakeMembers(std::function<void(const framework::String& text)>
   HID::BoundMembers m;
   m.ShowMessage = std::move(show_message);
   m.FillBytesQVX = Fill;
-  m.EncodingToHexQVX = [](const framework::String& data) { return framework::String(outside::ToHex(data.bytes())); };
+  m.EncodingToHexQVX = [](const framework::String& data) { return framework::String(bytecodec::ToHex(data.bytes())); };
   return m;
 }
 
 framework::String FakeDecodingFromHex(const framework::String& hex) {
-  return framework::String::from_bytes(outside::FromHex(hex.bytes()), framework::Encodings.Undetermined);
+  return framework::String::from_bytes(bytecodec::FromHex(hex.bytes()), framework::Encodings.Undetermined);
 }
 
 }  // namespace hidtest

@@ -1,12 +1,12 @@
 #include "framework/folderitem.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "framework/text.h"
+#include "scratch_dir.h"
 
 namespace framework {
 namespace {
@@ -16,16 +16,12 @@ namespace fs = std::filesystem;
 class FolderItemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("framework-folderitem-" + std::to_string(getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(root_ / "updater.app" / "Contents" / "MacOS");
     fs::create_directories(root_ / "updater.app" / "Contents" / "Resources");
   }
-  void TearDown() override {
-    set_executable_file(std::nullopt);
-    fs::remove_all(root_);
-  }
-  fs::path root_;
+  void TearDown() override { set_executable_file(std::nullopt); }
+  const testsupport::ScratchDir scratch_;
+  const fs::path root_ = scratch_.path();
 };
 
 TEST_F(FolderItemTest, ExecutableDefaultsToThisProcess) {

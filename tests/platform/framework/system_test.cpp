@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "scratch_dir.h"
 
 namespace framework {
 namespace {
@@ -19,8 +20,8 @@ std::string read_file(const std::filesystem::path& p) {
 }
 
 TEST(DebugLogTest, KeepsLinesAndAppendsToTheNamedFile) {
-  std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("framework-debuglog-" + std::to_string(getpid()));
+  const testsupport::ScratchDir dir;
+  const std::filesystem::path file = dir / "debug.log";
   { std::ofstream(file) << "earlier\n"; }
   ASSERT_EQ(setenv("FRAMEWORK_DEBUGLOG", file.c_str(), 1), 0);
   System::clear_debug_log();
@@ -35,7 +36,6 @@ TEST(DebugLogTest, KeepsLinesAndAppendsToTheNamedFile) {
   EXPECT_EQ(read_file(file), "earlier\nStart...\nLasterror after SendMessage -1\n\xC3\xA9\n");
   System::clear_debug_log();
   EXPECT_TRUE(System::debug_log_lines().empty());
-  std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "bus_folder.h"
 #include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
@@ -12,7 +13,6 @@
 
 namespace {
 
-using testsupport::ScratchDir;
 using testsupport::WriteText;
 namespace fs = std::filesystem;
 
@@ -23,13 +23,13 @@ const std::vector<uint8_t> kPlain64 = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
 
 std::string bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
-// A sysfs tree as the kernel lays it out for hidraw nodes.
+// A sysfs tree as the kernel lays it out for hidraw nodes, in the bus's folders.
 class FakeSysfs {
  public:
-  explicit FakeSysfs(const fs::path& root) : root_(root) {}
+  explicit FakeSysfs(const testsupport::BusFolder& folder) : folder_(folder) {}
 
-  fs::path sys() const { return root_ / "sys"; }
-  fs::path dev() const { return root_ / "dev"; }
+  fs::path sys() const { return folder_.sys(); }
+  fs::path dev() const { return folder_.dev(); }
 
   // A HID device below a USB interface; usb empty: no USB parent (Bluetooth).
   void add(const std::string& node, const std::string& hid_id, const std::string& name, const std::string& uniq,
@@ -49,7 +49,7 @@ class FakeSysfs {
   }
 
  private:
-  fs::path root_;
+  const testsupport::BusFolder& folder_;
 };
 
 const std::map<std::string, std::string> kBootloaderUsb = {
@@ -58,16 +58,7 @@ const std::map<std::string, std::string> kBootloaderUsb = {
 
 class HidrawTest : public testing::Test {
  protected:
-  HidrawTest() : sysfs_(temp_.path()) {}
-
-  hidbus::BusOptions options(hidbus::NodeOpener opener = {}) {
-    hidbus::BusOptions o;
-    o.sysfs_root = sysfs_.sys().string();
-    o.dev_root = sysfs_.dev().string();
-    o.virtual_dir = (temp_.path() / "virtual").string();
-    o.open_node = std::move(opener);
-    return o;
-  }
+  HidrawTest() : sysfs_(folder_) {}
 
   // An opener that hands out the host end of a socketpair for every node.
   hidbus::NodeOpener socketpair_opener() {
@@ -81,7 +72,7 @@ class HidrawTest : public testing::Test {
     };
   }
 
-  ScratchDir temp_;
+  testsupport::BusFolder folder_;
   FakeSysfs sysfs_;
   hidbus::Fd host_, device_;
   std::string opened_;
@@ -90,7 +81,7 @@ class HidrawTest : public testing::Test {
 TEST_F(HidrawTest, EnumeratesIdentityFromUeventAndUsbParent) {
   sysfs_.add("0", "0003:000004D8:0000003C", "Simulated Devices HID Bootloader", "", kPlain64, kBootloaderUsb);
   sysfs_.add("1", "0005:0000046D:0000B00C", "BT Remote", "aa:bb:cc:dd:ee:ff", kPlain64);
-  hidbus::Bus bus(options());
+  hidbus::Bus bus(folder_.options());
 
   auto devices = bus.enumerate();
 
@@ -135,7 +126,7 @@ class ReportLengthTest : public HidrawTest, public testing::WithParamInterface<D
 TEST_P(ReportLengthTest, ReadsLengthsFromTheReportDescriptor) {
   const auto& c = GetParam();
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", c.descriptor, kBootloaderUsb);
-  hidbus::Bus bus(options());
+  hidbus::Bus bus(folder_.options());
 
   auto devices = bus.enumerate();
 
@@ -188,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(HidrawTest, UnnumberedReportsGoOutBehindAZeroByteAndComeInBare) {
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", kPlain64, kBootloaderUsb);
-  hidbus::Bus bus(options(socketpair_opener()));
+  hidbus::Bus bus(folder_.options(socketpair_opener()));
   std::string path = (sysfs_.dev() / "hidraw0").string();
 
   auto channel = bus.open(path);
@@ -215,7 +206,7 @@ TEST_F(HidrawTest, NumberedReportsCarryTheirIdBothWays) {
   std::vector<uint8_t> numbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x05,
                                    0x75, 0x08, 0x95, 0x03, 0x81, 0x00, 0x91, 0x00, 0xC0};
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", numbered, kBootloaderUsb);
-  hidbus::Bus bus(options(socketpair_opener()));
+  hidbus::Bus bus(folder_.options(socketpair_opener()));
 
   auto channel = bus.open((sysfs_.dev() / "hidraw0").string());
   ASSERT_TRUE(channel);
@@ -235,7 +226,7 @@ TEST_F(HidrawTest, NumberedReportsCarryTheirIdBothWays) {
 
 TEST_F(HidrawTest, HangUpIsARemovalAfterQueuedReports) {
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", kPlain64, kBootloaderUsb);
-  hidbus::Bus bus(options(socketpair_opener()));
+  hidbus::Bus bus(folder_.options(socketpair_opener()));
   auto channel = bus.open((sysfs_.dev() / "hidraw0").string());
   ASSERT_TRUE(channel);
 
@@ -252,7 +243,7 @@ TEST_F(HidrawTest, HangUpIsARemovalAfterQueuedReports) {
 
 TEST_F(HidrawTest, ReadAndWriteStopAtTheirTimeOut) {
   sysfs_.add("0", "0003:000004D8:0000003C", "x", "", kPlain64, kBootloaderUsb);
-  hidbus::Bus bus(options(socketpair_opener()));
+  hidbus::Bus bus(folder_.options(socketpair_opener()));
   auto channel = bus.open((sysfs_.dev() / "hidraw0").string());
   ASSERT_TRUE(channel);
 
@@ -284,7 +275,7 @@ TEST_P(UnopenableNodeTest, IsNamedOnTheLogWithTheReason) {
       return -1;
     };
   }
-  hidbus::Bus bus(options(opener));
+  hidbus::Bus bus(folder_.options(opener));
   std::vector<std::string> lines;
   hidbus::set_log_sink([&](const std::string& line) { lines.push_back(line); });
   std::string path = (sysfs_.dev() / "hidraw3").string();
@@ -308,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, UnopenableNodeTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HidrawTest, UnknownPathsAreNotFound) {
-  hidbus::Bus bus(options());
+  hidbus::Bus bus(folder_.options());
   int error = 0;
   EXPECT_FALSE(bus.open((sysfs_.dev() / "hidraw9").string(), &error));
   EXPECT_EQ(error, ENOENT);

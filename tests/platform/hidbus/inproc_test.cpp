@@ -1,4 +1,4 @@
-#include "scratch_dir.h"
+#include "bus_folder.h"
 
 #include <hidbus/hidbus.h>
 
@@ -10,12 +10,7 @@ namespace {
 
 class InprocTest : public testing::Test {
  protected:
-  InprocTest() {
-    hidbus::BusOptions o;
-    o.sysfs_root = (temp_.path() / "sys").string();
-    o.virtual_dir = (temp_.path() / "virtual").string();
-    bus_ = std::make_unique<hidbus::Bus>(o);
-  }
+  InprocTest() { bus_ = std::make_unique<hidbus::Bus>(folder_.options()); }
 
   static hidbus::DeviceInfo bootloader() {
     hidbus::DeviceInfo info;
@@ -27,7 +22,7 @@ class InprocTest : public testing::Test {
     return info;
   }
 
-  testsupport::ScratchDir temp_;
+  testsupport::BusFolder folder_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 

@@ -1,3 +1,4 @@
+#include "bus_folder.h"
 #include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
@@ -14,12 +15,7 @@ namespace fs = std::filesystem;
 
 class VirtualTest : public testing::Test {
  protected:
-  VirtualTest() : dir_((temp_.path() / "virtual").string()) {
-    hidbus::BusOptions o;
-    o.sysfs_root = (temp_.path() / "sys").string();
-    o.virtual_dir = dir_;
-    bus_ = std::make_unique<hidbus::Bus>(o);
-  }
+  VirtualTest() : dir_(folder_.virtual_dir()) { bus_ = std::make_unique<hidbus::Bus>(folder_.options()); }
 
   static hidbus::DeviceInfo bootloader() {
     hidbus::DeviceInfo info;
@@ -36,7 +32,7 @@ class VirtualTest : public testing::Test {
     return info;
   }
 
-  testsupport::ScratchDir temp_;
+  testsupport::BusFolder folder_;
   std::string dir_;
   std::unique_ptr<hidbus::Bus> bus_;
 };

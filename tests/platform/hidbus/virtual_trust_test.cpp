@@ -1,8 +1,8 @@
 // Whose virtual devices the bus takes: only those in the user's own folder,
 // served by the user. Whoever can put a socket where the updater looks would
 // otherwise be handed the firmware.
+#include "bus_folder.h"
 #include "other_account.h"
-#include "scratch_dir.h"
 
 #include <hidbus/hidbus.h>
 
@@ -48,8 +48,7 @@ class VirtualTrustTest : public testing::Test {
   ~VirtualTrustTest() override { hidbus::set_log_sink({}); }
 
   std::unique_ptr<hidbus::Bus> BusOn(const std::string& dir) {
-    hidbus::BusOptions o;
-    o.sysfs_root = (temp_.path() / "sys").string();
+    hidbus::BusOptions o = folder_.options();
     o.virtual_dir = dir;
     return std::make_unique<hidbus::Bus>(o);
   }
@@ -57,9 +56,9 @@ class VirtualTrustTest : public testing::Test {
   // A folder like /tmp, where every account may make its own: the scratch
   // folder becomes passable for the other account.
   std::string Shared() {
-    fs::path shared = temp_.path() / "shared";
+    fs::path shared = folder_.path() / "shared";
     fs::create_directory(shared);
-    chmod(temp_.path().c_str(), 0711);
+    chmod(folder_.path().c_str(), 0711);
     chmod(shared.c_str(), 01777);
     return shared.string();
   }
@@ -78,7 +77,7 @@ class VirtualTrustTest : public testing::Test {
     ASSERT_EQ(other_->failure(), "");
   }
 
-  testsupport::ScratchDir temp_;
+  testsupport::BusFolder folder_;
   std::vector<std::string> lines_;
   std::optional<hidbus::VirtualDevice> own_;
   std::optional<testsupport::ForkedChild> other_;
@@ -100,7 +99,7 @@ class UntrustedFolderTest : public VirtualTrustTest, public testing::WithParamIn
  public:
   // The user's device in a folder of the user's own, which then gets `mode`.
   std::string OwnWithMode(mode_t mode) {
-    std::string dir = (temp_.path() / "own").string();
+    std::string dir = (folder_.path() / "own").string();
     own_.emplace("boot", Bootloader(), dir);
     EXPECT_EQ(BusOn(dir)->enumerate().size(), 1u) << "the user's own folder is trusted";
     chmod(dir.c_str(), mode);
@@ -114,8 +113,8 @@ class UntrustedFolderTest : public VirtualTrustTest, public testing::WithParamIn
   }
   std::string LinkToOwn() {
     OwnWithMode(0700);
-    fs::create_directory_symlink(temp_.path() / "own", temp_.path() / "link");
-    return (temp_.path() / "link").string();
+    fs::create_directory_symlink(folder_.path() / "own", folder_.path() / "link");
+    return (folder_.path() / "link").string();
   }
 };
 
@@ -184,7 +183,7 @@ class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInte
 TEST_P(ServerAccountTest, OnlyTheUsersOwnServerIsConnected) {
   const bool as_other = GetParam();
   if (as_other && !testsupport::CanActAsOtherUser()) GTEST_SKIP() << "acting as another account needs root";
-  const std::string dir = (temp_.path() / "own").string();
+  const std::string dir = (folder_.path() / "own").string();
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
   ServeBoot(dir, as_other);
   auto bus = BusOn(dir);
@@ -212,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerAccountTest, testing::Bool(), [](const t
 // The serving side makes a missing folder the user's own and serves into no
 // other.
 TEST_F(VirtualTrustTest, DeviceMakesAMissingFolderTheUsersOwn) {
-  const fs::path dir = temp_.path() / "made" / "hidbus";
+  const fs::path dir = folder_.path() / "made" / "hidbus";
   hidbus::VirtualDevice device("boot", Bootloader(), dir.string());
   struct stat st {};
   ASSERT_EQ(lstat(dir.c_str(), &st), 0);
@@ -235,7 +234,7 @@ class RefusedFolderTest : public VirtualTrustTest, public testing::WithParamInte
 TEST_P(RefusedFolderTest, DeviceWillNotServeThere) {
   if (GetParam().needs_root && !testsupport::CanActAsOtherUser())
     GTEST_SKIP() << "acting as another account needs root";
-  const std::string dir = GetParam().make(temp_.path());
+  const std::string dir = GetParam().make(folder_.path());
   try {
     hidbus::VirtualDevice device("boot", Bootloader(), dir);
     FAIL() << "served into " << dir;

@@ -4,7 +4,7 @@
 
 #include "hidbus/hidbus.h"
 #include "iokit/bus.h"
-#include "scratch_dir.h"
+#include "bus_folder.h"
 
 #include <memory>
 #include <string>
@@ -14,11 +14,7 @@ namespace iokit_test {
 class TestBus {
  public:
   TestBus() {
-    hidbus::BusOptions o;
-    o.sysfs_root = (dir_ / "sys").string();
-    o.dev_root = (dir_ / "dev").string();
-    o.virtual_dir = (dir_ / "virtual").string();
-    bus_ = std::make_unique<hidbus::Bus>(o);
+    bus_ = std::make_unique<hidbus::Bus>(folder_.options());
     iokit::set_bus(bus_.get());
   }
   ~TestBus() {
@@ -29,7 +25,7 @@ class TestBus {
   TestBus& operator=(const TestBus&) = delete;
 
   hidbus::Bus& bus() { return *bus_; }
-  std::string virtual_dir() const { return (dir_ / "virtual").string(); }
+  std::string virtual_dir() const { return folder_.virtual_dir(); }
 
   static hidbus::DeviceInfo bootloader() {
     hidbus::DeviceInfo info;
@@ -44,7 +40,7 @@ class TestBus {
   }
 
  private:
-  testsupport::ScratchDir dir_;
+  testsupport::BusFolder folder_;
   std::unique_ptr<hidbus::Bus> bus_;
 };
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devicelink/win_device_link.h"
+#include "bus_folder.h"
 #include "framework/system.h"
 #include "hidbus/hidbus.h"
 #include "module_fixture.h"
@@ -57,12 +58,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   void SetUp() override {
     ModuleTest::SetUp();
     framework::System::clear_debug_log();
-    dir_ = std::filesystem::temp_directory_path() / ("winlink-" + std::to_string(::getpid()));
-    hidbus::BusOptions o;
-    o.sysfs_root = (dir_ / "sys").string();
-    o.dev_root = (dir_ / "dev").string();
-    o.virtual_dir = (dir_ / "virtual").string();
-    bus_ = std::make_unique<hidbus::Bus>(o);
+    bus_ = std::make_unique<hidbus::Bus>(folder_.options());
     win32::set_bus(bus_.get());
 
     hidbus::DeviceInfo info;
@@ -85,7 +81,6 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     win32::set_bus(nullptr);
     port_.reset();
     bus_.reset();
-    std::filesystem::remove_all(dir_);
   }
 
   // Sends the report `after` the call has begun, from another thread.
@@ -100,7 +95,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     return r;
   }
 
-  std::filesystem::path dir_;
+  testsupport::BusFolder folder_;
   std::unique_ptr<hidbus::Bus> bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   std::string path_;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_dir.h"
+
 namespace hidtest {
 
 class AppFolder {
@@ -15,14 +17,14 @@ class AppFolder {
   AppFolder(const AppFolder&) = delete;
   AppFolder& operator=(const AppFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return dir_.path(); }
   // The names of the entries in it, sorted.
   std::vector<std::string> Files() const;
   // The lines of file `name`, without their line ends; empty when it is missing.
   std::vector<std::string> Lines(const std::string& name) const;
 
  private:
-  std::filesystem::path path_;
+  testsupport::ScratchDir dir_;
 };
 
 }  // namespace hidtest

@@ -6,24 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "framework/system.h"
 #include "support/app_session.h"
 
 namespace {
 
 using apptest::AppRun;
 using apptest::FakeDevice;
+using apptest::SearchLines;
 using namespace std::chrono_literals;
-
-std::vector<std::string> SearchLines() {
-  std::vector<std::string> out;
-  for (const std::string& line : framework::System::debug_log_lines()) {
-    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
-      out.push_back(line);
-    }
-  }
-  return out;
-}
 
 class DeviceDialogTest : public testing::Test {
  protected:

@@ -6,15 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/system.h"
-#include "framework/ui/session.h"
-#include "jpegicc/jpegicc.h"
-#include "mkpackage/package.h"
-#include "support/bundle_fixture.h"
-#include "support/outside_stand_in.h"
-#include "updater/app.h"
+#include "support/app_session.h"
 #include "updater/device_path.h"
-#include "updater/menubar1.h"
 
 namespace {
 
@@ -73,73 +66,46 @@ class WinLink {
   int connects_ = 0;
 };
 
-std::vector<std::string> SearchLines() {
-  std::vector<std::string> out;
-  for (const std::string& line : framework::System::debug_log_lines()) {
-    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
-      out.push_back(line);
-    }
-  }
-  return out;
-}
+using apptest::SearchLines;
 
 class WinDeviceDialogTest : public testing::Test {
  protected:
   void Start(std::vector<WinDevice> devices) {
     link_ = std::make_unique<WinLink>(std::move(devices));
-    // The win variant finds its package in "Updater Libs" beside the application.
-    const auto libs = bundle_.root() / "Updater Libs";
-    std::filesystem::create_directories(libs);
-    jpegicc::write_file(libs / "logo.jpg", tools::make_package(jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE),
-                                                               apptest::DefaultFields(":00000001FF\r\n")));
-    updater::Bound bound;
-    bound.outside = apptest::OutsideStandIns();
-    bound.device = link_->Path();
-    framework::headless::Session::Options options;
-    options.answer_message_boxes = true;
-    session_ = std::make_unique<framework::headless::Session>(options);
-    framework::System::clear_debug_log();
-    session_->start_application_from<updater::App, updater::MenuBar1>(std::move(bound));
+    run_.bundle().set_win_package(apptest::DefaultFields(":00000001FF\r\n"));
+    run_.bound().device = link_->Path();
+    run_.start();
   }
 
-  void TearDown() override { session_.reset(); }
-
-  bool Shown(const std::string& window_class) const {
-    const std::string line = "window " + window_class + " shown";
-    for (const std::string& t : session_->transcript())
-      if (t == line) return true;
-    return false;
-  }
-
-  apptest::TestBundle bundle_;
+  // The link outlives the run, which holds its device path.
   std::unique_ptr<WinLink> link_;
-  std::unique_ptr<framework::headless::Session> session_;
+  apptest::AppRun run_;
 };
 
 TEST_F(WinDeviceDialogTest, LogsEachDeviceInDecimalAndConnectsTheFirstWithBothIds) {
   Start({WinDevice{.vendor_id = 0x1234, .product_id = 0x003C},  // product matches only
          WinDevice{.vendor_id = 0x04D8, .product_id = 0x0001}, WinDevice{}, WinDevice{}});
-  ASSERT_TRUE(session_->run_until([&] { return bool(session_->window("mainWindow")); }));
-  EXPECT_FALSE(session_->window("DeviceDialog"));
+  ASSERT_TRUE(run_.session().run_until([&] { return bool(run_.session().window("mainWindow")); }));
+  EXPECT_FALSE(run_.session().window("DeviceDialog"));
   EXPECT_EQ(link_->connects(), 1);
   EXPECT_TRUE(link_->device_win());
   EXPECT_EQ(SearchLines(),
             (std::vector<std::string>{"VendorID: 4660 ProductID: 60", "VendorID: 1240 ProductID: 1",
                                       "VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
-  EXPECT_TRUE(session_->message_boxes().empty());
+  EXPECT_TRUE(run_.messages().empty());
 }
 
 TEST_F(WinDeviceDialogTest, FailedConnectClearsTheDeviceSaysSoAndQuits) {
   Start({WinDevice{.connects = false}});
-  session_->run_until([] { return false; }, std::chrono::minutes(1));
-  ASSERT_TRUE(session_->finished());
-  EXPECT_EQ(session_->exit_code(), 0);
-  EXPECT_EQ(session_->message_boxes(), std::vector<std::string>{"Failed to connect to USB device."});
+  run_.session().run_until([] { return false; }, std::chrono::minutes(1));
+  ASSERT_TRUE(run_.session().finished());
+  EXPECT_EQ(run_.session().exit_code(), 0);
+  EXPECT_EQ(run_.messages(), std::vector<std::string>{"Failed to connect to USB device."});
   EXPECT_FALSE(link_->device_win());
   EXPECT_EQ(link_->device_win_sets(), 2);
   // No debug line on this path.
   EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden."}));
-  EXPECT_FALSE(Shown("mainWindow"));
+  EXPECT_FALSE(run_.shown("mainWindow"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "framework/exceptions.h"
 #include "framework/ui/picture.h"
 #include "jpeg_fixture.h"
+#include "scratch_dir.h"
 
 using namespace framework;
 
@@ -56,18 +57,12 @@ TEST(PictureTest, PixelOutsideRaisesOutOfBounds) {
 
 class OpenAsPictureTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("ui-picture-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   Ref<FolderItem> file(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
     return make<FolderItem>(dir_ / name);
   }
-  std::filesystem::path dir_;
+  const testsupport::ScratchDir scratch_;
+  const std::filesystem::path dir_ = scratch_.path();
 };
 
 TEST_F(OpenAsPictureTest, OpensAJpegFile) {

@@ -4,12 +4,13 @@
 #include <QImage>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "scratch_dir.h"
 
 namespace {
 
@@ -21,13 +22,6 @@ bool near(QColor a, QColor b) {
 
 class QtScreenshotTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("ui-qt-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   int run_sample(const std::string& script, const std::string& program = UI_SAMPLE) {
     fs::path file = dir_ / "script.txt";
     std::ofstream(file) << script;
@@ -43,7 +37,8 @@ class QtScreenshotTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  fs::path dir_;
+  const testsupport::ScratchDir scratch_;
+  const fs::path dir_ = scratch_.path();
 };
 
 TEST_F(QtScreenshotTest, WithoutTheModuleQtCannotStart) {

@@ -14,6 +14,7 @@
 #include "framework/ui/run.h"
 #include "framework/ui/script.h"
 #include "framework/ui/window.h"
+#include "scratch_dir.h"
 
 using namespace framework;
 
@@ -91,8 +92,8 @@ TEST(ScriptedUserTest, LineThatCannotBeDoneInTimeFailsTheScriptAndQuits) {
 
 // Runs the sample application with a script; returns its exit code and output.
 std::pair<int, std::string> run_sample(const std::string& script) {
-  auto path = std::filesystem::temp_directory_path() /
-              ("ui-script-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  const testsupport::ScratchDir dir;
+  const std::filesystem::path path = dir / "script.txt";
   std::ofstream(path) << script;
   std::string command =
       "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM FRAMEWORK_UI=headless "
@@ -103,7 +104,6 @@ std::pair<int, std::string> run_sample(const std::string& script) {
   std::array<char, 4096> buf;
   while (std::size_t n = std::fread(buf.data(), 1, buf.size(), out)) text.append(buf.data(), n);
   int status = pclose(out);
-  std::filesystem::remove(path);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
 }
 

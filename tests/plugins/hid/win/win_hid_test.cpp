@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "bus_folder.h"
 #include "framework/memoryblock.h"
 #include "hidbus/hidbus.h"
 #include "pluginhost/pluginhost.h"
@@ -128,32 +129,26 @@ class WinHIDTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m().unresolved.empty()) << m().unresolved.front();
-    dir_ = std::filesystem::temp_directory_path() / ("winhid-" + std::to_string(::getpid()));
     UseBus({});
     object = pluginhost::new_instance("WinHIDQVX");
     ASSERT_TRUE(object);
   }
   // The test's bus; `opener` opens its hidraw nodes.
   void UseBus(hidbus::NodeOpener opener) {
-    hidbus::BusOptions o;
-    o.sysfs_root = (dir_ / "sys").string();
-    o.dev_root = (dir_ / "dev").string();
-    o.virtual_dir = (dir_ / "virtual").string();
-    o.open_node = std::move(opener);
     win32::set_bus(nullptr);
-    bus_ = std::make_unique<hidbus::Bus>(o);
+    bus_ = std::make_unique<hidbus::Bus>(folder_.options(std::move(opener)));
     win32::set_bus(bus_.get());
   }
   // A hidraw node of the bootloader in the bus's sysfs, as the kernel lists it.
   void AddHidrawNode() {
-    const std::filesystem::path hid = dir_ / "sys/devices/virtual/misc/uhid/0003:000004D8:0000003C.0001";
+    const std::filesystem::path hid = folder_.sys() / "devices/virtual/misc/uhid/0003:000004D8:0000003C.0001";
     WriteFile(hid / "uevent", "DRIVER=hid-generic\nHID_ID=0003:000004D8:0000003C\nHID_NAME=HID Bootloader\n");
     // Vendor page, 64-byte input and output reports.
     const unsigned char descriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29,
                                         0x40, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40,
                                         0x81, 0x00, 0x19, 0x01, 0x29, 0x40, 0x91, 0x00, 0xC0};
     WriteFile(hid / "report_descriptor", std::string(std::begin(descriptor), std::end(descriptor)));
-    const std::filesystem::path node = dir_ / "sys/class/hidraw/hidraw0";
+    const std::filesystem::path node = folder_.sys() / "class/hidraw/hidraw0";
     std::filesystem::create_directories(node);
     std::filesystem::create_directory_symlink(hid, node / "device");
   }
@@ -163,7 +158,6 @@ class WinHIDTest : public testing::Test {
     win32::restore_libraries();
     ports_.clear();
     bus_.reset();
-    std::filesystem::remove_all(dir_);
   }
   hidbus::DevicePort& Attach(hidbus::DeviceInfo info = Info()) {
     hidbus::AttachedDevice a = bus_->attach(std::move(info));
@@ -181,7 +175,7 @@ class WinHIDTest : public testing::Test {
   std::unique_ptr<hidbus::Bus> bus_;
   std::vector<std::unique_ptr<hidbus::DevicePort>> ports_;
   std::vector<std::string> paths_;
-  std::filesystem::path dir_;
+  testsupport::BusFolder folder_;
 };
 
 TEST_F(WinHIDTest, NoDeviceEndsTheWalkAtOnce) {

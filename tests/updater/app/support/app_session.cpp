@@ -41,4 +41,14 @@ bool AppRun::shown(const std::string& window_class) const {
   return std::find(t.begin(), t.end(), line) != t.end();
 }
 
+std::vector<std::string> SearchLines() {
+  std::vector<std::string> out;
+  for (const std::string& line : framework::System::debug_log_lines()) {
+    if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
+      out.push_back(line);
+    }
+  }
+  return out;
+}
+
 }  // namespace apptest

@@ -43,4 +43,8 @@ class AppRun {
   std::unique_ptr<framework::headless::Session> session_;
 };
 
+// The device search's lines of the debug log: each device's IDs, "Gerät
+// gefunden." and the connect lines.
+std::vector<std::string> SearchLines();
+
 }  // namespace apptest

@@ -1,7 +1,6 @@
 #include "bundle_fixture.h"
 
 #include <fstream>
-#include <random>
 
 #include "framework/folderitem.h"
 #include "jpegicc/jpegicc.h"
@@ -21,19 +20,13 @@ jpegicc::Bytes Picture() { return jpegicc::read_file(UPDATER_TEST_LOGO_PICTURE);
 }  // namespace
 
 TestBundle::TestBundle() {
-  std::random_device rd;
-  root_ = fs::temp_directory_path() / ("updater-test-" + std::to_string(rd()));
-  fs::create_directories(root_ / "updater.app/Contents/MacOS");
+  fs::create_directories(root() / "updater.app/Contents/MacOS");
   fs::create_directories(resources());
-  std::ofstream(root_ / "updater.app/Contents/MacOS/updater") << "";
-  framework::set_executable_file(root_ / "updater.app/Contents/MacOS/updater");
+  std::ofstream(root() / "updater.app/Contents/MacOS/updater") << "";
+  framework::set_executable_file(root() / "updater.app/Contents/MacOS/updater");
 }
 
-TestBundle::~TestBundle() {
-  framework::set_executable_file(std::nullopt);
-  std::error_code ec;
-  fs::remove_all(root_, ec);
-}
+TestBundle::~TestBundle() { framework::set_executable_file(std::nullopt); }
 
 void TestBundle::set_package_text(const std::optional<std::string>& package_text) {
   jpegicc::Bytes profile;
@@ -46,6 +39,12 @@ void TestBundle::set_package_text(const std::optional<std::string>& package_text
 
 void TestBundle::set_package(const tools::PackageFields& fields) {
   jpegicc::write_file(resources() / "logo.jpg", tools::make_package(Picture(), fields));
+}
+
+void TestBundle::set_win_package(const tools::PackageFields& fields) {
+  const fs::path libs = root() / "Updater Libs";
+  fs::create_directories(libs);
+  jpegicc::write_file(libs / "logo.jpg", tools::make_package(Picture(), fields));
 }
 
 void TestBundle::set_vastel(bool present) {

@@ -1,5 +1,5 @@
 #pragma once
-// A bundle laid out in a temporary folder, as the application expects to find
+// A bundle laid out in a scratch folder, as the application expects to find
 // itself: updater.app/Contents/MacOS/updater and Contents/Resources holding
 // logo.jpg (a firmware package) and, when asked, vastel.jpg. The framework is
 // told that the running executable lies in it.
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "mkpackage/package.h"
+#include "scratch_dir.h"
 
 namespace apptest {
 
@@ -24,13 +25,16 @@ class TestBundle {
   void set_package_text(const std::optional<std::string>& package_text);
   // logo.jpg made from the fields with the package maker.
   void set_package(const tools::PackageFields& fields);
+  // The same where the win variant looks for it: in "Updater Libs" beside
+  // the application.
+  void set_win_package(const tools::PackageFields& fields);
   void set_vastel(bool present);
 
-  const std::filesystem::path& root() const { return root_; }
-  std::filesystem::path resources() const { return root_ / "updater.app/Contents/Resources"; }
+  const std::filesystem::path& root() const { return dir_.path(); }
+  std::filesystem::path resources() const { return root() / "updater.app/Contents/Resources"; }
 
  private:
-  std::filesystem::path root_;
+  testsupport::ScratchDir dir_;
 };
 
 // Fields of a complete package for the default device, with `firmware`.

@@ -1,6 +1,6 @@
-#include "outside.h"
+#include "bytecodec/bytecodec.h"
 
-namespace outside {
+namespace bytecodec {
 namespace {
 
 int DigitValue(char c) {
@@ -55,4 +55,4 @@ std::string FromHex(std::string_view text) {
   return out;
 }
 
-}  // namespace outside
+}  // namespace bytecodec
