@@ -5,10 +5,10 @@
 //
 // run<A, M>() picks the UI backend (FRAMEWORK_UI=headless|qt; without it qt
 // when DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set, else headless),
-// then, inside the framework's top level (application.h): runs `prepare`,
-// makes the A object, attaches a new M as its menu bar, starts the scripted
-// user when FRAMEWORK_SCRIPT names a script, raises A's Event_Open once and
-// runs the event loop until Quit. An exception that reaches the top level is
+// then, inside the framework's top level (application.h): makes the A
+// object, attaches a new M as its menu bar, starts the scripted user when
+// FRAMEWORK_SCRIPT names a script, raises A's Event_Open once and runs the
+// event loop until Quit. An exception that reaches the top level is
 // shown in a message box; the exit code is then 1. A script that fails makes
 // the exit code 3. An unknown FRAMEWORK_UI or a backend that cannot start
 // gives exit code 2 before anything runs.
@@ -33,7 +33,7 @@ namespace framework {
 namespace ui {
 
 struct Startup {
-  std::function<void()> prepare;                       // may be empty
+  std::function<void()> prepare;                       // runs first; may be empty
   std::function<Ref<Application>()> make_application;  // empty: a plain Application
   std::function<Ref<MenuBar>()> make_menu_bar;         // empty: no menu bar
   // The main loop's clock (nullptr: the steady clock) and the idle hook of
@@ -63,16 +63,15 @@ Ref<MenuBar> new_menu_bar() {
 }  // namespace ui
 
 template <class A, class M = MenuBar>
-int run(std::function<void()> prepare = {}) {
+int run() {
   ui::Startup s;
-  s.prepare = std::move(prepare);
   s.make_application = [] { return ui::new_application<A>(); };
   s.make_menu_bar = ui::new_menu_bar<M>;
   return ui::run_with_chosen_backend(s);
 }
 
-// The same, with A made from what `start_up` returns, in place of `prepare`:
-// make<A>(start_up()). start_up runs inside the top level, so it may quit.
+// The same, with A made from what `start_up` returns: make<A>(start_up()).
+// start_up runs inside the top level, before A is made, so it may quit.
 template <class A, class M = MenuBar, class F>
 int run_made_from(F start_up) {
   using Made = std::invoke_result_t<F&>;

@@ -56,9 +56,8 @@ class Session {
   // application first waits for events or has ended.
   void start(std::function<void()> start);
   template <class A, class M = MenuBar>
-  void start_application(std::function<void()> prepare = {}) {
+  void start_application() {
     ui::Startup s;
-    s.prepare = std::move(prepare);
     s.make_application = [] { return ui::new_application<A>(); };
     s.make_menu_bar = ui::new_menu_bar<M>;
     start(std::move(s));
