@@ -120,6 +120,9 @@ void add_fault(Faults& faults, const std::string& spec) {
     faults.get_data_address = negative ? -delta : delta;
   } else if (name == "claim-size") {
     faults.claim_size = static_cast<uint32_t>(number(option, arg(nullptr), 0xFFFFFFFF));
+  } else if (name == "flood") {
+    faults.flood = static_cast<unsigned>(number(option, arg("10"), 1000));
+    if (*faults.flood == 0) throw ConfigError(option + ": at least one report a millisecond");
   } else {
     throw ConfigError("unknown fault \"" + name + "\"");
   }
@@ -236,6 +239,7 @@ HIDBUS_VIRTUAL_DIR) until SIGINT or SIGTERM. Prints "ready PATH" once published.
       get-data-count[=N]             GET_DATA answers carry count N (default 59)
       get-data-address[=D]           GET_DATA answers name their address plus D (default 1)
       claim-size=N                   the QUERY_DEVICE reply claims N addresses for every region
+      flood[=N]                      N unasked reports every millisecond from the connect on (default 10)
 Numbers are decimal or 0x-prefixed hexadecimal.
 )";
 }

@@ -110,7 +110,8 @@ class Server {
         next_read_(now_),
         next_send_(now_),
         busy_until_(now_),
-        dumped_(device.changes()) {}
+        dumped_(device.changes()),
+        flood_(config_.faults.flood) {}
 
   // Serves until stop_fd is readable, the device leaves the bus, or serving
   // ends with the connection; then writes the dump if configured.
@@ -135,15 +136,21 @@ class Server {
   void on_host_connected(Clock::time_point at);
   // The device leaves the bus: its last answers are out or nobody takes them.
   void on_device_removed() { link_.leave(); }
-  // A frame starts in which the device can take a command.
-  void on_listening_frame(hidbus::DevicePort& port);
+  // A frame starts in which the device can take a command; after the host
+  // has gone, one without a command ends the connection.
+  Then on_listening_frame(hidbus::DevicePort& port);
   // The frame of a waiting command has come: the device takes it.
   Then on_command_frame(hidbus::DevicePort& port);
+  // A millisecond of the flood fault has begun: its unasked reports go out.
+  Then on_flood_due(hidbus::DevicePort& port);
   // A command arrives while the device listens; it goes in the next frame.
   void on_command_arrived() { read_at_ = frames_.ceil(now_); }
   // An answer's frame has come and the host can take a report.
   Then on_answer_frame(hidbus::DevicePort& port);
-  // The host hung up, a read or send failed, or the device reset.
+  // The host hung up: the commands it sent before are still taken in their
+  // frames, and only then does the connection end.
+  Then on_hang_up(hidbus::DevicePort& port);
+  // The host has gone and sent nothing more, a read failed, or the device reset.
   Then on_connection_ended();
   // Queues the response's answers and pacing; true for a reset.
   bool take(Device::Response response, Clock::time_point frame);
@@ -162,9 +169,14 @@ class Server {
   Clock::time_point next_read_, next_send_, busy_until_, last_dump_{};
   std::optional<Clock::time_point> read_at_;  // a command waits for this frame
   bool listening_ = false;                    // waiting for a command since a frame start
+  bool host_gone_ = false;                    // hung up, with commands still to take
   uint64_t dumped_;
   uint64_t changes_ = 0;  // the device's count of changes at this turn's start
   bool leaving_ = false;
+  // The flood fault: reports of every millisecond since the connect, up to flood_ms_, are out.
+  const std::optional<unsigned> flood_;
+  Clock::time_point flood_since_;
+  uint64_t flood_ms_ = 0;
 };
 
 void Server::run() {
@@ -177,8 +189,15 @@ void Server::run() {
       on_device_removed();
       break;
     }
+    if (port && flood_ && !leaving_ && !host_gone_ && now_ >= flood_since_ + milliseconds(flood_ms_)) {
+      const Then then = on_flood_due(*port);
+      if (then == Then::stop) break;
+      if (then == Then::next_turn) continue;
+    }
     if (port && !read_at_ && !listening_ && !leaving_ && now_ >= std::max(next_read_, busy_until_)) {
-      on_listening_frame(*port);
+      const Then then = on_listening_frame(*port);
+      if (then == Then::stop) break;
+      if (then == Then::next_turn) continue;
     }
     if (port && read_at_ && now_ >= *read_at_) {
       const Then then = on_command_frame(*port);
@@ -209,7 +228,10 @@ void Server::on_host_connected(Clock::time_point at) {
   outbox_.clear();
   read_at_.reset();
   listening_ = false;
+  host_gone_ = false;
   next_read_ = next_send_ = busy_until_ = at;
+  flood_since_ = at;
+  flood_ms_ = 0;
   Device::Response response;
   {
     std::lock_guard lock(mutex_);
@@ -218,12 +240,19 @@ void Server::on_host_connected(Clock::time_point at) {
   take(std::move(response), at);
 }
 
-void Server::on_listening_frame(hidbus::DevicePort& port) {
+bool command_waiting(hidbus::DevicePort& port) {
+  pollfd p{port.fd(), POLLIN, 0};
+  return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+}
+
+Server::Then Server::on_listening_frame(hidbus::DevicePort& port) {
   // A command that was already waiting goes in this frame; one that arrives
   // while we listen goes in the next.
+  const bool waiting = command_waiting(port);
+  if (host_gone_ && !waiting) return on_connection_ended();
   listening_ = true;
-  pollfd p{port.fd(), POLLIN, 0};
-  if (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) read_at_ = now_;
+  if (waiting) read_at_ = now_;
+  return Then::go_on;
 }
 
 Server::Then Server::on_command_frame(hidbus::DevicePort& port) {
@@ -246,14 +275,38 @@ Server::Then Server::on_command_frame(hidbus::DevicePort& port) {
   return Then::go_on;
 }
 
+Server::Then Server::on_flood_due(hidbus::DevicePort& port) {
+  // Reports the host has no room for are lost, as a device's would be: the
+  // device keeps none of them.
+  static const std::vector<uint8_t> report(kPacketSize, 0x5A);
+  const auto due_ms = static_cast<uint64_t>((now_ - flood_since_) / milliseconds(1)) + 1;
+  const uint64_t count = (due_ms - flood_ms_) * *flood_;
+  flood_ms_ = due_ms;
+  for (uint64_t i = 0; i < count; ++i) {
+    const hidbus::Status status = port.send_input(0, report, 0);
+    if (status == hidbus::Status::timeout) break;
+    if (status != hidbus::Status::ok) return on_hang_up(port);
+  }
+  return Then::go_on;
+}
+
 Server::Then Server::on_answer_frame(hidbus::DevicePort& port) {
   hidbus::Status status = port.send_input(0, outbox_.front(), 0);
   if (status == hidbus::Status::ok) {
     outbox_.pop_front();
     next_send_ = frames_.next(now_);
   } else if (status != hidbus::Status::timeout) {
-    return on_connection_ended();
+    return on_hang_up(port);
   }
+  return Then::next_turn;
+}
+
+Server::Then Server::on_hang_up(hidbus::DevicePort& port) {
+  if (!command_waiting(port)) return on_connection_ended();
+  // Nobody takes answers any more; the commands keep their pace.
+  host_gone_ = true;
+  outbox_.clear();
+  listening_ = false;
   return Then::next_turn;
 }
 
@@ -261,12 +314,14 @@ Server::Then Server::on_connection_ended() {
   outbox_.clear();
   read_at_.reset();
   listening_ = false;
+  host_gone_ = false;
   link_.drop();
   return link_.ends_with_connection() ? Then::stop : Then::next_turn;
 }
 
 bool Server::take(Device::Response response, Clock::time_point frame) {
   // An answer leaves in a later frame than its command came in.
+  if (host_gone_) response.reports.clear();
   for (auto& report : response.reports) outbox_.push_back(std::move(report));
   if (!response.reports.empty()) next_send_ = std::max(next_send_, frames_.next(frame));
   busy_until_ = std::max(busy_until_, frame + milliseconds(response.busy_ms));
@@ -277,7 +332,8 @@ bool Server::take(Device::Response response, Clock::time_point frame) {
 Server::Wait Server::plan_wait(hidbus::DevicePort* port) const {
   Wait w;
   w.fds[w.count++] = {stop_fd_, POLLIN, 0};
-  if (link_.listen_fd() >= 0) {
+  // A host that comes while a gone one's commands are still taken waits its turn.
+  if (link_.listen_fd() >= 0 && !host_gone_) {
     w.listen_index = static_cast<int>(w.count);
     w.fds[w.count++] = {link_.listen_fd(), POLLIN, 0};
   }
@@ -300,9 +356,13 @@ Server::Wait Server::plan_wait(hidbus::DevicePort* port) const {
         w.until = std::min(w.until, next_send_);
       }
     }
-    w.port_index = static_cast<int>(w.count);
-    w.fds[w.count++] = {port->fd(), events, 0};  // a hang-up shows even with no events
+    // A hang-up shows even with no events; once it has been seen, only the frames count.
+    if (!host_gone_) {
+      w.port_index = static_cast<int>(w.count);
+      w.fds[w.count++] = {port->fd(), events, 0};
+    }
   }
+  if (port && flood_ && !leaving_ && !host_gone_) w.until = std::min(w.until, flood_since_ + milliseconds(flood_ms_));
   if (dumping_ && changes_ != dumped_) w.until = std::min(w.until, last_dump_ + kDumpInterval);
   return w;
 }
@@ -314,18 +374,17 @@ Server::Then Server::wait(hidbus::DevicePort* port) {
   if (::ppoll(w.fds, w.count, &timeout, nullptr) < 0) return errno == EINTR ? Then::next_turn : Then::stop;
   if (w.fds[0].revents) return Then::stop;
   now_ = Clock::now();
+  // The served host first: a host that hung up keeps its place until what it
+  // sent is taken.
+  if (w.port_index >= 0) {
+    const short revents = w.fds[w.port_index].revents;
+    if (revents & POLLIN) on_command_arrived();
+    if (revents & (POLLHUP | POLLERR | POLLNVAL)) return on_hang_up(*port);
+    if ((revents & POLLOUT) && !outbox_.empty()) return on_answer_frame(*port);
+  }
   if (w.listen_index >= 0 && (w.fds[w.listen_index].revents & POLLIN)) {
     if (link_.accept()) on_host_connected(now_);
-    return Then::next_turn;
   }
-  if (w.port_index < 0) return Then::next_turn;
-  const short revents = w.fds[w.port_index].revents;
-  if (revents & POLLIN) {
-    on_command_arrived();
-  } else if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
-    return on_connection_ended();
-  }
-  if ((revents & POLLOUT) && !outbox_.empty()) return on_answer_frame(*port);
   return Then::next_turn;
 }
 

@@ -22,6 +22,14 @@
 //                           the size for the others. Goal at 32 KiB: 1.
 //   StartUpToDialog         start of the headless bundle until its device
 //                           dialog is shown / 40 ms. Goal: 1.
+//   FloodBeforeStart        the updater's resident memory after 120 s of a
+//                           device that sends 10 unasked reports a millisecond
+//                           (bootloader-sim --fault flood) while the update
+//                           window waits for Start / 64 MB. Goal: at most 1.
+//                           peak_MB is the most it held over the whole run;
+//                           the run counts only when the update started
+//                           afterwards ends with a message and no "Update
+//                           installed.". Takes two minutes.
 //
 //   updater_bench [--benchmark_repetitions=N] [--benchmark_filter=REGEX]
 #include <benchmark/benchmark.h>
@@ -42,6 +50,7 @@
 #include "sim/config.h"
 #include "sim/intel_hex.h"
 #include "support/bundle_copy.h"
+#include "support/resident_memory.h"
 #include "updater/read_file.h"
 
 namespace {
@@ -254,6 +263,46 @@ BENCHMARK(BM_StartUpToDialog)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(2 * kRepetitions);
+
+void BM_FloodBeforeStart(benchmark::State& state) {
+  constexpr auto kFlood = std::chrono::seconds(120);
+  for (auto _ : state) {
+    testsupport::ScratchDir dir;
+    e2e::BundleCopy bundle("updater");  // the sample package, for the default device
+    testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+    testsupport::Background device({BOOTLOADER_SIM_PATH, "--frame-ms", "0", "--erase-ms", "20", "--fault", "flood"},
+                                   env);
+    if (!device.WaitForLine("ready", std::chrono::seconds(10))) {
+      state.SkipWithError("no device");
+      return;
+    }
+    // Start comes a little after the 120 s, which count from the connect.
+    testsupport::WriteText(dir / "script.txt", "wait 125000\npress mainWindow.StartButton\n");
+    env["FRAMEWORK_UI"] = "headless";
+    env["FRAMEWORK_SCRIPT"] = (dir / "script.txt").string();
+    e2e::ResidentMemory memory("updater", std::chrono::milliseconds(250));
+    const auto start = Clock::now();
+    // Standard error is left out: it has a line for every report.
+    testsupport::Background updater({bundle.program().string()}, env);
+    if (!updater.WaitForLine("window mainWindow shown", std::chrono::seconds(30))) {
+      state.SkipWithError("no update window");
+      return;
+    }
+    const auto connected = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    const int exit_code = updater.Wait(std::chrono::seconds(300));
+    const std::string& out = updater.out();
+    if (exit_code != 0 || out.find("msgbox ") == std::string::npos ||
+        out.find("msgbox \"Update installed.") != std::string::npos) {
+      state.SkipWithError("the update after the flood did not end with a message alone");
+      return;
+    }
+    const double rss_mb = memory.at(connected + kFlood).rss_kib / 1024.0;
+    state.SetIterationTime(MsSince(start) / 1000);
+    Report(state, rss_mb, 64);
+    state.counters["peak_MB"] = memory.last().peak_kib / 1024.0;
+  }
+}
+BENCHMARK(BM_FloodBeforeStart)->UseManualTime()->Iterations(1)->Repetitions(1);
 
 }  // namespace
 

@@ -17,6 +17,7 @@
 #include "sim/config.h"
 #include "sim/intel_hex.h"
 #include "support/bundle_copy.h"
+#include "support/resident_memory.h"
 #include "support/firmware.h"
 #include "update_faults.h"
 
@@ -243,6 +244,47 @@ TEST(WholeRecordTest, RecordRunningIntoARegionIsProgrammed) {
   EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
   EXPECT_EQ(run.difference(), "");
 }
+
+// A device that floods the host with unasked reports from the connect on,
+// while the update window waits for Start: the updater keeps a bounded number
+// of them (the mac path drops the oldest, with one line on the debug log; the
+// win path reads none until asked), and the update started afterwards ends
+// with a message.
+struct FloodCase {
+  friend void PrintTo(const FloodCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  const char* bundle;
+  const char* program;
+  bool drops;
+};
+
+class WholeFloodTest : public testing::TestWithParam<FloodCase> {};
+
+TEST_P(WholeFloodTest, KeepsMemoryBoundedAndTheUpdateEndsWithAMessage) {
+  using std::chrono::milliseconds;
+  e2e::ResidentMemory memory(GetParam().program);
+  const UpdateRun run =
+      Update("family1", {"--fault", "flood=20"}, GetParam().bundle, "wait 6000\npress mainWindow.StartButton\n");
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err.substr(0, 2000);
+  const std::vector<std::string> shown = LinesStartingWith(run.updater.out, "msgbox ");
+  ASSERT_FALSE(shown.empty()) << run.updater.out;
+  if (shown.back() == kInstalled) {
+    EXPECT_EQ(run.difference(), "");
+  }
+  // From a second after the connect until Start the flood goes on; what is
+  // kept of it must not grow with it.
+  const e2e::ResidentMemory::Sample early = memory.at(milliseconds(2500));
+  const e2e::ResidentMemory::Sample late = memory.at(milliseconds(5800));
+  ASSERT_GT(early.rss_kib, 0);
+  EXPECT_LT(late.rss_kib - early.rss_kib, 4 * 1024) << early.rss_kib << " KiB, then " << late.rss_kib << " KiB";
+  EXPECT_LE(memory.last().peak_kib, 64 * 1024);
+  EXPECT_EQ(LinesStartingWith(run.updater.err, "Receive queue full").size(), GetParam().drops ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bundles, WholeFloodTest,
+                         testing::Values(FloodCase{"Mac", "updater", "updater", true},
+                                         FloodCase{"Win", "updater-win", "updater-win", false}),
+                         [](const testing::TestParamInfo<FloodCase>& info) { return info.param.name; });
 
 // The win variant over its own device path: one run, looked at twice.
 class WinUpdateTest : public testing::Test {

@@ -84,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                  }},
         ArgsCase{"faults_with_defaults",
                  {"--fault", "no-query-reply", "--fault", "wrong-command", "--fault", "unknown-family", "--fault",
-                  "unsolicited", "--fault", "short-report", "--fault", "get-data-count", "--fault", "get-data-address"},
+                  "unsolicited", "--fault", "short-report", "--fault", "get-data-count", "--fault", "get-data-address",
+                  "--fault", "flood"},
                  [](const Config& c) {
                    const auto& f = c.faults;
                    EXPECT_TRUE(f.no_query_reply);
@@ -94,10 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_EQ(f.short_report, 63u);
                    EXPECT_EQ(f.get_data_count, 59);
                    EXPECT_EQ(f.get_data_address, 1);
+                   EXPECT_EQ(f.flood, 10u);
                  }},
         ArgsCase{"faults_with_values",
                  {"--fault", "stuck-bit=0x1010:3:1", "--fault", "silent-after=7", "--fault", "remove-after=9",
-                  "--fault", "get-data-address=-16", "--fault", "wrong-command=7", "--fault", "claim-size=0xFFFFFFFF"},
+                  "--fault", "get-data-address=-16", "--fault", "wrong-command=7", "--fault", "claim-size=0xFFFFFFFF",
+                  "--fault", "flood=250"},
                  [](const Config& c) {
                    const auto& f = c.faults;
                    ASSERT_EQ(f.stuck_bits.size(), 1u);
@@ -109,6 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_EQ(f.get_data_address, -16);
                    EXPECT_EQ(f.wrong_command, 7);
                    EXPECT_EQ(f.claim_size, 0xFFFFFFFFu);
+                   EXPECT_EQ(f.flood, 250u);
                  }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -150,6 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadArgs{"too_much_memory", {"--region", "1:0:0xFFFFFFFF"}, "64 MiB"},
                     BadArgs{"unknown_fault", {"--fault", "gremlins"}, "unknown fault"},
                     BadArgs{"fault_needs_value", {"--fault", "silent-after"}, "needs a value"},
+                    BadArgs{"no_flood", {"--fault", "flood=0"}, "at least one"},
+                    BadArgs{"flood_too_large", {"--fault", "flood=1001"}, "too large"},
                     BadArgs{"stuck_bit_outside", {"--fault", "stuck-bit=0x10:0"}, "outside every region"},
                     BadArgs{"stuck_bit_number", {"--fault", "stuck-bit=0x1000:8"}, "too large for the family"}),
     [](const auto& info) { return std::string(info.param.name); });

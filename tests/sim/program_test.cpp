@@ -85,6 +85,37 @@ TEST_F(BootloaderSimTest, RemovalFaultUnpublishesAndEnds) {
   EXPECT_TRUE(bus_->enumerate().empty());
 }
 
+// A host that closes right after sending is served to its last packet, and a
+// host that connects meanwhile waits its turn instead of being turned away.
+TEST_F(BootloaderSimTest, HostClosingAtOnceIsServedBeforeTheNext) {
+  std::string dump = (temp_.path() / "dump.hex").string();
+  testsupport::Background sim(Command({"--frame-ms", "1", "--dump", dump}), In(dir_));
+  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:bootloader");
+  {
+    auto first = bus_->open("virtual:bootloader");
+    ASSERT_TRUE(first);
+    for (int i = 0; i < 20; ++i) {
+      Bytes program(64, static_cast<uint8_t>(0xA0 + i));
+      program[0] = sim::kProgramDevice;
+      program[1] = static_cast<uint8_t>(i * 56);
+      program[2] = static_cast<uint8_t>(0x10 + (i * 56 >> 8));
+      program[3] = program[4] = 0;
+      program[5] = 56;
+      ASSERT_EQ(first->write_report(0, program, 5000), hidbus::Status::ok);
+    }
+    Bytes complete(64, 0);
+    complete[0] = sim::kProgramComplete;
+    ASSERT_EQ(first->write_report(0, complete, 5000), hidbus::Status::ok);
+  }
+  auto second = bus_->open("virtual:bootloader");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(exchange(*second, {sim::kQueryDevice}).at(0), sim::kQueryDevice);
+
+  EXPECT_EQ(sim.Stop(), 0);
+  sim::HexImage image = sim::read_intel_hex_file(dump);
+  for (uint32_t a = 0; a < 20 * 56; ++a) ASSERT_EQ(image.at(0x1000 + a), 0xA0 + a / 56) << "address " << 0x1000 + a;
+}
+
 TEST_F(BootloaderSimTest, BadOptionExitsWithAMessage) {
   const testsupport::Outcome sim = testsupport::Run(Command({"--region", "nonsense"}), In(dir_), kLimit);
   EXPECT_EQ(sim.exit_code, 2);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -134,6 +137,60 @@ TEST_F(InProcessDeviceTest, SilentDeviceStillTakesCommands) {
     ASSERT_EQ(channel->write_report(0, command(sim::kQueryDevice), 5000), hidbus::Status::ok);
   EXPECT_EQ(channel->read_report(50).status, hidbus::Status::timeout);
 }
+
+// A host that sends its packets and closes at once: the device still takes
+// every packet that reached it, at its own pace, and then ends the connection.
+struct ClosingHostCase {
+  const char* name;
+  std::vector<std::string> args;
+  bool erase_first = false;   // the device is busy erasing after the host has gone
+  bool query_midway = false;  // an answer the host can no longer take
+};
+
+void PrintTo(const ClosingHostCase& c, std::ostream* os) { *os << c.name; }
+
+class ClosingHostTest : public InProcessDeviceTest, public testing::WithParamInterface<ClosingHostCase> {};
+
+constexpr int kProgramPackets = 20;
+
+Bytes program_packet(int i) {
+  Bytes p = command(sim::kProgramDevice, 0x1000 + 56 * i, 56);
+  for (int j = 0; j < 56; ++j) p[8 + j] = static_cast<uint8_t>(i * 56 + j);
+  return p;
+}
+
+TEST_P(ClosingHostTest, EveryPacketSentBeforeTheCloseIsHandled) {
+  const ClosingHostCase& c = GetParam();
+  sim::InProcessDevice device(fast(c.args), *bus_);
+  std::vector<Bytes> packets;
+  if (c.erase_first) packets.push_back(command(sim::kEraseDevice));
+  for (int i = 0; i < kProgramPackets; ++i) {
+    packets.push_back(program_packet(i));
+    if (c.query_midway && i == kProgramPackets / 2) packets.push_back(command(sim::kQueryDevice));
+  }
+  packets.push_back(command(sim::kProgramComplete));
+  {
+    auto channel = connect(device);
+    for (const Bytes& p : packets) ASSERT_EQ(channel->write_report(0, p, 5000), hidbus::Status::ok);
+  }
+  // The host's end closes at once: the bus keeps none of it either.
+  bus_->detach(device.path());
+
+  auto handled = [&] { return device.inspect([](const sim::Device& d) { return d.packets(); }); };
+  for (auto until = Clock::now() + std::chrono::seconds(10); Clock::now() < until && handled() < packets.size();)
+    std::this_thread::sleep_for(milliseconds(10));
+  EXPECT_EQ(handled(), packets.size());
+  const Bytes memory = device.inspect([](const sim::Device& d) { return d.memory().at(0).bytes; });
+  for (int i = 0; i < kProgramPackets * 56; ++i) ASSERT_EQ(memory.at(i), static_cast<uint8_t>(i)) << "byte " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pacing, ClosingHostTest,
+    testing::Values(ClosingHostCase{"Unpaced", {}}, ClosingHostCase{"OneMsFrames", {"--frame-ms", "1"}},
+                    ClosingHostCase{"FiveMsFrames", {"--frame-ms", "5"}},
+                    ClosingHostCase{"ErasingFirst", {"--frame-ms", "1", "--erase-ms", "100"}, true},
+                    ClosingHostCase{"AnswerNobodyTakes", {"--frame-ms", "1"}, false, true}),
+    [](const testing::TestParamInfo<ClosingHostCase>& info) { return info.param.name; });
 
 TEST_F(InProcessDeviceTest, DumpFollowsTheMemoryAtByteAddresses) {
   std::string dump = (folder_.path() / "memory.hex").string();

@@ -178,7 +178,8 @@ DevicePort::DevicePort(Fd fd, bool numbered_reports) : fd_(std::move(fd)), numbe
 }
 
 ReadResult DevicePort::read_output(int timeout_ms) {
-  if (removed_) return {Status::removed, {}, 0};
+  // No shortcut once removed: what the host sent before it went, a send that
+  // found it gone included, is still handed out.
   Packet packet = receive(fd_.get(), timeout_ms);
   ReadResult result{packet.status, {}, packet.error};
   if (packet.status == Status::removed) removed_ = true;

@@ -57,11 +57,12 @@ struct DeviceState {
     }
   }
 
-  // Hands every waiting input report to the report callback, then a removal
-  // to the removal callback.
+  // Hands the waiting input reports to the report callback, at most
+  // kReportsPerTurn of them (the rest stay in the channel, which keeps the fd
+  // readable for the next turn), then a removal to the removal callback.
   void deliver(const std::shared_ptr<DeviceState>& self) {
     std::vector<UInt8> bytes;
-    while (channel && !removed) {
+    for (int taken = 0; channel && !removed && taken < kReportsPerTurn; ++taken) {
       hidbus::ReadResult r = channel->read_report(0);
       if (r.status == hidbus::Status::timeout) return;
       if (r.status != hidbus::Status::ok) {

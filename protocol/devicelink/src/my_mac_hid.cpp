@@ -75,6 +75,12 @@ void MyMacHID::Event_DeviceRemoved(int32_t) {}
 void MyMacHID::Event_ReceivedData(const String& data, int32_t size) {
   framework::System::DebugLog(String("ReceiveData: ") + members_->EncodingToHexQVX(data));
   Ref<MemoryBlock> block = framework::StringToMemoryBlock(data);
+  if (datas.size() >= kMaxQueuedReports) {
+    // Reads take the newest; the oldest would never be taken.
+    datas.pop_front();
+    if (!dropped_) framework::System::DebugLog(String("Receive queue full: the oldest reports are dropped."));
+    dropped_ = true;
+  }
   datas.push_back(block);
   if (size != block->Size() || block->Size() != 64) show_message_("Invalid data length received.");
 }

@@ -50,6 +50,7 @@ struct Faults {
   std::optional<uint8_t> get_data_count;      // count byte of every GET_DATA answer
   std::optional<int64_t> get_data_address;    // offset added to the address a GET_DATA answer names
   std::optional<uint32_t> claim_size;         // the size every region entry of the QUERY_DEVICE reply names
+  std::optional<unsigned> flood;              // unasked reports sent every millisecond from the connect on
 };
 
 struct Config {

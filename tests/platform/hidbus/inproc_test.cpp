@@ -79,6 +79,29 @@ TEST_F(InprocTest, ClosedDeviceEndLeavesTheBus) {
   EXPECT_TRUE(bus_->enumerate().empty());
 }
 
+// The device end still hands out what a host sent before it went, even after
+// an answer that could no longer be sent.
+TEST_F(InprocTest, DeviceTakesWhatTheHostSentBeforeItWent) {
+  auto device = bus_->attach(bootloader());
+  hidbus::DevicePort port(std::move(device.device_fd), false);
+  {
+    auto channel = bus_->open(device.path);
+    ASSERT_TRUE(channel);
+    for (uint8_t i = 1; i <= 2; ++i)
+      ASSERT_EQ(channel->write_report(0, std::vector<uint8_t>(64, i), 100), hidbus::Status::ok);
+  }
+  ASSERT_TRUE(bus_->detach(device.path));
+
+  EXPECT_EQ(port.send_input(0, std::vector<uint8_t>(64, 0x42), 100), hidbus::Status::removed);
+  for (uint8_t i = 1; i <= 2; ++i) {
+    auto out = port.read_output(100);
+    ASSERT_EQ(out.status, hidbus::Status::ok);
+    EXPECT_EQ(out.report.data, std::vector<uint8_t>(64, i));
+  }
+  EXPECT_EQ(port.read_output(100).status, hidbus::Status::removed);
+  EXPECT_TRUE(port.removed());
+}
+
 TEST_F(InprocTest, EachDeviceHasItsOwnPath) {
   auto a = bus_->attach(bootloader());
   auto b = bus_->attach(bootloader());

@@ -1,3 +1,4 @@
+#include "iokit/bus.h"
 #include "iokit/iokit.h"
 #include "iokit/main_run_loop.h"
 #include "test_bus.h"
@@ -170,6 +171,24 @@ TEST_F(IOKitDeviceTest, ReportsArriveOnlyDuringATurnOfTheMainRunLoop) {
   EXPECT_TRUE(reports_.empty());
   turn();
   EXPECT_EQ(reports_, (std::vector<std::vector<UInt8>>{{1, 2, 3}, {4, 5}}));
+}
+
+// A device that keeps sending cannot hold the loop: each turn hands on a
+// bounded number of reports, the next turn the next ones, in order, and the
+// removal after the last of them.
+TEST_F(IOKitDeviceTest, ATurnHandsOnABoundedNumberOfReports) {
+  connect();
+  // Within what the bus's channel holds.
+  constexpr int kSent = iokit::kReportsPerTurn + iokit::kReportsPerTurn / 2;
+  for (int i = 0; i < kSent; ++i) send({UInt8(i)});
+  device_.reset();
+  turn();
+  EXPECT_EQ(reports_.size(), std::size_t(iokit::kReportsPerTurn));
+  EXPECT_EQ(removals_, 0);
+  turn();
+  ASSERT_EQ(reports_.size(), std::size_t(kSent));
+  for (int i = 0; i < kSent; ++i) EXPECT_EQ(reports_[i], std::vector<UInt8>{UInt8(i)});
+  EXPECT_EQ(removals_, 1);
 }
 
 TEST_F(IOKitDeviceTest, AReportLongerThanTheBufferIsCutToIt) {

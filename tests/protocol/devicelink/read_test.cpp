@@ -102,6 +102,31 @@ TEST_F(DeviceLinkTest, ASizeThatDiffersFromTheReportIsWarnedAbout) {
   EXPECT_EQ(r->Size(), 64);
 }
 
+// A device that sends without pause: the queue keeps the newest reports up to
+// its bound, drops the oldest, and says so once on the debug log.
+TEST_F(DeviceLinkTest, TheQueueKeepsTheNewestReportsUpToItsBound) {
+  HID::DeviceMac = ConnectedDevice();
+  constexpr std::size_t kDropped = 100;
+  constexpr std::size_t kSent = HID::MyMacHID::kMaxQueuedReports + kDropped;
+  auto number = [](const MemoryBlock& report) {
+    return std::size_t(report.UInt8Value(0)) + 128 * report.UInt8Value(1);
+  };
+  for (std::size_t i = 0; i < kSent; ++i) {
+    std::string report(64, '\0');
+    report[0] = char(i % 128);
+    report[1] = char(i / 128);
+    HID::DeviceMac->Event_ReceivedData(framework::String(report), 64);
+  }
+  const auto& datas = HID::DeviceMac->datas;
+  ASSERT_EQ(datas.size(), HID::MyMacHID::kMaxQueuedReports);
+  EXPECT_EQ(number(*datas.front()), kDropped);
+  EXPECT_EQ(number(*datas.back()), kSent - 1);
+  EXPECT_EQ(DebugLines("ReceiveData: ").size(), kSent);
+  EXPECT_EQ(DebugLines("Receive queue full").size(), 1u);
+  EXPECT_EQ(number(*HID::ReadCommand(bound, HID::ReadMode::Immediate)), kSent - 1);
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(DeviceLinkTest, ARemovedDeviceChangesNothingButReadsComeBackEmpty) {
   HID::DeviceMac = ConnectedDevice();
   port_.reset();

@@ -69,6 +69,11 @@ std::vector<ScriptLine> parse_script(std::string_view text) {
     }
     if (line.verb == "press" || line.verb == "type") {
       if (!has_dot) throw bad_line(number, "\"" + line.verb + "\" needs WINDOW.CONTROL");
+    } else if (line.verb == "wait") {
+      // At most eight digits, so that the count cannot overflow.
+      if (line.target.find_first_not_of("0123456789") != std::string::npos || line.target.size() > 8)
+        throw bad_line(number, "\"wait\" needs milliseconds, not \"" + line.target + "\"");
+      line.pause = std::chrono::milliseconds(std::stoll(line.target));
     } else if (line.verb != "key" && line.verb != "menu" && line.verb != "close" && line.verb != "screenshot") {
       throw bad_line(number, "unknown action \"" + line.verb + "\"");
     }
@@ -127,6 +132,18 @@ bool ScriptedUser::on_idle(std::optional<Duration>& timeout) {
   if (finished()) return false;
   const ScriptLine& line = lines_[next_];
   TimePoint now = RunLoop::main().now();
+  if (line.verb == "wait") {
+    // The user's own pause: it has no line limit.
+    if (!waiting_since_) waiting_since_ = now;
+    const Duration left = line.pause - (now - *waiting_since_);
+    if (left <= Duration::zero()) {
+      ++next_;
+      waiting_since_.reset();
+      return true;
+    }
+    if (!timeout || *timeout > left) timeout = left;
+    return false;
+  }
   if (act(line)) {
     ++next_;
     waiting_since_.reset();

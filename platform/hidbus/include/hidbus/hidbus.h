@@ -120,6 +120,8 @@ class DevicePort {
 
   int fd() const { return fd_.get(); }
   // One output report from the host: the report ID and the bytes after it.
+  // The reports a host sent before it hung up come first, also after a
+  // send_input that found it gone; then Status::removed.
   ReadResult read_output(int timeout_ms);
   // Sends one input report; the ID byte goes first only for numbered reports.
   Status send_input(uint8_t report_id, std::span<const uint8_t> data, int timeout_ms);

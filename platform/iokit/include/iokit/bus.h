@@ -11,4 +11,9 @@ hidbus::Bus& bus();
 // every device opened through it.
 void set_bus(hidbus::Bus* bus);
 
+// Input reports that one device hands to its report callback in one turn of
+// the main run loop; the rest wait in the bus's channel for the next turn, so
+// that a device that sends without pause cannot hold the loop.
+inline constexpr int kReportsPerTurn = 32;
+
 }  // namespace iokit

@@ -4,8 +4,9 @@
 //
 // Devices come from the HID bus (hidbus). A device's report channel is read
 // only by the main run loop: while its event source is on the loop, every
-// input report goes to the interrupt report callback and a hang-up goes to
-// the removal callback, both during a turn of that loop. Main thread only.
+// input report goes to the interrupt report callback (iokit::kReportsPerTurn
+// of them at most in one turn) and a hang-up goes to the removal callback,
+// both during a turn of that loop. Main thread only.
 
 #include "iokit/corefoundation.h"
 

@@ -7,10 +7,11 @@
 // arrive only while events are dispatched: during MyWait, or while the
 // framework's event loop runs.
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "devicelink/mac_hid_members.h"
 #include "framework/memoryblock.h"
@@ -60,6 +61,7 @@ class MyMacHID : public framework::Object {
   void Event_DeviceRemoved(int32_t result);
   // Logs "ReceiveData: " and the report in hex, queues it, and warns
   // "Invalid data length received." when it is not 64 bytes or not size long.
+  // A full queue drops its oldest report; the first drop is logged.
   void Event_ReceivedData(const framework::String& data, int32_t size);
   // Gives pending events one turn (WaitNextEvent with an empty mask).
   void MyWait();
@@ -69,8 +71,12 @@ class MyMacHID : public framework::Object {
   // EventRecord a 100-byte block, TimeOut 2222.
   void Constructor();
 
+  // Reports the receive queue keeps at most: far more than an update ever
+  // leaves untaken, far fewer than a device that sends without pause would
+  // pile up.
+  static constexpr std::size_t kMaxQueuedReports = 4096;
   // The receive queue, index 0 the oldest.
-  std::vector<framework::Ref<framework::MemoryBlock>> datas;
+  std::deque<framework::Ref<framework::MemoryBlock>> datas;
 
   // The plug-in instance, as bound members take it.
   const framework::Ref<framework::Object>& instance() const { return hid_; }
@@ -83,6 +89,7 @@ class MyMacHID : public framework::Object {
 
   std::shared_ptr<const MacHIDQVXMembers> members_;
   std::function<void(const framework::String& text)> show_message_;
+  bool dropped_ = false;  // the queue has been full
   framework::Ref<framework::Object> hid_;
 };
 

@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"  key mainWindow Escape", {0, "key", "mainWindow", "Escape"}},
                       LineCase{"menu FileQuit", {0, "menu", "FileQuit", ""}},
                       LineCase{"close ConsoleWindow", {0, "close", "ConsoleWindow", ""}},
-                      LineCase{"screenshot start", {0, "screenshot", "start", ""}}),
+                      LineCase{"screenshot start", {0, "screenshot", "start", ""}},
+                      LineCase{"wait 1500", {0, "wait", "1500", ""}}),
     [](const auto& info) { return "Line" + std::to_string(info.index); });
 
 class ScriptParseError : public ::testing::TestWithParam<const char*> {};
@@ -62,7 +63,7 @@ TEST_P(ScriptParseError, NamesTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(Lines, ScriptParseError,
                          ::testing::Values("push a.b", "press", "press mainWindow", "type noDot text", "key mainWindow",
-                                           "close a b"),
+                                           "close a b", "wait", "wait soon", "wait -5", "wait 123456789", "wait 5 s"),
                          [](const auto& info) { return "Line" + std::to_string(info.index); });
 
 class EmptyWindow : public Window {
@@ -88,6 +89,19 @@ TEST(ScriptedUserTest, LineThatCannotBeDoneInTimeFailsTheScriptAndQuits) {
   EXPECT_EQ(ui::run_application(backend, s), 0);
   EXPECT_TRUE(user.failed());
   EXPECT_NE(user.failure().find("line 1"), std::string::npos) << user.failure();
+}
+
+// A wait holds the next line back for its time, however short the lines' limit.
+TEST(ScriptedUserTest, WaitHoldsTheNextLineBackBeyondTheLineLimit) {
+  ui::ScriptedUser user(ui::parse_script("wait 150\npress EmptyWindow.Off\n"), std::chrono::milliseconds(30));
+  headless::HeadlessBackend backend;
+  ui::Startup s;
+  s.make_application = [] { return Ref<Application>(make<EmptyApp>()); };
+  s.idle_hook = [&user](std::optional<Duration>& timeout) { return user.on_idle(timeout); };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ui::run_application(backend, s), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150 + 30));
+  EXPECT_NE(user.failure().find("line 2"), std::string::npos) << user.failure();
 }
 
 // Runs the sample application with a script; returns its exit code and output.

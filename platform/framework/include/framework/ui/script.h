@@ -9,6 +9,7 @@
 //   menu ITEM                   choose the menu item named ITEM (e.g. FileQuit)
 //   close WINDOW                the window's close box
 //   screenshot NAME             the backend's picture of every visible window
+//   wait MS                     let MS milliseconds pass before the next line
 //   # ...                       a comment; blank lines are skipped
 //
 // Message boxes are answered as they come, for the whole run.
@@ -25,10 +26,11 @@
 namespace framework::ui {
 
 struct ScriptLine {
-  int number = 0;      // from 1
-  std::string verb;    // press, type, key, menu, close, screenshot
-  std::string target;  // WINDOW.CONTROL, WINDOW, ITEM or NAME
-  std::string text;    // type: the text; key: the key
+  int number = 0;                      // from 1
+  std::string verb;                    // press, type, key, menu, close, screenshot, wait
+  std::string target;                  // WINDOW.CONTROL, WINDOW, ITEM, NAME or MS
+  std::string text;                    // type: the text; key: the key
+  std::chrono::milliseconds pause{0};  // wait: MS
 };
 
 // The lines of a script; throws std::invalid_argument ("line 3: unknown
