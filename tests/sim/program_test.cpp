@@ -88,7 +88,7 @@ TEST_F(BootloaderSimTest, RemovalFaultUnpublishesAndEnds) {
 // A host that closes right after sending is served to its last packet, and a
 // host that connects meanwhile waits its turn instead of being turned away.
 TEST_F(BootloaderSimTest, HostClosingAtOnceIsServedBeforeTheNext) {
-  std::string dump = (temp_.path() / "dump.hex").string();
+  std::string dump = (folder_.path() / "dump.hex").string();
   testsupport::Background sim(Command({"--frame-ms", "1", "--dump", dump}), In(dir_));
   ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:bootloader");
   {
