@@ -10,11 +10,15 @@
 namespace framework::System {
 namespace {
 
+// A device can have a line logged for every report it sends: what is kept is
+// bounded by its text as well as by its lines.
 constexpr std::size_t kKeptLines = 100000;
+constexpr std::size_t kKeptBytes = 4 << 20;
 
 struct Log {
   std::mutex mutex;
   std::deque<std::string> lines;
+  std::size_t bytes = 0;  // of the kept lines
 };
 
 Log& log() {
@@ -47,8 +51,13 @@ void DebugLog(const String& message) {
       ::close(fd);
     }
   }
-  log().lines.push_back(std::move(line));
-  if (log().lines.size() > kKeptLines) log().lines.pop_front();
+  Log& kept = log();
+  kept.bytes += line.size();
+  kept.lines.push_back(std::move(line));
+  while (kept.lines.size() > 1 && (kept.lines.size() > kKeptLines || kept.bytes > kKeptBytes)) {
+    kept.bytes -= kept.lines.front().size();
+    kept.lines.pop_front();
+  }
 }
 
 std::vector<std::string> debug_log_lines() {
@@ -59,6 +68,7 @@ std::vector<std::string> debug_log_lines() {
 void clear_debug_log() {
   std::lock_guard lock(log().mutex);
   log().lines.clear();
+  log().bytes = 0;
 }
 
 }  // namespace framework::System

@@ -12,7 +12,8 @@ namespace framework::System {
 
 void DebugLog(const String& message);
 
-// The lines logged so far, as UTF-8.
+// The lines logged so far, as UTF-8: the newest of them, at most 100000 lines
+// and 4 MiB of text.
 std::vector<std::string> debug_log_lines();
 void clear_debug_log();
 

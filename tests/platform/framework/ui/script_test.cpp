@@ -80,13 +80,18 @@ class EmptyApp : public Application {
   void Event_Open() override { ImplicitWindow<EmptyWindow>(); }
 };
 
-TEST(ScriptedUserTest, LineThatCannotBeDoneInTimeFailsTheScriptAndQuits) {
-  ui::ScriptedUser user(ui::parse_script("press EmptyWindow.Off\n"), std::chrono::milliseconds(30));
+// Runs EmptyApp headless with `user` acting; its exit code.
+int RunEmptyApp(ui::ScriptedUser& user) {
   headless::HeadlessBackend backend;
   ui::Startup s;
   s.make_application = [] { return Ref<Application>(make<EmptyApp>()); };
   s.idle_hook = [&user](std::optional<Duration>& timeout) { return user.on_idle(timeout); };
-  EXPECT_EQ(ui::run_application(backend, s), 0);
+  return ui::run_application(backend, s);
+}
+
+TEST(ScriptedUserTest, LineThatCannotBeDoneInTimeFailsTheScriptAndQuits) {
+  ui::ScriptedUser user(ui::parse_script("press EmptyWindow.Off\n"), std::chrono::milliseconds(30));
+  EXPECT_EQ(RunEmptyApp(user), 0);
   EXPECT_TRUE(user.failed());
   EXPECT_NE(user.failure().find("line 1"), std::string::npos) << user.failure();
 }
@@ -94,12 +99,8 @@ TEST(ScriptedUserTest, LineThatCannotBeDoneInTimeFailsTheScriptAndQuits) {
 // A wait holds the next line back for its time, however short the lines' limit.
 TEST(ScriptedUserTest, WaitHoldsTheNextLineBackBeyondTheLineLimit) {
   ui::ScriptedUser user(ui::parse_script("wait 150\npress EmptyWindow.Off\n"), std::chrono::milliseconds(30));
-  headless::HeadlessBackend backend;
-  ui::Startup s;
-  s.make_application = [] { return Ref<Application>(make<EmptyApp>()); };
-  s.idle_hook = [&user](std::optional<Duration>& timeout) { return user.on_idle(timeout); };
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ui::run_application(backend, s), 0);
+  EXPECT_EQ(RunEmptyApp(user), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150 + 30));
   EXPECT_NE(user.failure().find("line 2"), std::string::npos) << user.failure();
 }
