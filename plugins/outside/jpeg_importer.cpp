@@ -117,7 +117,10 @@ REALobject DecodePicture(std::FILE* file) {
 // in a few words for the log; empty when nothing did.
 std::string ImportFile(ImporterData* d, const std::string& path) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return std::string("cannot be opened: ") + std::strerror(errno);
+  if (!file) {
+    const int error = errno;
+    return std::string("cannot be opened: ") + std::strerror(error);
+  }
   std::string problem;
   if (d->ReadMarkers && d->ReadProfileData) {
     const jpegicc::ProfileRead read = jpegicc::read_icc_profile_file(file.get());
