@@ -289,9 +289,12 @@ typedef void (*PluginDisposeStringDataProc)(REALstringData *data);
    string lives; nil for nil. */
 typedef const char *(*StringGetCStringProc)(REALstring string);
 /* "REALLoadGlobalMethod": a global method of the host by its declaration text,
-   or nil. "LenB( s as string ) as integer" is int32_t (*)(REALstring). */
+   or nil. "LenB( s as string ) as integer" is int32_t (*)(REALstring);
+   "System.DebugLog( message as string )", one line to the system's debug log,
+   is void (*)(REALstring). */
 typedef REALproc (*REALLoadGlobalMethodProc)(const char *declaration);
 typedef int32_t (*REALLenBProc)(REALstring string);
+typedef void (*REALDebugLogProc)(REALstring message);
 
 /* "newMemoryBlock": a new block of size bytes, or nil; contents not relied on. */
 typedef REALmemoryBlock (*newMemoryBlockProc)(int32_t size);
@@ -311,9 +314,11 @@ typedef REALboolean (*REALFSSpecFromFolderItemProc)(REALFSSpec *spec, REALfolder
 
 /* "PluginFolderItemPath": a new UTF-8 string with the item's native path, or nil. */
 typedef REALstring (*PluginFolderItemPathProc)(REALfolderItem item);
-/* "PluginNewPictureRGB": a new picture of width x height pixels from rows of
-   3 bytes a pixel (R, G, B), top to bottom, or nil. */
-typedef REALobject (*PluginNewPictureRGBProc)(int32_t width, int32_t height, const void *rgb);
+/* "PluginNewPicture": a new white picture of width x height pixels, and in
+   *pixels its pixels for the plug-in to fill: row by row from the top left,
+   one 0xFFRRGGBB word each, valid while the picture lives. Nil, and *pixels
+   nil, when the picture cannot be had. */
+typedef REALobject (*PluginNewPictureProc)(int32_t width, int32_t height, uint32_t **pixels);
 
 /* ---- Word counts ------------------------------------------------------------- */
 

@@ -1,3 +1,7 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "jpegicc/jpegicc.h"
@@ -79,27 +83,76 @@ std::string PathOf(REALfolderItem file) {
   return text;
 }
 
+// One line to the host's debug log; nothing when the host has no log.
+void DebugLog(const std::string& line) {
+  auto log = reinterpret_cast<REALDebugLogProc>(host::REALLoadGlobalMethod("System.DebugLog( message as string )"));
+  if (log == nullptr) return;
+  REALstring text = BuildStringWithEncoding(line.data(), static_cast<int64_t>(line.size()), REALEncodingUTF8);
+  log(text);
+  host::REALUnlockString(text);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The picture decoded straight into the host's picture, so it is held once.
+// Nil when it cannot be decoded or held; the Error says why.
+REALobject DecodePicture(std::FILE* file) {
+  REALobject picture = nullptr;
+  try {
+    jpegicc::decode_argb_file(file, [&](int width, int height) {
+      uint32_t* pixels = nullptr;
+      picture = host::PluginNewPicture(width, height, &pixels);
+      return pixels;
+    });
+  } catch (...) {
+    host::REALUnlockObject(picture);
+    throw;
+  }
+  return picture;
+}
+
+// Reads the profile (when asked for) and the picture into d. What went wrong,
+// in a few words for the log; empty when nothing did.
+std::string ImportFile(ImporterData* d, const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    const int error = errno;
+    return std::string("cannot be opened: ") + std::strerror(error);
+  }
+  std::string problem;
+  if (d->ReadMarkers && d->ReadProfileData) {
+    const jpegicc::ProfileRead read = jpegicc::read_icc_profile_file(file.get());
+    d->Profile =
+        BuildStringWithEncoding(read.profile.data(), static_cast<int64_t>(read.profile.size()), REALEncodingUnknown);
+    problem = read.problem;
+    if (!read.may_hold_picture) return problem;
+    std::rewind(file.get());
+  }
+  // A picture that cannot be decoded leaves the profile read before.
+  try {
+    d->Picture = DecodePicture(file.get());
+  } catch (const jpegicc::Error& error) {
+    problem += (problem.empty() ? "" : "; ") + std::string(error.what());
+  }
+  return problem;
+}
+
 void Import(REALobject instance) {
   ImporterData* d = Data(instance);
   Forget(d);
   if (d->File == nullptr) return;
   std::string path = PathOf(d->File);
   if (path.empty()) return;
+  // Import itself gives no reason, so the log says why nothing came.
+  std::string problem;
   try {
-    jpegicc::Bytes file = jpegicc::read_file(path);
-    if (d->ReadMarkers && d->ReadProfileData) {
-      jpegicc::Bytes profile = jpegicc::read_icc_profile(file);
-      d->Profile = BuildStringWithEncoding(profile.data(), static_cast<int64_t>(profile.size()), REALEncodingUnknown);
-    }
-    try {
-      jpegicc::Image image = jpegicc::decode_rgb(file);
-      d->Picture = host::PluginNewPictureRGB(image.width, image.height, image.rgb.data());
-    } catch (const jpegicc::Error&) {
-      // No picture in the file; the profile read before stays.
-    }
-  } catch (const std::exception&) {
-    // The file cannot be read: nothing imported.
+    problem = ImportFile(d, path);
+  } catch (const std::exception& error) {
+    problem = error.what();  // the file cannot be read: what was imported stays
   }
+  if (!problem.empty()) DebugLog("JPEGImporterQVX: " + path + ": " + problem);
 }
 
 REALproperty ImporterProperties[] = {

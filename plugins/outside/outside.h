@@ -16,7 +16,10 @@
 //   DecodingFromHexQVX(hex as string) as string
 //
 // Import never raises: a missing or unreadable file, or one that is no JPEG,
-// leaves ProfileData empty and Picture nil.
+// leaves ProfileData empty and Picture nil; a picture that cannot be decoded,
+// or needs more memory than a logo ever does, leaves Picture nil. Whenever
+// the profile asked for or the picture does not come, Import writes one line
+// to the host's debug log that names the file and says why.
 
 #include "plugin_interface.h"
 

@@ -1,7 +1,14 @@
 // The built bundles, started as whole processes, headless.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/bundle_copy.h"
 
@@ -75,5 +82,74 @@ TEST(BundlePackageTest, PackageMadeWithJpegtranAloneReadsTheSame) {
   EXPECT_EQ(LinesStartingWith(o.out, "  label DeviceDialog.StaticText1 "),
             std::vector<std::string>{"  label DeviceDialog.StaticText1 \"3.1.4\" 20,182 256x20"});
 }
+
+// The largest resident size of the children this process has waited for.
+long PeakOfChildrenKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return usage.ru_maxrss;
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The frame header set to claim width x height; the image data stays.
+void ClaimSize(const std::filesystem::path& file, unsigned width, unsigned height) {
+  std::string jpeg = ReadBytes(file);
+  for (std::size_t pos = 2; pos + 9 < jpeg.size() && uint8_t(jpeg[pos]) == 0xFF;) {
+    const auto marker = uint8_t(jpeg[pos + 1]);
+    if (marker == 0xC0 || marker == 0xC2) {  // precision, then height and width
+      jpeg[pos + 5] = char(height >> 8), jpeg[pos + 6] = char(height & 0xFF);
+      jpeg[pos + 7] = char(width >> 8), jpeg[pos + 8] = char(width & 0xFF);
+      testsupport::WriteText(file, jpeg);
+      return;
+    }
+    pos += 2 + (std::size_t(uint8_t(jpeg[pos + 2])) << 8 | uint8_t(jpeg[pos + 3]));
+  }
+  ADD_FAILURE() << "no frame header in " << file;
+}
+
+struct LargePackageCase {
+  friend void PrintTo(const LargePackageCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::function<void(const std::filesystem::path& logo)> make;
+  const char* log_line;  // what the debug log says after the file's path; empty: nothing
+};
+
+class LargePackageTest : public testing::TestWithParam<LargePackageCase> {};
+
+// A package of a few kilobytes may claim a picture of any size, and a file
+// may go on for any length after its picture: the updater stays small.
+TEST_P(LargePackageTest, StaysWithin256MiBAndServes) {
+  BundleCopy bundle("updater");
+  const std::filesystem::path logo = bundle.resources() / "logo.jpg";
+  GetParam().make(logo);
+
+  const testsupport::Outcome o = bundle.RunHeadless("press DeviceDialog.PushButton1\n");
+
+  EXPECT_EQ(o.exit_code, 0) << o.err;
+  EXPECT_EQ(LinesStartingWith(o.out, "window DeviceDialog shown").size(), 1u) << o.out;
+  EXPECT_LE(PeakOfChildrenKiB(), 256 * 1024);
+  const std::vector<std::string> lines = LinesStartingWith(o.err, "JPEGImporterQVX: ");
+  if (*GetParam().log_line == '\0')
+    EXPECT_TRUE(lines.empty()) << o.err;
+  else
+    EXPECT_EQ(lines, std::vector<std::string>{"JPEGImporterQVX: " + logo.string() + ": " + GetParam().log_line});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packages, LargePackageTest,
+    testing::Values(LargePackageCase{"PictureClaiming8192x8192", [](const auto& logo) { ClaimSize(logo, 8192, 8192); },
+                                     "cannot decode picture: picture of 8192x8192 pixels is larger than accepted"},
+                    // Sparse: the file takes no room on disk.
+                    LargePackageCase{"300MiBAfterThePicture",
+                                     [](const auto& logo) {
+                                       std::filesystem::resize_file(logo,
+                                                                    std::filesystem::file_size(logo) + (300u << 20));
+                                     },
+                                     ""}),
+    [](const testing::TestParamInfo<LargePackageCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

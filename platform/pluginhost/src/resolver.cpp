@@ -43,7 +43,7 @@ static_assert(std::is_same_v<decltype(&services::PtrToMemoryBlock), PtrToMemoryB
 static_assert(std::is_same_v<decltype(&services::FolderItemFromFSSpec), FolderItemFromFSSpecProc>);
 static_assert(std::is_same_v<decltype(&services::REALFSSpecFromFolderItem), REALFSSpecFromFolderItemProc>);
 static_assert(std::is_same_v<decltype(&services::PluginFolderItemPath), PluginFolderItemPathProc>);
-static_assert(std::is_same_v<decltype(&services::PluginNewPictureRGB), PluginNewPictureRGBProc>);
+static_assert(std::is_same_v<decltype(&services::PluginNewPicture), PluginNewPictureProc>);
 
 #define SERVICE(name) \
   Entry { #name, reinterpret_cast < REALproc>(&services::name) }
@@ -64,7 +64,7 @@ const Entry kServices[] = {
     SERVICE(memoryBlockGetPtr),        SERVICE(memoryBlockGetSize),
     SERVICE(PtrToMemoryBlock),         SERVICE(FolderItemFromFSSpec),
     SERVICE(REALFSSpecFromFolderItem), SERVICE(PluginFolderItemPath),
-    SERVICE(PluginNewPictureRGB),
+    SERVICE(PluginNewPicture),
 };
 
 #undef SERVICE

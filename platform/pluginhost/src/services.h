@@ -49,6 +49,6 @@ REALboolean REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item);
 REALstring PluginFolderItemPath(REALfolderItem item);
 
 // Pictures (pictures.cpp)
-REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb);
+REALobject PluginNewPicture(int32_t width, int32_t height, uint32_t** pixels);
 
 }  // namespace pluginhost::services

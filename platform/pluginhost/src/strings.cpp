@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/encoding.h"
+#include "framework/system.h"
 #include "pluginhost/declaration.h"
 #include "pluginhost/handles.h"
 #include "services.h"
@@ -14,6 +15,8 @@ int32_t LenB(REALstring string) {
   auto s = string_of(string);
   return s ? static_cast<int32_t>(s->size()) : 0;
 }
+
+void DebugLog(REALstring message) { framework::System::DebugLog(framework::String(string_of(message))); }
 
 }  // namespace
 
@@ -79,6 +82,9 @@ REALproc REALLoadGlobalMethod(const char* declaration) {
   if (declaration == nullptr) return nullptr;
   if (normal_declaration(declaration) == normal_declaration("LenB( s as string ) as integer")) {
     return reinterpret_cast<REALproc>(&LenB);
+  }
+  if (normal_declaration(declaration) == normal_declaration("System.DebugLog( message as string )")) {
+    return reinterpret_cast<REALproc>(&DebugLog);
   }
   return nullptr;
 }

@@ -22,7 +22,7 @@ constexpr const char* kNames[] = {
     "memoryBlockGetPtr",        "memoryBlockGetSize",
     "PtrToMemoryBlock",         "FolderItemFromFSSpec",
     "REALFSSpecFromFolderItem", "PluginFolderItemPath",
-    "PluginNewPictureRGB",
+    "PluginNewPicture",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<int>(Service::Count));
 
@@ -120,8 +120,8 @@ bool REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item) {
 }
 
 REALstring PluginFolderItemPath(REALfolderItem item) { PLUGINCOMMON_CALL(PluginFolderItemPath, nullptr, item); }
-REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb) {
-  PLUGINCOMMON_CALL(PluginNewPictureRGB, nullptr, width, height, rgb);
+REALobject PluginNewPicture(int32_t width, int32_t height, uint32_t** pixels) {
+  PLUGINCOMMON_CALL(PluginNewPicture, nullptr, width, height, pixels);
 }
 
 #undef PLUGINCOMMON_CALL

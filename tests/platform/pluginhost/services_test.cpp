@@ -10,6 +10,8 @@
 #include "framework/exceptions.h"
 #include "framework/folderitem.h"
 #include "framework/memoryblock.h"
+#include "framework/system.h"
+#include "framework/ui/picture.h"
 #include "pluginhost/pluginhost.h"
 
 namespace {
@@ -99,6 +101,16 @@ TEST(StringServicesTest, CStringAndLenB) {
   EXPECT_EQ(lenb(s), 5);
   EXPECT_EQ(SERVICE(REALLoadGlobalMethod)("Len( s as string ) as integer"), nullptr);
   pluginhost::release_string_handle(s);
+}
+
+TEST(StringServicesTest, DebugLogWritesOneLine) {
+  auto log = reinterpret_cast<REALDebugLogProc>(SERVICE(REALLoadGlobalMethod)("System.DebugLog( message as string )"));
+  ASSERT_NE(log, nullptr);
+  framework::System::clear_debug_log();
+  REALstring s = pluginhost::new_string_handle(String("Gr\xC3\xBC\xC3\x9F from a plug-in"));
+  log(s);
+  pluginhost::release_string_handle(s);
+  EXPECT_EQ(framework::System::debug_log_lines(), std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F from a plug-in"});
 }
 
 TEST(StringServicesTest, LockAddsAReferenceThatOutlivesTheCaller) {
@@ -213,6 +225,32 @@ TEST(FolderItemServicesTest, RecordsThatCannotBeAreRefused) {
   EXPECT_EQ(SERVICE(FolderItemFromFSSpec)(&unknown), nullptr);
   REALFSSpec zero{};
   EXPECT_EQ(SERVICE(FolderItemFromFSSpec)(&zero), nullptr);
+}
+
+// The plug-in fills the pixels of the picture it then hands over.
+TEST(PictureServiceTest, PixelsWrittenByThePlugInAreThePictures) {
+  uint32_t* pixels = nullptr;
+  REALobject handle = SERVICE(PluginNewPicture)(3, 2, &pixels);
+  ASSERT_NE(handle, nullptr);
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(pixels[5], 0xFFFFFFFFu);  // white until written
+  pixels[4] = 0xFF123456u;
+  auto* picture = dynamic_cast<framework::Picture*>(pluginhost::from_handle(handle));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->Width(), 3);
+  EXPECT_EQ(picture->Height(), 2);
+  EXPECT_EQ(picture->Pixel(1, 1), 0x123456u);
+  SERVICE(REALUnlockObject)(handle);
+}
+
+TEST(PictureServiceTest, PictureThatCannotBeHadIsNil) {
+  for (const auto& [width, height] : {std::pair{0, 5}, std::pair{5, -1}, std::pair{65536, 65536}}) {
+    uint32_t none = 0;
+    uint32_t* pixels = &none;
+    EXPECT_EQ(SERVICE(PluginNewPicture)(width, height, &pixels), nullptr) << width << "x" << height;
+    EXPECT_EQ(pixels, nullptr);
+  }
+  EXPECT_EQ(SERVICE(PluginNewPicture)(2, 2, nullptr), nullptr);
 }
 
 }  // namespace

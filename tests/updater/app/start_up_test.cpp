@@ -2,12 +2,20 @@
 #include <ostream>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "framework/system.h"
 #include "framework/ui/canvas.h"
 #include "framework/ui/label.h"
 #include "framework/ui/menu.h"
+#include "outside_bound.h"
+#include "pluginhost/binder.h"
+#include "pluginhost/loader.h"
 #include "support/app_session.h"
 #include "updater/app.h"
 #include "updater/device_dialog.h"
@@ -136,5 +144,120 @@ TEST_P(PaintRuleTest, CanvasesStretchTheWholePictureOrDrawNothing) {
 INSTANTIATE_TEST_SUITE_P(Pictures, PaintRuleTest,
                          testing::Values(PaintCase{"WithVastel", true}, PaintCase{"WithoutVastel", false}),
                          [](const testing::TestParamInfo<PaintCase>& info) { return info.param.name; });
+
+// The outside plug-in itself, loaded once, its members bound as start-up
+// binds them: the package read as the bundles read it.
+const updater::OutsideMembers& OutsidePlugIn() {
+  static const updater::OutsideMembers members = [] {
+    pluginhost::load_plugins(UPDATER_TEST_OUTSIDE_PLUGINS);
+    pluginhost::Binder binder;
+    updater::OutsideMembers m = updater::bundle::DeclareOutsideMembers(binder);
+    const std::vector<std::string> unresolved = binder.bind();
+    EXPECT_TRUE(unresolved.empty()) << unresolved.front();
+    return m;
+  }();
+  return members;
+}
+
+// The debug log's lines that name the file.
+std::vector<std::string> LinesNaming(const std::filesystem::path& file) {
+  std::vector<std::string> out;
+  for (const std::string& line : framework::System::debug_log_lines())
+    if (line.find(file.string()) != std::string::npos) out.push_back(line);
+  return out;
+}
+
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+struct UnreadableCase {
+  friend void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+  const char* name;
+  std::function<void(apptest::TestBundle&)> make;
+  const char* cause;
+};
+
+class UnreadablePackageTest : public testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(UnreadablePackageTest, SaysSoAndLogsWhichFileAndWhy) {
+  AppRun run;
+  run.bound().outside = OutsidePlugIn();
+  GetParam().make(run.bundle());
+  run.start();
+  ASSERT_TRUE(run.run_to_end());
+
+  EXPECT_EQ(run.messages(), std::vector<std::string>{"Application is not complete."});
+  EXPECT_FALSE(run.shown("DeviceDialog"));
+  const std::filesystem::path logo = run.bundle().resources() / "logo.jpg";
+  EXPECT_EQ(LinesNaming(logo), std::vector<std::string>{"JPEGImporterQVX: " + logo.string() + ": " + GetParam().cause});
+}
+
+std::string PackageCutInsideItsProfile(const apptest::TestBundle& bundle) {
+  std::ifstream in(bundle.resources() / "logo.jpg", std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::size_t tag = bytes.find("ICC_PROFILE");
+  EXPECT_NE(tag, std::string::npos);
+  return bytes.substr(0, tag + 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnreadablePackageTest,
+    testing::Values(
+        UnreadableCase{"Missing", [](apptest::TestBundle&) {}, "cannot be opened: No such file or directory"},
+        UnreadableCase{"Empty", [](apptest::TestBundle& b) { WriteBytes(b.resources() / "logo.jpg", ""); },
+                       "the file is empty"},
+        UnreadableCase{"NotAJpeg",
+                       [](apptest::TestBundle& b) { WriteBytes(b.resources() / "logo.jpg", "hello world\n"); },
+                       "not a JPEG file"},
+        UnreadableCase{"Truncated",
+                       [](apptest::TestBundle& b) {
+                         b.set_package(apptest::DefaultFields(":00000001FF\r\n"));
+                         WriteBytes(b.resources() / "logo.jpg", PackageCutInsideItsProfile(b));
+                       },
+                       "the file ends before its image data"},
+        UnreadableCase{"WithoutProfile", [](apptest::TestBundle& b) { b.set_package_text(std::nullopt); },
+                       "no profile data"}),
+    [](const testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
+
+// The JPEG's frame header set to claim width x height; the image data stays.
+void ClaimSize(std::string& jpeg, unsigned width, unsigned height) {
+  for (std::size_t pos = 2; pos + 9 < jpeg.size() && uint8_t(jpeg[pos]) == 0xFF;) {
+    const auto marker = uint8_t(jpeg[pos + 1]);
+    if (marker == 0xC0 || marker == 0xC2) {  // precision, then height and width
+      jpeg[pos + 5] = char(height >> 8), jpeg[pos + 6] = char(height & 0xFF);
+      jpeg[pos + 7] = char(width >> 8), jpeg[pos + 8] = char(width & 0xFF);
+      return;
+    }
+    pos += 2 + (std::size_t(uint8_t(jpeg[pos + 2])) << 8 | uint8_t(jpeg[pos + 3]));
+  }
+  ADD_FAILURE() << "no frame header";
+}
+
+// A picture whose header claims more than a logo ever needs is passed over;
+// the package in its profile still serves.
+TEST(StartUpTest, PackageWithTooLargeAPictureStillServesWithoutALogo) {
+  AppRun run;
+  run.bound().outside = OutsidePlugIn();
+  run.bundle().set_package(apptest::DefaultFields(":00000001FF\r\n"));
+  const std::filesystem::path logo = run.bundle().resources() / "logo.jpg";
+  std::ifstream in(logo, std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  ClaimSize(bytes, 8192, 8192);
+  WriteBytes(logo, bytes);
+  run.start();
+
+  auto* canvas2 = run.session().control<Canvas>("DeviceDialog.Canvas2");
+  ASSERT_NE(canvas2, nullptr);
+  canvas2->Refresh();
+  EXPECT_TRUE(Drawn(*canvas2).empty());
+  EXPECT_EQ(run.session().window("DeviceDialog")->Title().utf8(), "Firmware Updater");
+  EXPECT_EQ(LinesNaming(logo),
+            std::vector<std::string>{"JPEGImporterQVX: " + logo.string() +
+                                     ": cannot decode picture: picture of 8192x8192 pixels is larger than accepted"});
+  ASSERT_TRUE(run.session().press("DeviceDialog.PushButton1"));
+  EXPECT_TRUE(run.session().finished());
+}
 
 }  // namespace

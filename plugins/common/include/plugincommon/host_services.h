@@ -43,7 +43,7 @@ enum class Service : int {
   FolderItemFromFSSpec,
   REALFSSpecFromFolderItem,
   PluginFolderItemPath,
-  PluginNewPictureRGB,
+  PluginNewPicture,
   Count
 };
 
@@ -91,7 +91,7 @@ REALmemoryBlock PtrToMemoryBlock(void* address);
 REALfolderItem FolderItemFromFSSpec(const REALFSSpec* spec);
 bool REALFSSpecFromFolderItem(REALFSSpec* spec, REALfolderItem item);
 REALstring PluginFolderItemPath(REALfolderItem item);
-REALobject PluginNewPictureRGB(int32_t width, int32_t height, const void* rgb);
+REALobject PluginNewPicture(int32_t width, int32_t height, uint32_t** pixels);
 
 }  // namespace host
 }  // namespace plugincommon

@@ -84,6 +84,8 @@ TEST_P(DamagedProfileTest, GivesTheWholeProfileOrNothing) {
     EXPECT_EQ(got, picture.profile);
   else
     EXPECT_TRUE(got.empty());
+  const MemoryFile file(picture.file);
+  EXPECT_EQ(jpegicc::read_icc_profile_file(file.get()).profile, got);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedProfileTest, testing::ValuesIn(kDamages),
@@ -101,6 +103,17 @@ TEST(TruncatedFileTest, EveryPrefixGivesTheWholeProfileOrNothing) {
       ASSERT_EQ(got, profile) << "prefix " << n;
     else
       ASSERT_TRUE(got.empty()) << "prefix " << n;
+  }
+  // From a file: the prefixes around every segment's end, and some between.
+  std::vector<std::size_t> ends;
+  for (const Marker& m : header_markers(file)) ends.push_back(m.offset + 2 + m.length);
+  for (std::size_t n = 0; n <= file.size(); n += 997) ends.push_back(n);
+  for (const std::size_t end : ends) {
+    for (std::size_t n = end - std::min<std::size_t>(end, 2); n <= std::min(end + 2, file.size()); ++n) {
+      const Bytes prefix(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+      const MemoryFile in(prefix);
+      ASSERT_EQ(jpegicc::read_icc_profile_file(in.get()).profile, jpegicc::read_icc_profile(prefix)) << "prefix " << n;
+    }
   }
 }
 
@@ -127,7 +140,9 @@ TEST(RandomDamageTest, NoFunctionMisbehaves) {
   for (int round = 0; round < 400; ++round) {
     Bytes damaged = file;
     for (int k = 0; k < 1 + round % 6; ++k) damaged[where(random)] = static_cast<std::uint8_t>(value(random));
-    (void)jpegicc::read_icc_profile(damaged);
+    const Bytes profile = jpegicc::read_icc_profile(damaged);
+    const MemoryFile file(damaged);
+    ASSERT_EQ(jpegicc::read_icc_profile_file(file.get()).profile, profile);
     try {
       (void)jpegicc::embed_icc_profile(damaged, profile_of(20));
     } catch (const jpegicc::Error&) {

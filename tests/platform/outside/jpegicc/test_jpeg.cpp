@@ -8,7 +8,7 @@
 namespace jpegicc_test {
 
 jpegicc::Bytes encode(int width, int height, const std::function<Rgb(int, int)>& pixel, const jpegicc::Bytes& profile,
-                      Colour colour) {
+                      Colour colour, Coding coding) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr error{};
   cinfo.err = jpeg_std_error(&error);
@@ -23,6 +23,7 @@ jpegicc::Bytes encode(int width, int height, const std::function<Rgb(int, int)>&
   cinfo.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 95, TRUE);
+  if (coding == Coding::progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   if (!profile.empty()) jpeg_write_icc_profile(&cinfo, profile.data(), static_cast<unsigned>(profile.size()));
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * cinfo.input_components);
@@ -103,5 +104,23 @@ std::vector<Marker> header_markers(const jpegicc::Bytes& jpeg) {
 }
 
 std::size_t scan_offset(const jpegicc::Bytes& jpeg) { return header_markers(jpeg).back().offset; }
+
+void claim_size(jpegicc::Bytes& jpeg, unsigned width, unsigned height) {
+  for (const Marker& m : header_markers(jpeg)) {
+    if (m.code == 0xC0 || m.code == 0xC2) {  // precision, then height and width
+      jpeg[m.offset + 5] = static_cast<std::uint8_t>(height >> 8), jpeg[m.offset + 6] = height & 0xFF;
+      jpeg[m.offset + 7] = static_cast<std::uint8_t>(width >> 8), jpeg[m.offset + 8] = width & 0xFF;
+    }
+  }
+}
+
+MemoryFile::MemoryFile(const jpegicc::Bytes& bytes) : bytes_(bytes) {
+  const std::size_t size = bytes_.size();
+  bytes_.push_back(0);  // fmemopen wants a buffer even for no bytes
+  file_ = fmemopen(bytes_.data(), size, "rb");
+  if (file_ == nullptr) std::abort();
+}
+
+MemoryFile::~MemoryFile() { std::fclose(file_); }
 
 }  // namespace jpegicc_test

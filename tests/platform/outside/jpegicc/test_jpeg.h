@@ -6,6 +6,7 @@
 #include "jpegicc/jpegicc.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -17,11 +18,13 @@ struct Rgb {
 };
 
 enum class Colour { rgb, grayscale };
+enum class Coding { baseline, progressive };
 
-// A baseline JPEG of the given size whose pixel (x, y) is pixel(x, y);
-// `profile` is written with the library's own profile writer.
+// A JPEG of the given size whose pixel (x, y) is pixel(x, y); `profile` is
+// written with the library's own profile writer.
 jpegicc::Bytes encode(int width, int height, const std::function<Rgb(int, int)>& pixel,
-                      const jpegicc::Bytes& profile = {}, Colour colour = Colour::rgb);
+                      const jpegicc::Bytes& profile = {}, Colour colour = Colour::rgb,
+                      Coding coding = Coding::baseline);
 
 // Left half red, right half blue.
 jpegicc::Bytes two_colour_picture(int width = 32, int height = 16, const jpegicc::Bytes& profile = {});
@@ -43,5 +46,22 @@ std::vector<Marker> header_markers(const jpegicc::Bytes& jpeg);
 
 // Offset of the first scan marker.
 std::size_t scan_offset(const jpegicc::Bytes& jpeg);
+
+// The frame header (baseline or progressive) set to claim width x height.
+void claim_size(jpegicc::Bytes& jpeg, unsigned width, unsigned height);
+
+// The bytes as an open file, read from its start.
+class MemoryFile {
+ public:
+  explicit MemoryFile(const jpegicc::Bytes& bytes);
+  ~MemoryFile();
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  std::FILE* get() const { return file_; }
+
+ private:
+  jpegicc::Bytes bytes_;
+  std::FILE* file_;
+};
 
 }  // namespace jpegicc_test
