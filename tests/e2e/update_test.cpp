@@ -276,8 +276,10 @@ TEST_P(WholeFloodTest, KeepsMemoryBoundedAndTheUpdateEndsWithAMessage) {
   const e2e::ResidentMemory::Sample early = memory.at(milliseconds(8000));
   const e2e::ResidentMemory::Sample late = memory.at(milliseconds(11800));
   ASSERT_GT(early.rss_kib, 0);
+#ifndef __SANITIZE_ADDRESS__  // which holds freed memory back: the figures count in a plain build
   EXPECT_LT(late.rss_kib - early.rss_kib, 6 * 1024) << early.rss_kib << " KiB, then " << late.rss_kib << " KiB";
   EXPECT_LE(memory.last().peak_kib, 64 * 1024);
+#endif
   EXPECT_EQ(LinesStartingWith(run.updater.err, "Receive queue full").size(), GetParam().drops ? 1u : 0u);
 }
 
