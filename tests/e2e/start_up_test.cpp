@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "jpeg_frame.h"
 #include "support/bundle_copy.h"
 
 namespace {
@@ -98,17 +99,11 @@ std::string ReadBytes(const std::filesystem::path& file) {
 // The frame header set to claim width x height; the image data stays.
 void ClaimSize(const std::filesystem::path& file, unsigned width, unsigned height) {
   std::string jpeg = ReadBytes(file);
-  for (std::size_t pos = 2; pos + 9 < jpeg.size() && uint8_t(jpeg[pos]) == 0xFF;) {
-    const auto marker = uint8_t(jpeg[pos + 1]);
-    if (marker == 0xC0 || marker == 0xC2) {  // precision, then height and width
-      jpeg[pos + 5] = char(height >> 8), jpeg[pos + 6] = char(height & 0xFF);
-      jpeg[pos + 7] = char(width >> 8), jpeg[pos + 8] = char(width & 0xFF);
-      testsupport::WriteText(file, jpeg);
-      return;
-    }
-    pos += 2 + (std::size_t(uint8_t(jpeg[pos + 2])) << 8 | uint8_t(jpeg[pos + 3]));
+  if (!testsupport::ClaimPictureSize(jpeg, width, height)) {
+    ADD_FAILURE() << "no frame header in " << file;
+    return;
   }
-  ADD_FAILURE() << "no frame header in " << file;
+  testsupport::WriteText(file, jpeg);
 }
 
 struct LargePackageCase {

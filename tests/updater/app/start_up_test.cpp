@@ -13,6 +13,7 @@
 #include "framework/ui/canvas.h"
 #include "framework/ui/label.h"
 #include "framework/ui/menu.h"
+#include "jpeg_frame.h"
 #include "outside_bound.h"
 #include "pluginhost/binder.h"
 #include "pluginhost/loader.h"
@@ -222,16 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The JPEG's frame header set to claim width x height; the image data stays.
 void ClaimSize(std::string& jpeg, unsigned width, unsigned height) {
-  for (std::size_t pos = 2; pos + 9 < jpeg.size() && uint8_t(jpeg[pos]) == 0xFF;) {
-    const auto marker = uint8_t(jpeg[pos + 1]);
-    if (marker == 0xC0 || marker == 0xC2) {  // precision, then height and width
-      jpeg[pos + 5] = char(height >> 8), jpeg[pos + 6] = char(height & 0xFF);
-      jpeg[pos + 7] = char(width >> 8), jpeg[pos + 8] = char(width & 0xFF);
-      return;
-    }
-    pos += 2 + (std::size_t(uint8_t(jpeg[pos + 2])) << 8 | uint8_t(jpeg[pos + 3]));
-  }
-  ADD_FAILURE() << "no frame header";
+  if (!testsupport::ClaimPictureSize(jpeg, width, height)) ADD_FAILURE() << "no frame header";
 }
 
 // A picture whose header claims more than a logo ever needs is passed over;
