@@ -3,6 +3,7 @@
 // otherwise be handed the firmware.
 #include "bus_folder.h"
 #include "other_account.h"
+#include "virtual_entry.h"
 
 #include <hidbus/hidbus.h>
 
@@ -241,6 +242,24 @@ TEST_F(VirtualTrustTest, SymlinkedInfoFileGivesNoDevice) {
   int error = 0;
   EXPECT_FALSE(bus->open("virtual:boot", &error));
   EXPECT_EQ(error, ENOENT);
+}
+
+// The folder checked is the folder connected to: another one put in its
+// place after the check does not get the host.
+TEST_F(VirtualTrustTest, OpenReachesTheFolderThatWasChecked) {
+  const fs::path dir = folder_.path() / "own";
+  own_.emplace("boot", Bootloader(), dir.string());
+  hidbus::detail::FolderCheck check = hidbus::detail::check_folder(dir.string());
+  ASSERT_TRUE(check.fd) << check.why;
+  fs::rename(dir, folder_.path() / "moved");
+  hidbus::VirtualDevice newcomer("boot", Bootloader(), dir.string());
+
+  int error = 0;
+  std::unique_ptr<hidbus::Channel> channel = hidbus::detail::open_entry(check.fd.get(), dir.string(), "boot", &error);
+
+  ASSERT_TRUE(channel) << std::strerror(error);
+  EXPECT_NE(own_->accept(), nullptr);
+  EXPECT_EQ(newcomer.accept(), nullptr);
 }
 
 // The serving side makes a missing folder the user's own and serves into no
