@@ -3,6 +3,7 @@
 
 #include <hidbus/hidbus.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,5 +27,13 @@ FolderCheck check_folder(const std::string& dir);
 // entry whose server died (its info file is no longer locked) is removed and
 // gives nullopt.
 std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const std::string& name);
+
+// A channel to the live entry NAME of the folder dir_fd (named dir), connected
+// through that descriptor (by /proc/self/fd), so it is the folder checked
+// even when another has taken its name since; dir_fd must stay open until
+// this returns. nullptr with *error set: ENOENT when there is no live entry,
+// EACCES when another user serves it; a socket that cannot be reached or
+// whose server is passed over is named on the log.
+std::unique_ptr<Channel> open_entry(int dir_fd, const std::string& dir, const std::string& name, int* error);
 
 }  // namespace hidbus::detail

@@ -99,6 +99,56 @@ std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const s
 
 namespace {
 
+// Whether the server at the other end of a connected socket runs as this
+// user: a socket in the folder does not make its server ours.
+bool served_by_us(int fd, const std::string& name, const std::string& dir, int& error) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  std::string device = "hidbus: passed over virtual device " + name + " in " + dir + ": ";
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+    error = errno;
+    log(device + "cannot tell who serves it: " + errno_text(error));
+    return false;
+  }
+  uid_t me = ::geteuid();
+  if (peer.uid == me) return true;
+  error = EACCES;
+  log(device + "its server runs as uid " + std::to_string(peer.uid) + ", not as uid " + std::to_string(me));
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Channel> open_entry(int dir_fd, const std::string& dir, const std::string& name, int* error) {
+  std::optional<DeviceInfo> info = read_entry(dir_fd, dir, name);
+  if (!info) {
+    *error = ENOENT;
+    return nullptr;
+  }
+  // The socket is reached through the folder's descriptor, so that it is the
+  // folder checked: by its name, a folder swapped since would take the
+  // connect elsewhere.
+  std::string via = "/proc/self/fd/" + std::to_string(dir_fd) + "/" + name + ".sock";
+  Fd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (!fd || via.size() >= sizeof address.sun_path) {
+    *error = fd ? ENAMETOOLONG : errno;
+  } else {
+    std::memcpy(address.sun_path, via.c_str(), via.size() + 1);
+    if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+      if (served_by_us(fd.get(), name, dir, *error)) return std::make_unique<Channel>(std::move(fd), std::move(*info));
+      return nullptr;
+    }
+    *error = errno;
+  }
+  log("hidbus: cannot open " + std::string(kVirtualPrefix) + name + " (" + socket_path(dir, name) +
+      "): " + errno_text(*error));
+  return nullptr;
+}
+
+namespace {
+
 class VirtualSource : public Source {
  public:
   explicit VirtualSource(std::string dir) : dir_(std::move(dir)) {}
@@ -133,29 +183,11 @@ class VirtualSource : public Source {
     std::string name = path.substr(std::strlen(kVirtualPrefix));
     std::string dir = folder();
     Fd folder_fd = trusted(dir);
-    std::optional<DeviceInfo> info;
-    if (folder_fd) info = read_entry(folder_fd.get(), dir, name);
-    if (!info) {
+    if (!folder_fd) {
       *error = ENOENT;
       return nullptr;
     }
-    std::string where = socket_path(dir, name);
-    Fd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (!fd || where.size() >= sizeof address.sun_path) {
-      *error = fd ? ENAMETOOLONG : errno;
-    } else {
-      std::memcpy(address.sun_path, where.c_str(), where.size() + 1);
-      if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        if (served_by_us(fd.get(), name, dir, *error))
-          return std::make_unique<Channel>(std::move(fd), std::move(*info));
-        return nullptr;
-      }
-      *error = errno;
-    }
-    log("hidbus: cannot open " + path + " (" + where + "): " + errno_text(*error));
-    return nullptr;
+    return open_entry(folder_fd.get(), dir, name, error);
   }
 
  private:
@@ -174,24 +206,6 @@ class VirtualSource : public Source {
       reported_ = std::move(line);
     }
     return std::move(check.fd);
-  }
-
-  // Whether the server at the other end of a connected socket runs as this
-  // user: a socket in the folder does not make its server ours.
-  static bool served_by_us(int fd, const std::string& name, const std::string& dir, int& error) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    std::string device = "hidbus: passed over virtual device " + name + " in " + dir + ": ";
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
-      error = errno;
-      log(device + "cannot tell who serves it: " + errno_text(error));
-      return false;
-    }
-    uid_t me = ::geteuid();
-    if (peer.uid == me) return true;
-    error = EACCES;
-    log(device + "its server runs as uid " + std::to_string(peer.uid) + ", not as uid " + std::to_string(me));
-    return false;
   }
 
   std::string dir_;

@@ -3,6 +3,7 @@
 // otherwise be handed the firmware.
 #include "bus_folder.h"
 #include "other_account.h"
+#include "virtual_entry.h"
 
 #include <hidbus/hidbus.h>
 
@@ -111,6 +112,10 @@ class UntrustedFolderTest : public VirtualTrustTest, public testing::WithParamIn
     PublishAsOther(dir, mode);
     return dir;
   }
+  std::string UnderAPlainFile() {
+    testsupport::WriteText(folder_.path() / "plain", "");
+    return (folder_.path() / "plain" / "hidbus").string();
+  }
   std::string LinkToOwn() {
     OwnWithMode(0700);
     fs::create_directory_symlink(folder_.path() / "own", folder_.path() / "link");
@@ -152,15 +157,28 @@ INSTANTIATE_TEST_SUITE_P(
                    "writable by others (mode 0770)"},
         // Whoever owns a link can point it elsewhere at any time.
         FolderCase{"SymbolicLinkToTheUsersFolder", false, [](UntrustedFolderTest& t) { return t.LinkToOwn(); },
-                   "a symbolic link"}),
+                   "a symbolic link"},
+        // A folder that cannot be, not one that is merely missing.
+        FolderCase{"UnderAPlainFile", false, [](UntrustedFolderTest& t) { return t.UnderAPlainFile(); },
+                   "Not a directory"}),
     [](const testing::TestParamInfo<FolderCase>& info) { return info.param.name; });
+
+// The other account's user ID, but the group kept: a server that shares
+// only the user's group is not the user's.
+void BecomeOtherUserInTheGroup() { Check(setuid(kOtherUid) == 0, "setuid " + std::to_string(kOtherUid)); }
 
 // A server in the user's own folder that the user did not start: what is
 // bound there is served by whoever called listen().
-class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInterface<bool> {
+struct ServerCase {
+  const char* name;
+  void (*become)();  // what the server's process turns into before listen(); nullptr: stays the user
+};
+void PrintTo(const ServerCase& c, std::ostream* os) { *os << c.name; }
+
+class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInterface<ServerCase> {
  protected:
-  void ServeBoot(const std::string& dir, bool as_other) {
-    other_.emplace([dir, as_other](int stop_fd, const std::function<void()>& ready) {
+  void ServeBoot(const std::string& dir, void (*become)()) {
+    other_.emplace([dir, become](int stop_fd, const std::function<void()>& ready) {
       int info = open((dir + "/boot.info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
       Check(info >= 0 && flock(info, LOCK_EX) == 0, "boot.info");
       const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
@@ -171,7 +189,7 @@ class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInte
       const std::string where = dir + "/boot.sock";
       std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
       Check(server >= 0 && bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0, "bind");
-      if (as_other) testsupport::BecomeOtherUser();
+      if (become) become();
       Check(listen(server, 4) == 0, "listen");
       ready();
       testsupport::WaitReadable(stop_fd);
@@ -181,11 +199,11 @@ class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInte
 };
 
 TEST_P(ServerAccountTest, OnlyTheUsersOwnServerIsConnected) {
-  const bool as_other = GetParam();
+  const bool as_other = GetParam().become != nullptr;
   if (as_other && !testsupport::CanActAsOtherUser()) GTEST_SKIP() << "acting as another account needs root";
   const std::string dir = (folder_.path() / "own").string();
   ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
-  ServeBoot(dir, as_other);
+  ServeBoot(dir, GetParam().become);
   auto bus = BusOn(dir);
   ASSERT_EQ(bus->enumerate().size(), 1u);
 
@@ -204,9 +222,45 @@ TEST_P(ServerAccountTest, OnlyTheUsersOwnServerIsConnected) {
                                      std::to_string(kOtherUid) + ", not as uid " + Me()});
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, ServerAccountTest, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
-  return info.param ? "AnotherAccount" : "TheUser";
-});
+INSTANTIATE_TEST_SUITE_P(Servers, ServerAccountTest,
+                         testing::Values(ServerCase{"TheUser", nullptr},
+                                         ServerCase{"AnotherAccount", testsupport::BecomeOtherUser},
+                                         ServerCase{"AnotherUserInTheUsersGroup", BecomeOtherUserInTheGroup}),
+                         [](const testing::TestParamInfo<ServerCase>& info) { return info.param.name; });
+
+// An info file that is a symbolic link is not an entry of the folder: whoever
+// owns what it points to would say what the device is and that it lives.
+TEST_F(VirtualTrustTest, SymlinkedInfoFileGivesNoDevice) {
+  const fs::path real = folder_.path() / "real", dir = folder_.path() / "own";
+  own_.emplace("boot", Bootloader(), real.string());
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  fs::create_symlink(real / "boot.info", dir / "boot.info");
+  fs::create_symlink(real / "boot.sock", dir / "boot.sock");
+  auto bus = BusOn(dir.string());
+
+  EXPECT_TRUE(bus->enumerate().empty());
+  int error = 0;
+  EXPECT_FALSE(bus->open("virtual:boot", &error));
+  EXPECT_EQ(error, ENOENT);
+}
+
+// The folder checked is the folder connected to: another one put in its
+// place after the check does not get the host.
+TEST_F(VirtualTrustTest, OpenReachesTheFolderThatWasChecked) {
+  const fs::path dir = folder_.path() / "own";
+  own_.emplace("boot", Bootloader(), dir.string());
+  hidbus::detail::FolderCheck check = hidbus::detail::check_folder(dir.string());
+  ASSERT_TRUE(check.fd) << check.why;
+  fs::rename(dir, folder_.path() / "moved");
+  hidbus::VirtualDevice newcomer("boot", Bootloader(), dir.string());
+
+  int error = 0;
+  std::unique_ptr<hidbus::Channel> channel = hidbus::detail::open_entry(check.fd.get(), dir.string(), "boot", &error);
+
+  ASSERT_TRUE(channel) << std::strerror(error);
+  EXPECT_NE(own_->accept(), nullptr);
+  EXPECT_EQ(newcomer.accept(), nullptr);
+}
 
 // The serving side makes a missing folder the user's own and serves into no
 // other.

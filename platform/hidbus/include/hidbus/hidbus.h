@@ -9,7 +9,8 @@
 //   VirtualDevice. Only the user's own folder counts (owned by the effective
 //   user, a real folder, writable by no one else), and only a device whose
 //   server runs as the same user; what is passed over is named on the log
-//   sink with the reason;
+//   sink with the reason. A device's socket is reached through the folder
+//   that was checked (by its descriptor, under /proc/self/fd), not by its name;
 // - devices attached in process (tests): one socketpair per device.
 //
 // Report framing is hidraw's on every source. A write is one output report:
