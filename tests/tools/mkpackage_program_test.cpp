@@ -148,16 +148,24 @@ INSTANTIATE_TEST_SUITE_P(
                     "the updater would show \"Invalid file format.\""},
         BadFirmware{"NoEndRecordNorFinalLineEnd", ":0300300002337A1E\n:0300300002337A1E",
                     "the firmware ends after line 2 without an end-of-file record (:00000001FF); "
-                    "the updater would quit without a message"}),
+                    "the updater would quit without a message"},
+        BadFirmware{"OnlyTheEndRecord", ":00000001FF\n",
+                    "mkpackage: firmware line 1: the end record comes before any data byte; "
+                    "the updater would show \"The firmware holds no data for this device.\""},
+        BadFirmware{"EndRecordFirst", ":00000001FF\n:0300300002337A1E\n", "firmware line 1: the end record comes"},
+        BadFirmware{"OnlyAddressesAndEmptyData", ":020000040000FA\n:0000000000\n:00000001FF\n",
+                    "firmware line 3: the end record comes before any data byte"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MkpackageTest, RefusedFirmwareLeavesAnOldPackageAsItWas) {
   ASSERT_EQ(make("1.0", "T", "1240", "60").exit_code, 0);
   const jpegicc::Bytes before = jpegicc::read_file(dir / "logo.jpg");
-  WriteText(dir / "firmware.hex", "hello world\n");
 
-  EXPECT_EQ(make("2.0", "T", "1240", "60").exit_code, 1);
-  EXPECT_EQ(jpegicc::read_file(dir / "logo.jpg"), before);
+  for (const char* refused : {"hello world\n", ":00000001FF\n"}) {
+    WriteText(dir / "firmware.hex", refused);
+    EXPECT_EQ(make("2.0", "T", "1240", "60").exit_code, 1) << refused;
+    EXPECT_EQ(jpegicc::read_file(dir / "logo.jpg"), before) << refused;
+  }
 }
 
 TEST_F(MkpackageTest, DollarInTheFirmwareFileIsRefused) {

@@ -2,38 +2,57 @@
 // firmware's bytes that lie in one range of byte addresses (the program
 // regions; configuration regions are never written).
 //
-//   compare_memory FIRMWARE.hex DUMP.hex FIRST END     (byte addresses, 0x... allowed)
+//   compare_memory FIRMWARE.hex DUMP.hex FIRST END
 //
-// Exit code 0 when they match, 1 when they differ, 2 when a file cannot be read.
+// FIRST and END are byte addresses, decimal or hexadecimal after 0x, up to
+// 0x100000000; the range is FIRST up to, not including, END.
+// Exit code 0 when they match, 1 when they differ, 2 when a file cannot be
+// read, an address is not one, FIRST is not below END or the firmware holds
+// no byte in the range: a match on nothing would tell nothing.
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "sim/intel_hex.h"
 
-int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::cerr << "usage: compare_memory FIRMWARE.hex DUMP.hex FIRST END\n";
-    return 2;
+namespace {
+
+constexpr uint64_t kAddressEnd = uint64_t{1} << 32;
+
+// The whole text as a number, or nothing: a typo must not cut a range short.
+std::optional<uint64_t> read_address(std::string_view text) {
+  unsigned base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
   }
-  const uint32_t first = uint32_t(std::strtoul(argv[3], nullptr, 0));
-  const uint32_t end = uint32_t(std::strtoul(argv[4], nullptr, 0));
-  sim::HexImage firmware, memory;
-  try {
-    firmware = sim::read_intel_hex_file(argv[1]);
-    memory = sim::read_intel_hex_file(argv[2]);
-  } catch (const sim::HexError& e) {
-    std::cerr << "compare_memory: " << e.what() << "\n";
-    return 2;
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char c : text) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return std::nullopt;
+    value = value * base + unsigned(digit);
+    if (value > kAddressEnd) return std::nullopt;
   }
-  sim::HexImage wanted;
-  for (const auto& [address, byte] : firmware) {
-    if (address >= first && address < end) wanted[address] = byte;
-  }
+  return value;
+}
+
+int refuse(const std::string& message) {
+  std::cerr << "compare_memory: " << message << "\n";
+  return 2;
+}
+
+int compare(const sim::HexImage& wanted, const sim::HexImage& memory, uint64_t first, uint64_t end) {
   const auto diffs = sim::differences(wanted, memory, 5);
   if (diffs.empty()) {
-    std::printf("The device memory matches the firmware: %zu bytes in 0x%X..0x%X.\n", wanted.size(), first, end - 1);
+    std::printf("The device memory matches the firmware: %zu bytes in 0x%llX..0x%llX.\n", wanted.size(),
+                static_cast<unsigned long long>(first), static_cast<unsigned long long>(end - 1));
     return 0;
   }
   const auto all = sim::differences(wanted, memory).size();
@@ -46,4 +65,42 @@ int main(int argc, char** argv) {
     }
   }
   return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::cerr << "usage: compare_memory FIRMWARE.hex DUMP.hex FIRST END\n";
+    return 2;
+  }
+  const char* const names[] = {"FIRST", "END"};
+  uint64_t range[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const auto value = read_address(argv[3 + i]);
+    if (!value)
+      return refuse(std::string(names[i]) + " \"" + argv[3 + i] +
+                    "\" is not an address (decimal, or hexadecimal after 0x, at most 0x100000000)");
+    range[i] = *value;
+  }
+  const uint64_t first = range[0], end = range[1];
+  if (first >= end) return refuse("the range FIRST..END is empty: FIRST must be below END");
+  sim::HexImage firmware, memory;
+  try {
+    firmware = sim::read_intel_hex_file(argv[1]);
+    memory = sim::read_intel_hex_file(argv[2]);
+  } catch (const sim::HexError& e) {
+    return refuse(e.what());
+  }
+  sim::HexImage wanted;
+  for (const auto& [address, byte] : firmware) {
+    if (address >= first && address < end) wanted[address] = byte;
+  }
+  if (wanted.empty()) {
+    char range_text[64];
+    std::snprintf(range_text, sizeof range_text, "0x%llX..0x%llX", static_cast<unsigned long long>(first),
+                  static_cast<unsigned long long>(end - 1));
+    return refuse(std::string("the firmware holds no byte in ") + range_text);
+  }
+  return compare(wanted, memory, first, end);
 }

@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "  PRODUCT_ID  USB product ID, in the same forms\n"
     "  FIRMWARE    Intel HEX file; its line ends are stored as CR LF, and it is\n"
     "              refused unless the updater can read it to its end record\n"
+    "              and finds a data byte before it\n"
     "\n"
     "No field may hold \"$\".\n"
     "\n"
@@ -60,7 +61,9 @@ int make(char** argv) {
   fields.vendor_id = argv[4];
   fields.product_id = argv[5];
   fields.firmware.assign(firmware.begin(), firmware.end());
-  jpegicc::write_file(argv[7], tools::make_package(picture, fields));
+  const jpegicc::Bytes package = tools::make_package(picture, fields);
+  tools::check_firmware_holds_data(tools::to_crlf(fields.firmware));
+  jpegicc::write_file(argv[7], package);
   return 0;
 }
 

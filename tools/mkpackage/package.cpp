@@ -105,6 +105,17 @@ void check_firmware(std::string_view firmware) {
   throw PackageError("the firmware ends after line " + line + no_end + "; the updater would quit without a message");
 }
 
+void check_firmware_holds_data(std::string_view firmware) {
+  bool data = false;
+  const updater::HexReading reading = updater::ReadHexRecords(firmware, [&](const updater::HexRecord& record) {
+    if (record.type == 0x00 && record.count > 0) data = true;
+  });
+  if (reading.stop != updater::HexStop::kEndRecord || data) return;
+  throw PackageError("firmware line " + std::to_string(reading.line) +
+                     ": the end record comes before any data byte; the updater would show \"The firmware holds no "
+                     "data for this device.\"");
+}
+
 std::string join_package(const PackageFields& fields) {
   const std::array<std::pair<const char*, const std::string*>, kPackageFieldCount> named = {{
       {"field 1", &fields.unused},

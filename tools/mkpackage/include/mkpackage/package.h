@@ -52,6 +52,13 @@ std::optional<std::uint16_t> read_usb_id(std::string_view text);
 // line up to it a record with a good checksum and a type of 00, 01 or 04.
 void check_firmware(std::string_view firmware);
 
+// Throws PackageError, naming the end record's line, when `firmware` (as
+// stored, and passing check_firmware) holds no data byte before its end
+// record: every device would get "The firmware holds no data for this
+// device.". Apart from check_firmware, as only the package maker refuses it;
+// packages without data still serve to show the updater's message.
+void check_firmware_holds_data(std::string_view firmware);
+
 // The unmasked package text of the fields. Throws PackageError when a field
 // holds "$", the version or the firmware is empty, the firmware does not pass
 // check_firmware (the updater would refuse the package), or an ID does not
