@@ -128,24 +128,90 @@ void add_fault(Faults& faults, const std::string& spec) {
   }
 }
 
+// The base device: the preset that --preset names, wherever it stands.
+Config preset_named_in(const std::vector<std::string>& args) {
+  Config config;
+  for (size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] != "--preset") continue;
+    const std::string& which = args[i + 1];
+    if (which == "family1") {
+      config = preset(Preset::family1);
+    } else if (which == "family2") {
+      config = preset(Preset::family2);
+    } else if (which == "family3") {
+      config = preset(Preset::family3);
+    } else {
+      throw ConfigError("--preset: expected family1, family2 or family3, not \"" + which + "\"");
+    }
+  }
+  return config;
+}
+
+// Throws unless option is one that takes a value.
+void check_valued(const std::string& option) {
+  static const char* const kValued[] = {
+      "--vid",    "--pid",    "--manufacturer", "--product",  "--serial", "--family", "--bytes-per-packet",
+      "--region", "--preset", "--erase-ms",     "--frame-ms", "--name",   "--fill",   "--dump",
+      "--fault"};
+  if (std::find(std::begin(kValued), std::end(kValued), option) == std::end(kValued)) {
+    throw ConfigError(option.rfind("--", 0) == 0 ? "unknown option " + option
+                                                 : "unexpected argument \"" + option + "\"");
+  }
+}
+
+// The first --region replaces the preset's regions; own_regions tells it has come.
+void add_region(Config& c, const std::string& value, bool& own_regions) {
+  const std::string option = "--region";
+  auto parts = split(value, ':');
+  if (parts.size() != 3) throw ConfigError("--region: expected TYPE:ADDR:SIZE, not \"" + value + "\"");
+  if (!own_regions) c.regions.clear();
+  own_regions = true;
+  c.regions.push_back({static_cast<uint8_t>(number(option, parts[0], 0xFF)),
+                       static_cast<uint32_t>(number(option, parts[1], 0xFFFFFFFF)),
+                       static_cast<uint32_t>(number(option, parts[2], 0xFFFFFFFF))});
+}
+
+// One option that check_valued() accepts, with its value.
+void set_option(Config& c, const std::string& option, const std::string& value, bool& own_regions) {
+  if (option == "--vid") {
+    c.vendor_id = static_cast<uint16_t>(number(option, value, 0xFFFF));
+  } else if (option == "--pid") {
+    c.product_id = static_cast<uint16_t>(number(option, value, 0xFFFF));
+  } else if (option == "--manufacturer") {
+    c.manufacturer = value;
+  } else if (option == "--product") {
+    c.product = value;
+  } else if (option == "--serial") {
+    c.serial_number = value;
+  } else if (option == "--family") {
+    c.family = static_cast<uint8_t>(number(option, value, 0xFF));
+  } else if (option == "--bytes-per-packet") {
+    c.bytes_per_packet = static_cast<uint8_t>(number(option, value, 0xFF));
+  } else if (option == "--region") {
+    add_region(c, value, own_regions);
+  } else if (option == "--preset") {
+    // applied first, by preset_named_in()
+  } else if (option == "--erase-ms") {
+    c.erase_ms = static_cast<unsigned>(number(option, value, 600000));
+  } else if (option == "--frame-ms") {
+    c.frame_ms = static_cast<unsigned>(number(option, value, 1000));
+  } else if (option == "--name") {
+    c.name = value;
+  } else if (option == "--fill") {
+    c.fill_file = value;
+  } else if (option == "--dump") {
+    c.dump_file = value;
+  } else if (option == "--fault") {
+    add_fault(c.faults, value);
+  }
+}
+
 }  // namespace
 
 ParsedArgs parse_args(const std::vector<std::string>& args) {
   ParsedArgs parsed;
   // The preset first, so that every other option refines it.
-  for (size_t i = 0; i + 1 < args.size(); ++i) {
-    if (args[i] != "--preset") continue;
-    const std::string& which = args[i + 1];
-    if (which == "family1") {
-      parsed.config = preset(Preset::family1);
-    } else if (which == "family2") {
-      parsed.config = preset(Preset::family2);
-    } else if (which == "family3") {
-      parsed.config = preset(Preset::family3);
-    } else {
-      throw ConfigError("--preset: expected family1, family2 or family3, not \"" + which + "\"");
-    }
-  }
+  parsed.config = preset_named_in(args);
   Config& c = parsed.config;
   bool own_regions = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -158,53 +224,9 @@ ParsedArgs parse_args(const std::vector<std::string>& args) {
       c.verbose = true;
       continue;
     }
-    static const char* const kValued[] = {
-        "--vid",    "--pid",    "--manufacturer", "--product",  "--serial", "--family", "--bytes-per-packet",
-        "--region", "--preset", "--erase-ms",     "--frame-ms", "--name",   "--fill",   "--dump",
-        "--fault"};
-    if (std::find(std::begin(kValued), std::end(kValued), option) == std::end(kValued)) {
-      throw ConfigError(option.rfind("--", 0) == 0 ? "unknown option " + option
-                                                   : "unexpected argument \"" + option + "\"");
-    }
+    check_valued(option);
     if (i + 1 >= args.size()) throw ConfigError(option + ": needs a value");
-    const std::string& value = args[++i];
-    if (option == "--vid") {
-      c.vendor_id = static_cast<uint16_t>(number(option, value, 0xFFFF));
-    } else if (option == "--pid") {
-      c.product_id = static_cast<uint16_t>(number(option, value, 0xFFFF));
-    } else if (option == "--manufacturer") {
-      c.manufacturer = value;
-    } else if (option == "--product") {
-      c.product = value;
-    } else if (option == "--serial") {
-      c.serial_number = value;
-    } else if (option == "--family") {
-      c.family = static_cast<uint8_t>(number(option, value, 0xFF));
-    } else if (option == "--bytes-per-packet") {
-      c.bytes_per_packet = static_cast<uint8_t>(number(option, value, 0xFF));
-    } else if (option == "--region") {
-      auto parts = split(value, ':');
-      if (parts.size() != 3) throw ConfigError("--region: expected TYPE:ADDR:SIZE, not \"" + value + "\"");
-      if (!own_regions) c.regions.clear();
-      own_regions = true;
-      c.regions.push_back({static_cast<uint8_t>(number(option, parts[0], 0xFF)),
-                           static_cast<uint32_t>(number(option, parts[1], 0xFFFFFFFF)),
-                           static_cast<uint32_t>(number(option, parts[2], 0xFFFFFFFF))});
-    } else if (option == "--preset") {
-      // applied above
-    } else if (option == "--erase-ms") {
-      c.erase_ms = static_cast<unsigned>(number(option, value, 600000));
-    } else if (option == "--frame-ms") {
-      c.frame_ms = static_cast<unsigned>(number(option, value, 1000));
-    } else if (option == "--name") {
-      c.name = value;
-    } else if (option == "--fill") {
-      c.fill_file = value;
-    } else if (option == "--dump") {
-      c.dump_file = value;
-    } else if (option == "--fault") {
-      add_fault(c.faults, value);
-    }
+    set_option(c, option, args[++i], own_regions);
   }
   validate(c);
   return parsed;

@@ -176,8 +176,48 @@ void Device::fill(const HexImage& image) {
 
 std::vector<HexBlock> Device::memory() const {
   std::vector<HexBlock> blocks;
-  for (const auto& bank : banks_) blocks.push_back({static_cast<uint32_t>(bank.first_byte), bank.bytes});
+  for (size_t i = 0; i < banks_.size(); ++i) {
+    const Bank& bank = banks_[i];
+    HexBlock block{static_cast<uint32_t>(bank.first_byte), bank.bytes};
+    // Where regions overlap, reads and writes reach the first one that holds
+    // the address: a later one shows that region's bytes, not its own unused ones.
+    for (size_t j = i; j-- > 0;) {
+      const Bank& earlier = banks_[j];
+      const uint64_t first = std::max(bank.first_byte, earlier.first_byte);
+      const uint64_t last = std::min(bank.first_byte + bank.bytes.size(), earlier.first_byte + earlier.bytes.size());
+      if (first >= last) continue;
+      std::copy(earlier.bytes.begin() + static_cast<ptrdiff_t>(first - earlier.first_byte),
+                earlier.bytes.begin() + static_cast<ptrdiff_t>(last - earlier.first_byte),
+                block.bytes.begin() + static_cast<ptrdiff_t>(first - bank.first_byte));
+    }
+    blocks.push_back(std::move(block));
+  }
   return blocks;
+}
+
+std::string Device::intel_hex() const {
+  // Each byte address once: what an earlier block already holds is left out.
+  const std::vector<HexBlock> blocks = memory();
+  std::vector<HexBlock> parts;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const uint64_t start = blocks[i].address;
+    std::vector<std::pair<uint64_t, uint64_t>> pieces = {{start, start + blocks[i].bytes.size()}};
+    for (size_t j = 0; j < i; ++j) {
+      const uint64_t first = blocks[j].address, last = first + blocks[j].bytes.size();
+      std::vector<std::pair<uint64_t, uint64_t>> rest;
+      for (const auto& [from, to] : pieces) {
+        if (from < std::min(to, first)) rest.push_back({from, std::min(to, first)});
+        if (std::max(from, last) < to) rest.push_back({std::max(from, last), to});
+      }
+      pieces = std::move(rest);
+    }
+    for (const auto& [from, to] : pieces) {
+      const auto begin = blocks[i].bytes.begin() + static_cast<ptrdiff_t>(from - start);
+      parts.push_back(
+          {static_cast<uint32_t>(from), std::vector<uint8_t>(begin, begin + static_cast<ptrdiff_t>(to - from))});
+    }
+  }
+  return write_intel_hex(parts);
 }
 
 }  // namespace sim

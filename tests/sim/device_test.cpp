@@ -233,6 +233,83 @@ TEST(DeviceTest, FamilyTwoPlacesTwoBytesPerAddressInTheDump) {
   EXPECT_EQ(dump.count(0xF00000 * 2 - 1), 0u);
 }
 
+Bytes read_back(Device& d, uint32_t address, uint8_t count) {
+  return d.handle(packet(sim::kGetData, address, count)).reports.at(0);
+}
+
+// Regions that overlap: a read reaches the first region that holds the
+// address, and the dump must show the same bytes, each address once.
+struct OverlapCase {
+  const char* name;
+  std::vector<std::string> args;
+  uint32_t from, to;      // device addresses programmed, across the overlap
+  size_t bytes_in_total;  // byte addresses the regions cover together
+};
+
+void PrintTo(const OverlapCase& c, std::ostream* os) { *os << c.name; }
+
+// The data bytes of every data record: an address written twice counts twice.
+size_t data_bytes(const std::string& hex) {
+  size_t total = 0;
+  for (size_t at = hex.find(':'); at != std::string::npos; at = hex.find(':', at + 1)) {
+    if (hex.compare(at + 7, 2, "00") == 0) total += std::stoul(hex.substr(at + 1, 2), nullptr, 16);
+  }
+  return total;
+}
+
+class DeviceOverlapTest : public testing::TestWithParam<OverlapCase> {};
+
+TEST_P(DeviceOverlapTest, DumpShowsWhatReadsAnswer) {
+  const OverlapCase& c = GetParam();
+  const Config config = sim::parse_args(c.args).config;
+  const unsigned bpa = config.bytes_per_address();
+  Device device(config);
+  auto pattern = [](uint64_t byte_address) { return static_cast<uint8_t>(byte_address * 7 + byte_address / 251); };
+  for (uint32_t a = c.from; a < c.to; a += 28 / bpa) {
+    Bytes data;
+    for (uint64_t b = uint64_t{a} * bpa; b < uint64_t{std::min(c.to, a + 28 / bpa)} * bpa; ++b)
+      data.push_back(pattern(b));
+    device.handle(program(a, data));
+  }
+
+  sim::HexImage reads;
+  for (const auto& r : config.regions) {
+    for (uint32_t a = r.address; a < r.address + r.size; a += 28 / bpa) {
+      const auto count = static_cast<uint8_t>(std::min(28u, (r.address + r.size - a) * bpa));
+      const Bytes reply = read_back(device, a, count);
+      for (unsigned j = 0; j < count; ++j) reads[a * bpa + j] = reply[64 - count + j];
+    }
+  }
+  for (uint64_t b = uint64_t{c.from} * bpa; b < uint64_t{c.to} * bpa; ++b) ASSERT_EQ(reads.at(b), pattern(b)) << b;
+  EXPECT_EQ(reads.size(), c.bytes_in_total);
+
+  const std::string text = device.intel_hex();
+  EXPECT_EQ(data_bytes(text), c.bytes_in_total);
+  const sim::HexImage dump = sim::read_intel_hex(text);
+  const auto wrong = sim::differences(reads, dump, 1);
+  EXPECT_TRUE(wrong.empty()) << "byte address 0x" << std::hex << wrong[0].address << ": dump " << wrong[0].actual
+                             << ", read " << int{wrong[0].expected};
+  for (const auto& block : device.memory()) {
+    for (size_t k = 0; k < block.bytes.size(); ++k)
+      ASSERT_EQ(block.bytes[k], reads.at(block.address + k)) << block.address + k;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, DeviceOverlapTest,
+    testing::Values(
+        OverlapCase{"inside", {"--region", "1:0x1000:0x7000", "--region", "1:0x2000:0x1000"}, 0x1FF0, 0x3010, 0x7000},
+        OverlapCase{
+            "across_the_end", {"--region", "1:0x1000:0x1000", "--region", "3:0x1800:0x1000"}, 0x17F0, 0x2010, 0x1800},
+        OverlapCase{
+            "across_the_start", {"--region", "1:0x1800:0x1000", "--region", "1:0x1000:0x1000"}, 0x17F0, 0x2010, 0x1800},
+        OverlapCase{"two_bytes_per_address",
+                    {"--preset", "family2", "--region", "1:0x400:0x100", "--region", "2:0x480:0x100"},
+                    0x470,
+                    0x510,
+                    0x300}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct FaultCase {
   const char* name;
   std::vector<std::string> faults;
@@ -246,10 +323,6 @@ class DeviceFaultTest : public testing::TestWithParam<FaultCase> {};
 TEST_P(DeviceFaultTest, ShowsTheFault) {
   Device device(with_faults(GetParam().faults));
   GetParam().check(device);
-}
-
-Bytes read_back(Device& d, uint32_t address, uint8_t count) {
-  return d.handle(packet(sim::kGetData, address, count)).reports.at(0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

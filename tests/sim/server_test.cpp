@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -144,7 +149,7 @@ struct ClosingHostCase {
   const char* name;
   std::vector<std::string> args;
   bool erase_first = false;   // the device is busy erasing after the host has gone
-  bool query_midway = false;  // an answer the host can no longer take
+  bool query_midway = false;  // a command that needs an answer, taken after the host has gone
 };
 
 void PrintTo(const ClosingHostCase& c, std::ostream* os) { *os << c.name; }
@@ -189,8 +194,117 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ClosingHostCase{"Unpaced", {}}, ClosingHostCase{"OneMsFrames", {"--frame-ms", "1"}},
                     ClosingHostCase{"FiveMsFrames", {"--frame-ms", "5"}},
                     ClosingHostCase{"ErasingFirst", {"--frame-ms", "1", "--erase-ms", "100"}, true},
-                    ClosingHostCase{"AnswerNobodyTakes", {"--frame-ms", "1"}, false, true}),
+                    ClosingHostCase{"QueryTakenAfterTheClose", {"--frame-ms", "1"}, false, true}),
     [](const testing::TestParamInfo<ClosingHostCase>& info) { return info.param.name; });
+
+// The device served as the program serves it, on a thread of the test's:
+// a virtual device that takes hosts one after another.
+class VirtualServing {
+ public:
+  VirtualServing(sim::Config config, const std::string& dir) : device_(sim::make_device(std::move(config))) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
+    stop_read_.reset(ends[0]);
+    stop_write_.reset(ends[1]);
+    std::future<std::string> ready = ready_.get_future();
+    thread_ = std::thread([this, dir] {
+      bool published = false;
+      try {
+        sim::serve_virtual(device_, mutex_, stop_read_.get(), dir, [&](const std::string& path) {
+          published = true;
+          ready_.set_value(path);
+        });
+      } catch (...) {
+        if (!published) ready_.set_exception(std::current_exception());
+      }
+      ended_.set_value();
+    });
+    if (ready.wait_for(std::chrono::seconds(10)) != std::future_status::ready) return;
+    try {
+      path_ = ready.get();
+    } catch (...) {
+      thread_.join();
+      throw;
+    }
+  }
+  ~VirtualServing() {
+    char byte = 1;
+    ssize_t ignored = ::write(stop_write_.get(), &byte, 1);
+    (void)ignored;
+    thread_.join();
+  }
+
+  const std::string& path() const { return path_; }
+  uint64_t packets() {
+    std::lock_guard lock(mutex_);
+    return device_.packets();
+  }
+  // True once serving has ended of itself, within the time limit.
+  bool ends_within(std::chrono::seconds limit) { return ended_future_.wait_for(limit) == std::future_status::ready; }
+
+ private:
+  sim::Device device_;
+  std::mutex mutex_;
+  hidbus::Fd stop_read_, stop_write_;
+  std::promise<std::string> ready_;
+  std::promise<void> ended_;
+  std::future<void> ended_future_ = ended_.get_future();
+  std::string path_;
+  std::thread thread_;
+};
+
+// A host that goes while the answer to its GET_DATA waits for its frame: the
+// device drops the answer, takes what the host sent after it and serves the
+// next host, or leaves the bus if that packet was its last.
+struct PendingAnswerCase {
+  const char* name;
+  std::vector<std::string> args;
+  bool leaves = false;  // the GET_DATA is the last packet the device handles
+};
+
+void PrintTo(const PendingAnswerCase& c, std::ostream* os) { *os << c.name; }
+
+class PendingAnswerTest : public InProcessDeviceTest, public testing::WithParamInterface<PendingAnswerCase> {};
+
+TEST_P(PendingAnswerTest, HostGoneBeforeItsAnswer) {
+  const PendingAnswerCase& c = GetParam();
+  // Long frames: the host closes well before the answer's frame.
+  std::vector<std::string> args = {"--frame-ms", "100"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  VirtualServing serving(sim::parse_args(args).config, folder_.virtual_dir());
+  ASSERT_EQ(serving.path(), "virtual:bootloader");
+  {
+    auto first = bus_->open(serving.path());
+    ASSERT_TRUE(first);
+    ASSERT_EQ(first->write_report(0, command(sim::kGetData, 0x1000, 2), 5000), hidbus::Status::ok);
+    for (auto until = Clock::now() + std::chrono::seconds(10); Clock::now() < until && serving.packets() == 0;)
+      std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_EQ(serving.packets(), 1u);
+    Bytes program = command(sim::kProgramDevice, 0x1000, 2);
+    program[62] = 0xAA;
+    program[63] = 0xBB;
+    ASSERT_EQ(first->write_report(0, program, 5000), hidbus::Status::ok);
+    ASSERT_EQ(first->read_report(0).status, hidbus::Status::timeout);  // the answer is still to go
+  }
+  if (c.leaves) {
+    EXPECT_TRUE(serving.ends_within(std::chrono::seconds(10)));
+    EXPECT_TRUE(bus_->enumerate().empty());
+    return;
+  }
+  auto second = bus_->open(serving.path());
+  ASSERT_TRUE(second);
+  // Its own answer, with the bytes the first host programmed after its GET_DATA.
+  Bytes expected = command(sim::kGetData, 0x1000, 2);
+  expected[62] = 0xAA;
+  expected[63] = 0xBB;
+  EXPECT_EQ(exchange(*second, command(sim::kGetData, 0x1000, 2)), expected);
+  EXPECT_EQ(serving.packets(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, PendingAnswerTest,
+                         testing::Values(PendingAnswerCase{"NextHostIsServed", {}},
+                                         PendingAnswerCase{"DeviceStillLeaves", {"--fault", "remove-after=1"}, true}),
+                         [](const testing::TestParamInfo<PendingAnswerCase>& info) { return info.param.name; });
 
 TEST_F(InProcessDeviceTest, DumpFollowsTheMemoryAtByteAddresses) {
   std::string dump = (folder_.path() / "memory.hex").string();

@@ -44,9 +44,11 @@ class Device {
   // Stores every byte of image that lies in a region; the rest is ignored.
   void fill(const HexImage& image);
   // Every region's bytes at their hex byte addresses (device address times
-  // bytes per address), in region order.
+  // bytes per address), in region order, as reads answer them: where regions
+  // overlap, the bytes of the first region that holds the address.
   std::vector<HexBlock> memory() const;
-  std::string intel_hex() const { return write_intel_hex(memory()); }
+  // memory() as Intel HEX, each byte address once.
+  std::string intel_hex() const;
   // Grows whenever a byte is stored or erased.
   uint64_t changes() const { return changes_; }
   uint64_t packets() const { return packets_; }
