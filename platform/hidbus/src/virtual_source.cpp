@@ -69,6 +69,10 @@ FolderCheck check_folder(const std::string& dir) {
 }
 
 std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const std::string& name) {
+  // A name is one entry of the checked folder, named as a device may name
+  // itself: with a slash it would reach (and, for a stale entry, remove)
+  // files in folders nobody checked.
+  if (name.empty() || name.front() == '.' || name.find('/') != std::string::npos) return std::nullopt;
   std::string file = name + ".info";
   Fd fd(::openat(dir_fd, file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (!fd) return std::nullopt;

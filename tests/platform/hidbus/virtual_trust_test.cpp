@@ -244,6 +244,25 @@ TEST_F(VirtualTrustTest, SymlinkedInfoFileGivesNoDevice) {
   EXPECT_EQ(error, ENOENT);
 }
 
+// A path names one entry of the folder: one that climbs out of it or into a
+// folder below reaches no device, however good that one is.
+TEST_F(VirtualTrustTest, PathOutsideTheFolderGivesNoDevice) {
+  const fs::path dir = folder_.path() / "own";
+  own_.emplace("boot", Bootloader(), dir.string());
+  hidbus::VirtualDevice below("boot", Bootloader(), (dir / "below").string());
+  hidbus::VirtualDevice beside("boot", Bootloader(), (folder_.path() / "beside").string());
+  auto bus = BusOn(dir.string());
+
+  for (const char* path : {"virtual:below/boot", "virtual:../beside/boot", "virtual:", "virtual:."}) {
+    int error = 0;
+    EXPECT_FALSE(bus->open(path, &error)) << path;
+    EXPECT_EQ(error, ENOENT) << path;
+  }
+  EXPECT_EQ(below.accept(), nullptr);
+  EXPECT_EQ(beside.accept(), nullptr);
+  EXPECT_TRUE(fs::exists(folder_.path() / "beside" / "boot.info"));
+}
+
 // The folder checked is the folder connected to: another one put in its
 // place after the check does not get the host.
 TEST_F(VirtualTrustTest, OpenReachesTheFolderThatWasChecked) {
