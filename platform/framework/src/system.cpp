@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 namespace framework::System {
 namespace {
@@ -19,6 +20,7 @@ struct Log {
   std::mutex mutex;
   std::deque<std::string> lines;
   std::size_t bytes = 0;  // of the kept lines
+  DebugLogSink sink;
 };
 
 Log& log() {
@@ -51,6 +53,7 @@ void DebugLog(const String& message) {
       ::close(fd);
     }
   }
+  if (log().sink) log().sink(line);
   Log& kept = log();
   kept.bytes += line.size();
   kept.lines.push_back(std::move(line));
@@ -58,6 +61,11 @@ void DebugLog(const String& message) {
     kept.bytes -= kept.lines.front().size();
     kept.lines.pop_front();
   }
+}
+
+void SetDebugLogSink(DebugLogSink sink) {
+  std::lock_guard lock(log().mutex);
+  std::swap(log().sink, sink);
 }
 
 std::vector<std::string> debug_log_lines() {
