@@ -4,21 +4,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <deque>
 #include <mutex>
+#include <utility>
 
 namespace framework::System {
 namespace {
 
-// A device can have a line logged for every report it sends: what is kept is
-// bounded by its text as well as by its lines.
-constexpr std::size_t kKeptLines = 100000;
-constexpr std::size_t kKeptBytes = 4 << 20;
-
 struct Log {
   std::mutex mutex;
-  std::deque<std::string> lines;
-  std::size_t bytes = 0;  // of the kept lines
+  DebugLogSink sink;
 };
 
 Log& log() {
@@ -40,8 +34,8 @@ void write_all(int fd, const std::string& text) {
 }  // namespace
 
 void DebugLog(const String& message) {
-  std::string line = message.utf8();
-  std::string out = line + "\n";
+  const std::string line = message.utf8();
+  const std::string out = line + "\n";
   std::lock_guard lock(log().mutex);
   write_all(STDERR_FILENO, out);
   if (const char* path = std::getenv("FRAMEWORK_DEBUGLOG"); path && *path) {
@@ -51,24 +45,12 @@ void DebugLog(const String& message) {
       ::close(fd);
     }
   }
-  Log& kept = log();
-  kept.bytes += line.size();
-  kept.lines.push_back(std::move(line));
-  while (kept.lines.size() > 1 && (kept.lines.size() > kKeptLines || kept.bytes > kKeptBytes)) {
-    kept.bytes -= kept.lines.front().size();
-    kept.lines.pop_front();
-  }
+  if (log().sink) log().sink(line);
 }
 
-std::vector<std::string> debug_log_lines() {
+void SetDebugLogSink(DebugLogSink sink) {
   std::lock_guard lock(log().mutex);
-  return {log().lines.begin(), log().lines.end()};
-}
-
-void clear_debug_log() {
-  std::lock_guard lock(log().mutex);
-  log().lines.clear();
-  log().bytes = 0;
+  std::swap(log().sink, sink);
 }
 
 }  // namespace framework::System

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "debug_log_capture.h"
 #include "framework/exceptions.h"
 #include "framework/memoryblock.h"
 #include "framework/runloop.h"
-#include "framework/system.h"
 #include "framework/timer.h"
 
 namespace framework {
@@ -17,7 +17,6 @@ namespace {
 class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    System::clear_debug_log();
     clock_ = std::make_shared<ManualClock>();
     RunLoop::main().set_clock(clock_);
   }
@@ -28,6 +27,7 @@ class ApplicationTest : public ::testing::Test {
   }
 
   std::shared_ptr<ManualClock> clock_;
+  testsupport::DebugLogCapture log_;
 };
 
 [[noreturn]] void quit_from_depth(int depth) {
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ApplicationTest, DefaultReporterWritesTheDebugLog) {
   int code = run([] { throw NilObjectException(); });
   EXPECT_EQ(code, 1);
-  std::vector<std::string> lines = System::debug_log_lines();
+  std::vector<std::string> lines = log_.lines();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "An exception of class NilObjectException was not handled. The application must shut down.");
 }

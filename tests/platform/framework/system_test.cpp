@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "debug_log_capture.h"
 #include "scratch_dir.h"
 
 namespace framework {
@@ -21,47 +23,82 @@ std::string read_file(const std::filesystem::path& p) {
   return s.str();
 }
 
-TEST(DebugLogTest, KeepsLinesAndAppendsToTheNamedFile) {
+// Standard error to /dev/null while it lives, for lines that need not be seen.
+class QuietStderr {
+ public:
+  QuietStderr() : saved_(dup(STDERR_FILENO)) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDERR_FILENO);
+    close(null);
+  }
+  ~QuietStderr() {
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+TEST(DebugLogTest, HandsLinesToTheSinkAndAppendsToTheNamedFile) {
   const testsupport::ScratchDir dir;
   const std::filesystem::path file = dir / "debug.log";
   { std::ofstream(file) << "earlier\n"; }
   ASSERT_EQ(setenv("FRAMEWORK_DEBUGLOG", file.c_str(), 1), 0);
-  System::clear_debug_log();
+  const testsupport::DebugLogCapture log;
   System::DebugLog("Start...");
   System::DebugLog(String::from_bytes("Lasterror after SendMessage -1", Encodings.ASCII));
   System::DebugLog(String::from_bytes("\x8E", Encodings.MacRoman));
   unsetenv("FRAMEWORK_DEBUGLOG");
   System::DebugLog("not in the file");
 
-  EXPECT_EQ(System::debug_log_lines(),
+  EXPECT_EQ(log.lines(),
             (std::vector<std::string>{"Start...", "Lasterror after SendMessage -1", "\xC3\xA9", "not in the file"}));
   EXPECT_EQ(read_file(file), "earlier\nStart...\nLasterror after SendMessage -1\n\xC3\xA9\n");
-  System::clear_debug_log();
-  EXPECT_TRUE(System::debug_log_lines().empty());
 }
 
-// Lines as long as a device's largest report in hex, without end: only the
-// newest are kept, within a bound of their text.
-TEST(DebugLogTest, KeepsTheNewestLinesWithinFourMiB) {
-  System::clear_debug_log();
-  const int err = dup(STDERR_FILENO);  // the lines need not be seen
-  const int null = open("/dev/null", O_WRONLY);
-  dup2(null, STDERR_FILENO);
-  constexpr std::size_t kLine = 2048 + 13;
-  constexpr int kLogged = 4000;  // about 8 MiB
-  for (int i = 0; i < kLogged; ++i) System::DebugLog(String(std::to_string(i) + ": " + std::string(kLine, 'A')));
-  dup2(err, STDERR_FILENO);
-  close(err);
-  close(null);
+// The log keeps nothing for a sink to come, and a sink that is replaced or
+// uninstalled takes no more lines.
+TEST(DebugLogTest, ASinkTakesOnlyTheLinesLoggedWhileItIsInstalled) {
+  System::DebugLog("before any sink");
+  std::vector<std::string> first;
+  std::vector<std::string> second;
+  System::SetDebugLogSink([&](const std::string& line) { first.push_back(line); });
+  System::DebugLog("one");
+  System::SetDebugLogSink([&](const std::string& line) { second.push_back(line); });
+  System::DebugLog("two");
+  System::SetDebugLogSink({});
+  System::DebugLog("after the sink");
 
-  const std::vector<std::string> kept = System::debug_log_lines();
-  std::size_t bytes = 0;
-  for (const std::string& line : kept) bytes += line.size();
-  EXPECT_LE(bytes, std::size_t(4) << 20);
-  EXPECT_GE(bytes, (std::size_t(4) << 20) - 2 * kLine);
-  ASSERT_FALSE(kept.empty());
-  EXPECT_EQ(kept.back().substr(0, 6), std::to_string(kLogged - 1) + ": ");
-  System::clear_debug_log();
+  EXPECT_EQ(first, std::vector<std::string>{"one"});
+  EXPECT_EQ(second, std::vector<std::string>{"two"});
+}
+
+// Threads that log at once: the sink is called under the log's lock, so it
+// needs no lock of its own, and each thread's lines come once, in order.
+TEST(DebugLogTest, LinesOfSeveralThreadsReachTheSinkOnceEachInOrder) {
+  constexpr int kThreads = 4;
+  constexpr int kLines = 2000;
+  std::vector<std::string> all;
+  System::SetDebugLogSink([&](const std::string& line) { all.push_back(line); });
+  {
+    const QuietStderr quiet;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([t] {
+        for (int i = 0; i < kLines; ++i) System::DebugLog(String(std::to_string(t) + " " + std::to_string(i)));
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+  }
+  System::SetDebugLogSink({});
+
+  ASSERT_EQ(all.size(), std::size_t(kThreads * kLines));
+  std::vector<std::vector<int>> seen(kThreads);
+  for (const std::string& line : all) seen.at(std::stoul(line.substr(0, 1))).push_back(std::stoi(line.substr(2)));
+  std::vector<int> expected(kLines);
+  for (int i = 0; i < kLines; ++i) expected[i] = i;
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(seen[t], expected) << "thread " << t;
 }
 
 }  // namespace

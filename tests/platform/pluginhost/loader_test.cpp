@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "debug_log_capture.h"
 #include "framework/folderitem.h"
 #include "widget_fixture.h"
 
@@ -8,15 +9,15 @@ namespace {
 
 using namespace widget;
 
-bool Logged(const std::string& part) {
-  for (const auto& line : framework::System::debug_log_lines()) {
+bool Logged(const testsupport::DebugLogCapture& log, const std::string& part) {
+  for (const auto& line : log.lines()) {
     if (line.find(part) != std::string::npos) return true;
   }
   return false;
 }
 
 TEST(LoaderTest, LoadsPluginsAndNamesFilesThatAreNone) {
-  framework::System::clear_debug_log();
+  const testsupport::DebugLogCapture log;
   auto ran = pluginhost::load_plugins(TEST_PLUGIN_DIR);
   // Empty when another test of this process loaded the folder before.
   ASSERT_LE(ran.size(), 1u);
@@ -24,11 +25,11 @@ TEST(LoaderTest, LoadsPluginsAndNamesFilesThatAreNone) {
     EXPECT_EQ(ran[0].filename(), "QVXTestWidget.so");
   }
   EXPECT_NE(pluginhost::find_plugin_class("WidgetQVX"), nullptr);
-  EXPECT_TRUE(Logged("Plug-in has no REALPluginMain: " TEST_PLUGIN_DIR "/no_main.so"));
+  EXPECT_TRUE(Logged(log, "Plug-in has no REALPluginMain: " TEST_PLUGIN_DIR "/no_main.so"));
   EXPECT_EQ(std::getenv("PLUGINHOST_TEST_NO_MAIN_LOADED"), nullptr) << "looked at without loading it";
-  EXPECT_TRUE(Logged("garbage.so"));
-  EXPECT_FALSE(Logged("notes.txt"));
-  EXPECT_FALSE(Logged("QVXTestWidget.so"));
+  EXPECT_TRUE(Logged(log, "garbage.so"));
+  EXPECT_FALSE(Logged(log, "notes.txt"));
+  EXPECT_FALSE(Logged(log, "QVXTestWidget.so"));
 }
 
 TEST_F(WidgetTest, PluginMainRunsOncePerFile) {
@@ -38,9 +39,9 @@ TEST_F(WidgetTest, PluginMainRunsOncePerFile) {
 }
 
 TEST(LoaderTest, MissingFolderLoadsNothing) {
-  framework::System::clear_debug_log();
+  const testsupport::DebugLogCapture log;
   EXPECT_TRUE(pluginhost::load_plugins("/nonexistent/plug-ins").empty());
-  EXPECT_TRUE(Logged("/nonexistent/plug-ins"));
+  EXPECT_TRUE(Logged(log, "/nonexistent/plug-ins"));
 }
 
 struct FolderCase {

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "debug_log_capture.h"
 #include "framework/exceptions.h"
-#include "framework/system.h"
 #include "plugincommon/plugincommon.h"
 #include "pluginhost/pluginhost.h"
 
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(HostVersions, LevelTest, ::testing::Values(2011.0, 2012
                          [](const auto& info) { return "v" + std::to_string(static_cast<int>(info.param * 100)); });
 
 TEST(RegistrationTest, RefusesUnknownLevelAndUnknownSuperclass) {
-  framework::System::clear_debug_log();
+  const testsupport::DebugLogCapture log;
   REALclassDefinition odd{};
   odd.version = 13;
   odd.name = "OddLevelQVX";
@@ -116,7 +116,7 @@ TEST(RegistrationTest, RefusesUnknownLevelAndUnknownSuperclass) {
   orphan.superName = "NoSuchClass";
   reinterpret_cast<PluginRegisterClassProc>(pluginhost::resolve_service("PluginRegisterClass"))(&orphan);
   EXPECT_EQ(pluginhost::find_plugin_class("OrphanQVX"), nullptr);
-  EXPECT_EQ(framework::System::debug_log_lines().size(), 2u);
+  EXPECT_EQ(log.lines().size(), 2u);
 }
 
 int32_t AnyGetter(REALobject, REALsword) { return 0; }

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "debug_log_capture.h"
 #include "framework/exceptions.h"
 #include "framework/folderitem.h"
 #include "framework/memoryblock.h"
-#include "framework/system.h"
 #include "framework/ui/picture.h"
 #include "pluginhost/pluginhost.h"
 
@@ -106,11 +106,11 @@ TEST(StringServicesTest, CStringAndLenB) {
 TEST(StringServicesTest, DebugLogWritesOneLine) {
   auto log = reinterpret_cast<REALDebugLogProc>(SERVICE(REALLoadGlobalMethod)("System.DebugLog( message as string )"));
   ASSERT_NE(log, nullptr);
-  framework::System::clear_debug_log();
+  const testsupport::DebugLogCapture captured;
   REALstring s = pluginhost::new_string_handle(String("Gr\xC3\xBC\xC3\x9F from a plug-in"));
   log(s);
   pluginhost::release_string_handle(s);
-  EXPECT_EQ(framework::System::debug_log_lines(), std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F from a plug-in"});
+  EXPECT_EQ(captured.lines(), std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F from a plug-in"});
 }
 
 TEST(StringServicesTest, LockAddsAReferenceThatOutlivesTheCaller) {

@@ -1,7 +1,6 @@
 #include "devicelink_fixture.h"
 
 #include "framework/runloop.h"
-#include "framework/system.h"
 #include "pluginhost/pluginhost.h"
 #include "runloop_bridge/runloop_bridge.h"
 
@@ -35,7 +34,7 @@ void DeviceLinkTest::SetUp() {
   ModuleTest::SetUp();
   // The log file's hex text is the bound plug-in's, as start-up makes it.
   bound.EncodingToHexQVX = [](const framework::String& data) { return members_->EncodingToHexQVX(data); };
-  framework::System::clear_debug_log();
+  debug_log_.clear();
 }
 
 void DeviceLinkTest::TearDown() {
@@ -67,7 +66,7 @@ std::vector<uint8_t> DeviceLinkTest::Output() {
 
 std::vector<std::string> DeviceLinkTest::DebugLines(const std::string& prefix) const {
   std::vector<std::string> lines;
-  for (const std::string& line : framework::System::debug_log_lines())
+  for (const std::string& line : debug_log_.lines())
     if (line.rfind(prefix, 0) == 0) lines.push_back(line);
   return lines;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "debug_log_capture.h"
 #include "devicelink/device_link.h"
 #include "framework/clock.h"
 #include "module_fixture.h"
@@ -49,6 +50,7 @@ class DeviceLinkTest : public hidtest::ModuleTest {
 
   iokit_test::TestBus bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
+  testsupport::DebugLogCapture debug_log_;
 
  private:
   static inline std::shared_ptr<const HID::MacHIDQVXMembers> members_;

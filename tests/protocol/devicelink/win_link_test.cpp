@@ -13,7 +13,7 @@
 
 #include "devicelink/win_device_link.h"
 #include "bus_folder.h"
-#include "framework/system.h"
+#include "debug_log_capture.h"
 #include "hidbus/hidbus.h"
 #include "module_fixture.h"
 #include "pluginhost/pluginhost.h"
@@ -57,7 +57,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
 
   void SetUp() override {
     ModuleTest::SetUp();
-    framework::System::clear_debug_log();
+    debug_log_.clear();
     bus_ = std::make_unique<hidbus::Bus>(folder_.options());
     win32::set_bus(bus_.get());
 
@@ -99,6 +99,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
   std::unique_ptr<hidbus::Bus> bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   std::string path_;
+  testsupport::DebugLogCapture debug_log_;
   // The WinHIDQVX members, bound once per process.
   static inline std::shared_ptr<const HID::WinHIDQVXMembers> members_;
 };
@@ -142,7 +143,7 @@ TEST_F(WinDeviceLinkTest, AFailedSendIsNotLookedAt) {
   HID::SendCommand(*members_, bound, Block(Report(0x02)));
   EXPECT_NE(members_->Lasterror.get(HID::DeviceWin), 0) << "the send did fail";
   EXPECT_TRUE(messages.empty());
-  EXPECT_TRUE(framework::System::debug_log_lines().empty());
+  EXPECT_TRUE(debug_log_.lines().empty());
 }
 
 }  // namespace

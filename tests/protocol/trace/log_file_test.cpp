@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TraceTest, EachParseReportsEveryRegionListedSoFar) {
   framework::Ref<framework::MemoryBlock> reply = QueryReply(0x38, 2, {{1, 0, 22528}, {3, 0xF80000, 12}});
   ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
-  framework::System::clear_debug_log();
+  debug_log.clear();
   ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
   EXPECT_EQ(DebugLines(), (Lines{"4 MemoryRegions", "1 0 22528", "3 F80000 12", "1 0 22528", "3 F80000 12"}));
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app_folder.h"
+#include "debug_log_capture.h"
 #include "framework/memoryblock.h"
-#include "framework/system.h"
 #include "module_fixture.h"
 
 namespace tracetest {
@@ -17,12 +17,13 @@ class TraceTest : public hidtest::ModuleTest {
  protected:
   void SetUp() override {
     ModuleTest::SetUp();
-    framework::System::clear_debug_log();
+    debug_log.clear();
   }
 
-  static std::vector<std::string> DebugLines() { return framework::System::debug_log_lines(); }
+  std::vector<std::string> DebugLines() const { return debug_log.lines(); }
 
   hidtest::AppFolder folder;
+  testsupport::DebugLogCapture debug_log;
 };
 
 // The block holding exactly `bytes`.

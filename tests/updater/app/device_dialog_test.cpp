@@ -36,7 +36,7 @@ TEST_F(DeviceDialogTest, ConnectsTheFirstDeviceWithBothIdsAboutASecondAfterOpeni
   EXPECT_FALSE(run.session().window("DeviceDialog"));
   EXPECT_EQ(run.link().connections(), 1);
   EXPECT_TRUE(run.link().callback_installed());
-  EXPECT_EQ(SearchLines(),
+  EXPECT_EQ(SearchLines(run),
             (std::vector<std::string>{"VendorID: 1234 ProductID: 3C", "VendorID: 4D8 ProductID: 1",
                                       "VendorID: 4D8 ProductID: 3C", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
   EXPECT_TRUE(run.messages().empty());
@@ -75,7 +75,7 @@ TEST_F(DeviceDialogTest, FailedConnectSaysSoAndQuits) {
   ASSERT_TRUE(run.run_to_end());
   EXPECT_EQ(run.session().exit_code(), 0);
   EXPECT_EQ(run.messages(), std::vector<std::string>{"Failed to connect to USB device. "});
-  const std::vector<std::string> lines = SearchLines();
+  const std::vector<std::string> lines = SearchLines(run);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Connect: -536870203");
   EXPECT_FALSE(run.shown("mainWindow"));

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/system.h"
 #include "framework/ui/canvas.h"
 #include "framework/ui/label.h"
 #include "framework/ui/menu.h"
@@ -160,10 +159,10 @@ const updater::OutsideMembers& OutsidePlugIn() {
   return members;
 }
 
-// The debug log's lines that name the file.
-std::vector<std::string> LinesNaming(const std::filesystem::path& file) {
+// The run's debug log lines that name the file.
+std::vector<std::string> LinesNaming(const AppRun& run, const std::filesystem::path& file) {
   std::vector<std::string> out;
-  for (const std::string& line : framework::System::debug_log_lines())
+  for (const std::string& line : run.debug_lines())
     if (line.find(file.string()) != std::string::npos) out.push_back(line);
   return out;
 }
@@ -191,7 +190,8 @@ TEST_P(UnreadablePackageTest, SaysSoAndLogsWhichFileAndWhy) {
   EXPECT_EQ(run.messages(), std::vector<std::string>{"Application is not complete."});
   EXPECT_FALSE(run.shown("DeviceDialog"));
   const std::filesystem::path logo = run.bundle().resources() / "logo.jpg";
-  EXPECT_EQ(LinesNaming(logo), std::vector<std::string>{"JPEGImporterQVX: " + logo.string() + ": " + GetParam().cause});
+  EXPECT_EQ(LinesNaming(run, logo),
+            std::vector<std::string>{"JPEGImporterQVX: " + logo.string() + ": " + GetParam().cause});
 }
 
 std::string PackageCutInsideItsProfile(const apptest::TestBundle& bundle) {
@@ -245,7 +245,7 @@ TEST(StartUpTest, PackageWithTooLargeAPictureStillServesWithoutALogo) {
   canvas2->Refresh();
   EXPECT_TRUE(Drawn(*canvas2).empty());
   EXPECT_EQ(run.session().window("DeviceDialog")->Title().utf8(), "Firmware Updater");
-  EXPECT_EQ(LinesNaming(logo),
+  EXPECT_EQ(LinesNaming(run, logo),
             std::vector<std::string>{"JPEGImporterQVX: " + logo.string() +
                                      ": cannot decode picture: picture of 8192x8192 pixels is larger than accepted"});
   ASSERT_TRUE(run.session().press("DeviceDialog.PushButton1"));

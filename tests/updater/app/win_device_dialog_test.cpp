@@ -89,7 +89,7 @@ TEST_F(WinDeviceDialogTest, LogsEachDeviceInDecimalAndConnectsTheFirstWithBothId
   EXPECT_FALSE(run_.session().window("DeviceDialog"));
   EXPECT_EQ(link_->connects(), 1);
   EXPECT_TRUE(link_->device_win());
-  EXPECT_EQ(SearchLines(),
+  EXPECT_EQ(SearchLines(run_),
             (std::vector<std::string>{"VendorID: 4660 ProductID: 60", "VendorID: 1240 ProductID: 1",
                                       "VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden.", "Connect OK."}));
   EXPECT_TRUE(run_.messages().empty());
@@ -104,7 +104,7 @@ TEST_F(WinDeviceDialogTest, FailedConnectClearsTheDeviceSaysSoAndQuits) {
   EXPECT_FALSE(link_->device_win());
   EXPECT_EQ(link_->device_win_sets(), 2);
   // No debug line on this path.
-  EXPECT_EQ(SearchLines(), (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden."}));
+  EXPECT_EQ(SearchLines(run_), (std::vector<std::string>{"VendorID: 1240 ProductID: 60", "Ger\xC3\xA4t gefunden."}));
   EXPECT_FALSE(run_.shown("mainWindow"));
 }
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
-#include "framework/system.h"
+#include "debug_log_capture.h"
 #include "framework/ui/msgbox.h"
 #include "framework/ui/push_button.h"
 #include "framework/ui/session.h"
@@ -68,10 +70,11 @@ TEST(MsgBoxTest, UncaughtExceptionIsShownInAMessageBoxAndEndsTheRunNonZero) {
 }
 
 TEST(MsgBoxTest, WithoutABackendGoesToTheDebugLogInsteadOfWaiting) {
-  System::clear_debug_log();
+  const testsupport::DebugLogCapture log;
   MsgBox("nobody sees this");
-  ASSERT_FALSE(System::debug_log_lines().empty());
-  EXPECT_EQ(System::debug_log_lines().back(), "nobody sees this");
+  const std::vector<std::string> lines = log.lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "nobody sees this");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ AppRun::AppRun(std::vector<FakeDevice> devices, MessageBoxes boxes) : link_(std:
 AppRun::~AppRun() { session_.reset(); }
 
 void AppRun::start() {
-  framework::System::clear_debug_log();
+  debug_log_.clear();
   session_->start_application_from<updater::App, updater::MenuBar1>(bound_);
 }
 
@@ -41,9 +41,9 @@ bool AppRun::shown(const std::string& window_class) const {
   return std::find(t.begin(), t.end(), line) != t.end();
 }
 
-std::vector<std::string> SearchLines() {
+std::vector<std::string> SearchLines(const AppRun& run) {
   std::vector<std::string> out;
-  for (const std::string& line : framework::System::debug_log_lines()) {
+  for (const std::string& line : run.debug_lines()) {
     if (line.rfind("VendorID: ", 0) == 0 || line == "Ger\xC3\xA4t gefunden." || line.rfind("Connect", 0) == 0) {
       out.push_back(line);
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bundle_fixture.h"
+#include "debug_log_capture.h"
 #include "fake_link.h"
 #include "firmware.h"
 #include "framework/ui/session.h"
@@ -35,16 +36,19 @@ class AppRun {
   bool run_to_end();
   const std::vector<std::string>& messages() const { return session_->message_boxes(); }
   bool shown(const std::string& window_class) const;
+  // The debug log's lines since start().
+  std::vector<std::string> debug_lines() const { return debug_log_.lines(); }
 
  private:
+  testsupport::DebugLogCapture debug_log_;
   TestBundle bundle_;
   FakeLink link_;
   updater::Bound bound_;
   std::unique_ptr<framework::headless::Session> session_;
 };
 
-// The device search's lines of the debug log: each device's IDs, "Gerät
+// The device search's lines of the run's debug log: each device's IDs, "Gerät
 // gefunden." and the connect lines.
-std::vector<std::string> SearchLines();
+std::vector<std::string> SearchLines(const AppRun& run);
 
 }  // namespace apptest
