@@ -25,7 +25,7 @@ bool AwaitReport(Device& device, std::size_t count) {
 
 TEST_F(PluginTest, TalksToABootloaderSimProcess) {
   TestBus bus;
-  machid_test::SimProcess sim(BOOTLOADER_SIM_PATH, bus.virtual_dir());
+  testsupport::SimProcess sim(BOOTLOADER_SIM_PATH, {}, {{"HIDBUS_VIRTUAL_DIR", bus.virtual_dir()}});
 
   Device device;
   ASSERT_TRUE(device.FindFirstDevice());
