@@ -9,8 +9,8 @@
 
 #include "devicelink/device_link.h"
 #include "framework/clock.h"
+#include "iokit_bus.h"
 #include "module_fixture.h"
-#include "test_bus.h"
 
 namespace devicelink_test {
 
@@ -47,7 +47,7 @@ class DeviceLinkTest : public hidtest::ModuleTest {
   // Debug log lines written since the test began that start with prefix.
   std::vector<std::string> DebugLines(const std::string& prefix) const;
 
-  iokit_test::TestBus bus_;
+  testsupport::IOKitBus bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
 
  private:
