@@ -14,4 +14,12 @@ hidbus::DeviceInfo BootloaderInfo() {
   return info;
 }
 
+std::array<uint8_t, 64> DefaultQueryReply() {
+  // Addresses and sizes least significant byte first, as the device sends them.
+  return {0x02, 56,   1,                                         //
+          1,    0x00, 0x10, 0x00, 0x00, 0x00, 0x70, 0x00, 0x00,  //
+          3,    0x00, 0x00, 0x30, 0x00, 14,   0x00, 0x00, 0x00,  //
+          0xFF};
+}
+
 }  // namespace testsupport
