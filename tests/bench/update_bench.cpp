@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@
 #include "protocol/hid.h"
 #include "sim/config.h"
 #include "sim/intel_hex.h"
+#include "sim_process.h"
 #include "support/bundle_copy.h"
 #include "support/resident_memory.h"
 #include "updater/read_file.h"
@@ -87,6 +89,16 @@ void Report(benchmark::State& state, double measured, double reference) {
   state.counters["ratio"] = measured / reference;
 }
 
+// bootloader-sim with `options`, ready; nullptr when it did not get ready.
+std::unique_ptr<testsupport::SimProcess> StartDevice(const std::vector<std::string>& options,
+                                                     const testsupport::Environment& env) {
+  try {
+    return std::make_unique<testsupport::SimProcess>(BOOTLOADER_SIM_PATH, options, env);
+  } catch (const testsupport::SimNotReady&) {
+    return nullptr;
+  }
+}
+
 struct Update {
   double wall_ms = -1;  // negative: it did not end with "Update installed."
   double cpu_ms = 0;
@@ -103,11 +115,10 @@ Update UpdateOnce(uint32_t size, const std::string& frame_ms) {
   const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
   char region[64];
   std::snprintf(region, sizeof region, "1:0x%X:0x%X", kFirst, size);
-  testsupport::Background device(
-      {BOOTLOADER_SIM_PATH, "--region", region, "--region", "3:0x300000:14", "--erase-ms", "0", "--frame-ms", frame_ms},
-      env);
+  const auto device =
+      StartDevice({"--region", region, "--region", "3:0x300000:14", "--erase-ms", "0", "--frame-ms", frame_ms}, env);
   Update u;
-  if (!device.WaitForLine("ready", std::chrono::seconds(10))) return u;
+  if (!device) return u;
   // The device is reaped only after this, so the children's time is the updater's.
   const double cpu_before = ChildrenCpuMs();
   const auto start = Clock::now();
@@ -270,9 +281,8 @@ void BM_FloodBeforeStart(benchmark::State& state) {
     testsupport::ScratchDir dir;
     e2e::BundleCopy bundle("updater");  // the sample package, for the default device
     testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
-    testsupport::Background device({BOOTLOADER_SIM_PATH, "--frame-ms", "0", "--erase-ms", "20", "--fault", "flood"},
-                                   env);
-    if (!device.WaitForLine("ready", std::chrono::seconds(10))) {
+    const auto device = StartDevice({"--frame-ms", "0", "--erase-ms", "20", "--fault", "flood"}, env);
+    if (!device) {
       state.SkipWithError("no device");
       return;
     }

@@ -16,6 +16,7 @@
 #include "jpegicc/jpegicc.h"
 #include "sim/config.h"
 #include "sim/intel_hex.h"
+#include "sim_process.h"
 #include "support/bundle_copy.h"
 #include "support/resident_memory.h"
 #include "support/firmware.h"
@@ -93,17 +94,15 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, c
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
 
   const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
-  std::vector<std::string> args{
-      BOOTLOADER_SIM_PATH,          "--preset", preset, "--frame-ms", "0", "--erase-ms", "20", "--dump",
-      (dir / "memory.hex").string()};
+  std::vector<std::string> args{"--preset",   preset, "--frame-ms", "0",
+                                "--erase-ms", "20",   "--dump",     (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
   if (!fill.empty()) {
     testsupport::WriteText(dir / "fill.hex", fill);
     args.insert(args.end(), {"--fill", (dir / "fill.hex").string()});
   }
   {
-    testsupport::Background device(args, env);
-    EXPECT_TRUE(device.WaitForLine("ready", std::chrono::seconds(10)));
+    testsupport::SimProcess device(BOOTLOADER_SIM_PATH, args, env);
     run.updater = bundle.RunHeadless(script, env, std::chrono::seconds(120));
     device.Stop();
   }

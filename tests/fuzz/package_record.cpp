@@ -2,6 +2,7 @@
 // split into fields, convert the IDs, then read the firmware with the HEX
 // reader into the default device's regions, as start-up and step 2 do.
 #include "bytecodec/bytecodec.h"
+#include "default_device.h"
 #include "fuzz_input.h"
 #include "updater/app.h"
 #include "updater/read_file.h"
@@ -12,14 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       bytecodec::XorBytes(std::string_view(reinterpret_cast<const char*>(data), size), updater::kPackageMask, 0);
   updater::TakePackageRecord(framework::String::from_bytes(text, framework::Encodings.Undetermined));
 
-  // The default device: a program region of 0x7000 addresses at 0x1000 and
-  // a configuration region of 14 at 0x300000.
-  static const uint8_t kReply[HID::kPacketSize] = {0x02, 56,   1,                                         //
-                                                   1,    0x00, 0x10, 0x00, 0x00, 0x00, 0x70, 0x00, 0x00,  //
-                                                   3,    0x00, 0x00, 0x30, 0x00, 14,   0x00, 0x00, 0x00,  //
-                                                   0xFF};
-  framework::Ref<framework::MemoryBlock> reply = framework::NewMemoryBlock(HID::kPacketSize);
-  for (int32_t i = 0; i < HID::kPacketSize; ++i) reply->set_UInt8Value(i, kReply[i]);
+  static const std::array<uint8_t, 64> kAnswer = testsupport::DefaultQueryReply();
+  framework::Ref<framework::MemoryBlock> reply = framework::NewMemoryBlock(int32_t(kAnswer.size()));
+  for (size_t i = 0; i < kAnswer.size(); ++i) reply->set_UInt8Value(int32_t(i), kAnswer[i]);
   if (HID::EvaluateQueryDeviceReply(*reply) != HID::QueryEvaluation::Known ||
       !HID::ParseMemoryRegions(run.bound, *reply)) {
     fuzz::Broken("the default device");

@@ -9,6 +9,7 @@
 #include "process_run.h"
 #include "bus_folder.h"
 #include "scratch_dir.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -45,10 +46,10 @@ TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
   std::string fill = (folder_.path() / "fill.hex").string();
   std::string dump = (folder_.path() / "dump.hex").string();
   testsupport::WriteText(fill, sim::write_intel_hex({{0x1000, {0xDE, 0xAD}}}));
-  testsupport::Background sim(Command({"--name", "dev1", "--product", "Test Loader", "--fill", fill, "--dump", dump}),
-                              In(dir_));
+  testsupport::SimProcess sim(
+      BOOTLOADER_SIM, {"--name", "dev1", "--product", "Test Loader", "--fill", fill, "--dump", dump}, In(dir_), kLimit);
 
-  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:dev1");
+  ASSERT_EQ(sim.ready_line(), "ready virtual:dev1");
   auto devices = bus_->enumerate();
   ASSERT_EQ(devices.size(), 1u);
   EXPECT_EQ(devices[0].path, "virtual:dev1");
@@ -73,8 +74,8 @@ TEST_F(BootloaderSimTest, ServesUntilTerminatedAndDumpsAtExit) {
 }
 
 TEST_F(BootloaderSimTest, RemovalFaultUnpublishesAndEnds) {
-  testsupport::Background sim(Command({"--frame-ms", "0", "--fault", "remove-after=1"}), In(dir_));
-  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:bootloader");
+  testsupport::SimProcess sim(BOOTLOADER_SIM, {"--frame-ms", "0", "--fault", "remove-after=1"}, In(dir_), kLimit);
+  ASSERT_EQ(sim.ready_line(), "ready virtual:bootloader");
   auto channel = bus_->open("virtual:bootloader");
   ASSERT_TRUE(channel);
 
@@ -89,8 +90,8 @@ TEST_F(BootloaderSimTest, RemovalFaultUnpublishesAndEnds) {
 // host that connects meanwhile waits its turn instead of being turned away.
 TEST_F(BootloaderSimTest, HostClosingAtOnceIsServedBeforeTheNext) {
   std::string dump = (folder_.path() / "dump.hex").string();
-  testsupport::Background sim(Command({"--frame-ms", "1", "--dump", dump}), In(dir_));
-  ASSERT_EQ(sim.WaitForLine("", kLimit), "ready virtual:bootloader");
+  testsupport::SimProcess sim(BOOTLOADER_SIM, {"--frame-ms", "1", "--dump", dump}, In(dir_), kLimit);
+  ASSERT_EQ(sim.ready_line(), "ready virtual:bootloader");
   {
     auto first = bus_->open("virtual:bootloader");
     ASSERT_TRUE(first);

@@ -1,7 +1,8 @@
+#include "default_device.h"
 #include "iokit/bus.h"
 #include "iokit/iokit.h"
 #include "iokit/main_run_loop.h"
-#include "test_bus.h"
+#include "iokit_bus.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-using iokit_test::TestBus;
+using testsupport::IOKitBus;
 
 std::string text(CFDictionaryRef d, const char* key) {
   auto* s = static_cast<CFStringRef>(CFDictionaryGetValue(d, CFStringMakeConstant(key)));
@@ -39,8 +40,8 @@ std::vector<io_service_t> walk(const char* cls = kIOHIDDeviceKey) {
 }
 
 TEST(IOKitRegistryTest, WalksEveryHidDeviceWithItsProperties) {
-  TestBus bus;
-  auto a = bus.bus().attach(TestBus::bootloader());
+  IOKitBus bus;
+  auto a = bus.bus().attach(testsupport::BootloaderInfo());
   hidbus::DeviceInfo other;
   other.vendor_id = 0x1234;
   other.product_id = 0x0001;
@@ -69,8 +70,8 @@ TEST(IOKitRegistryTest, WalksEveryHidDeviceWithItsProperties) {
 }
 
 TEST(IOKitRegistryTest, OtherClassesMatchNothing) {
-  TestBus bus;
-  auto a = bus.bus().attach(TestBus::bootloader());
+  IOKitBus bus;
+  auto a = bus.bus().attach(testsupport::BootloaderInfo());
   EXPECT_TRUE(walk("IOUSBDevice").empty());
   EXPECT_EQ(walk().size(), 1u);
   io_iterator_t it = 0;
@@ -134,8 +135,8 @@ class IOKitDeviceTest : public testing::Test {
   }
   static void on_removal(void* target, IOReturn, void*, void*) { ++static_cast<IOKitDeviceTest*>(target)->removals_; }
 
-  TestBus bus_;
-  hidbus::DeviceInfo info_ = TestBus::bootloader();
+  IOKitBus bus_;
+  hidbus::DeviceInfo info_ = testsupport::BootloaderInfo();
   hidbus::AttachedDevice attached_;
   io_service_t service_ = 0;
   std::unique_ptr<hidbus::DevicePort> device_;

@@ -1,19 +1,21 @@
 #include <ostream>
 #include "plugin_host.h"
+#include "default_device.h"
+#include "iokit_bus.h"
 
 #include <functional>
 #include <string>
 
 namespace {
 
-using iokit_test::TestBus;
 using machid_test::Device;
 using machid_test::PluginTest;
 using machid_test::Slot;
+using testsupport::IOKitBus;
 
 class DeviceWalkTest : public PluginTest {
  protected:
-  TestBus bus_;
+  IOKitBus bus_;
 };
 
 TEST_F(DeviceWalkTest, NoDeviceGivesFalseAndMinusOne) {
@@ -26,7 +28,7 @@ TEST_F(DeviceWalkTest, NoDeviceGivesFalseAndMinusOne) {
 }
 
 TEST_F(DeviceWalkTest, WalksEveryDeviceAndKeepsTheLastOneAfterTheEnd) {
-  auto first = bus_.bus().attach(TestBus::bootloader());
+  auto first = bus_.bus().attach(testsupport::BootloaderInfo());
   hidbus::DeviceInfo other;
   other.vendor_id = 0x046D;
   other.product_id = 0xC077;
@@ -62,7 +64,7 @@ TEST_F(DeviceWalkTest, WalksEveryDeviceAndKeepsTheLastOneAfterTheEnd) {
 }
 
 TEST_F(DeviceWalkTest, TextsThatConvertToNothingAndLongTexts) {
-  auto info = TestBus::bootloader();
+  auto info = testsupport::BootloaderInfo();
   info.product = std::string("\0abc", 4);  // a text whose first character ends it
   info.manufacturer = std::string(150, 'M');
   auto attached = bus_.bus().attach(info);
@@ -78,7 +80,7 @@ TEST_F(DeviceWalkTest, TextsThatConvertToNothingAndLongTexts) {
 struct LasterrorCase {
   friend void PrintTo(const LasterrorCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
-  std::function<void(Device&, TestBus&)> run;
+  std::function<void(Device&, IOKitBus&)> run;
   int32_t expected;
 };
 
@@ -95,36 +97,36 @@ INSTANTIATE_TEST_SUITE_P(
     Members, LasterrorTest,
     testing::Values(
         LasterrorCase{"FindFirstDeviceFound",
-                      [](Device& d, TestBus& b) {
-                        auto a = b.bus().attach(TestBus::bootloader());
+                      [](Device& d, IOKitBus& b) {
+                        auto a = b.bus().attach(testsupport::BootloaderInfo());
                         d.FindFirstDevice();
                       },
                       -1},
-        LasterrorCase{"FindNextDeviceBeforeAWalk", [](Device& d, TestBus&) { d.FindNextDevice(); }, 1234},
-        LasterrorCase{"GetterBeforeAWalk", [](Device& d, TestBus&) { d.Number(machid_test::kProductID); }, -1},
-        LasterrorCase{"ConnectBeforeAWalk", [](Device& d, TestBus&) { d.Call(machid_test::kConnect); }, 1},
+        LasterrorCase{"FindNextDeviceBeforeAWalk", [](Device& d, IOKitBus&) { d.FindNextDevice(); }, 1234},
+        LasterrorCase{"GetterBeforeAWalk", [](Device& d, IOKitBus&) { d.Number(machid_test::kProductID); }, -1},
+        LasterrorCase{"ConnectBeforeAWalk", [](Device& d, IOKitBus&) { d.Call(machid_test::kConnect); }, 1},
         LasterrorCase{"ConnectToADeviceThatLeft",
-                      [](Device& d, TestBus& b) {
-                        auto a = b.bus().attach(TestBus::bootloader());
+                      [](Device& d, IOKitBus& b) {
+                        auto a = b.bus().attach(testsupport::BootloaderInfo());
                         d.FindFirstDevice();
                         b.bus().detach(a.path);
                         d.Call(machid_test::kConnect);
                       },
                       3},
-        LasterrorCase{"DisconnectNeverConnected", [](Device& d, TestBus&) { d.Call(machid_test::kDisconnect); }, 0},
-        LasterrorCase{"CloseLeavesIt", [](Device& d, TestBus&) { d.Call(machid_test::kClose); }, 1234},
+        LasterrorCase{"DisconnectNeverConnected", [](Device& d, IOKitBus&) { d.Call(machid_test::kDisconnect); }, 0},
+        LasterrorCase{"CloseLeavesIt", [](Device& d, IOKitBus&) { d.Call(machid_test::kClose); }, 1234},
         LasterrorCase{"InstallCallbackBeforeConnect",
-                      [](Device& d, TestBus&) { d.Call(machid_test::kInstallCallback); }, -1},
-        LasterrorCase{"SendMessageWithoutDevice", [](Device& d, TestBus&) { d.SendMessage(std::string(64, '\0')); },
+                      [](Device& d, IOKitBus&) { d.Call(machid_test::kInstallCallback); }, -1},
+        LasterrorCase{"SendMessageWithoutDevice", [](Device& d, IOKitBus&) { d.SendMessage(std::string(64, '\0')); },
                       -1},
-        LasterrorCase{"ReadMessageLengthZero", [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(0), std::nullopt); },
+        LasterrorCase{"ReadMessageLengthZero", [](Device& d, IOKitBus&) { EXPECT_EQ(d.ReadMessage(0), std::nullopt); },
                       -1},
         LasterrorCase{"ReadMessageWithoutDevice",
-                      [](Device& d, TestBus&) { EXPECT_EQ(d.ReadMessage(64), std::nullopt); }, -1}),
+                      [](Device& d, IOKitBus&) { EXPECT_EQ(d.ReadMessage(64), std::nullopt); }, -1}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(DeviceWalkTest, DisconnectKeepsTheWalkSoTheSameDeviceConnectsAgain) {
-  auto a = bus_.bus().attach(TestBus::bootloader());
+  auto a = bus_.bus().attach(testsupport::BootloaderInfo());
   Device device;
   ASSERT_TRUE(device.FindFirstDevice());
   device.Call(machid_test::kConnect);

@@ -5,7 +5,6 @@
 
 #include "fake_host.h"
 #include "plugin_interface.h"
-#include "test_bus.h"
 
 #include <gtest/gtest.h>
 

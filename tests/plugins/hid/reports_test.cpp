@@ -1,4 +1,6 @@
 #include "plugin_host.h"
+#include "default_device.h"
+#include "iokit_bus.h"
 
 #include "iokit/hid.h"
 #include "iokit/main_run_loop.h"
@@ -10,16 +12,16 @@
 
 namespace {
 
-using iokit_test::TestBus;
 using machid_test::Device;
 using machid_test::PluginTest;
+using testsupport::IOKitBus;
 
 // A connected MacHIDQVX with its callback installed, and the device's end.
 class ReportsTest : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    auto attached = bus_.bus().attach(TestBus::bootloader());
+    auto attached = bus_.bus().attach(testsupport::BootloaderInfo());
     path_ = attached.path;
     port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
   }
@@ -49,7 +51,7 @@ class ReportsTest : public PluginTest {
     return block;
   }
 
-  TestBus bus_;
+  IOKitBus bus_;
   std::string path_;
   std::unique_ptr<hidbus::DevicePort> port_;
 };

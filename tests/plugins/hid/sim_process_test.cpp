@@ -1,4 +1,5 @@
 #include "plugin_host.h"
+#include "iokit_bus.h"
 #include "sim_process.h"
 
 #include "carbon/carbon.h"
@@ -8,9 +9,9 @@
 
 namespace {
 
-using iokit_test::TestBus;
 using machid_test::Device;
 using machid_test::PluginTest;
+using testsupport::IOKitBus;
 
 // Gives events turns until a report has arrived or two seconds have passed.
 bool AwaitReport(Device& device, std::size_t count) {
@@ -24,8 +25,8 @@ bool AwaitReport(Device& device, std::size_t count) {
 }
 
 TEST_F(PluginTest, TalksToABootloaderSimProcess) {
-  TestBus bus;
-  machid_test::SimProcess sim(BOOTLOADER_SIM_PATH, bus.virtual_dir());
+  IOKitBus bus;
+  testsupport::SimProcess sim(BOOTLOADER_SIM_PATH, {}, {{"HIDBUS_VIRTUAL_DIR", bus.virtual_dir()}});
 
   Device device;
   ASSERT_TRUE(device.FindFirstDevice());

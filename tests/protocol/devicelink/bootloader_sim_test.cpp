@@ -11,7 +11,7 @@ using framework::Ref;
 // The whole road: the loaded plug-in, the IOKit stand-in, the HID bus and a
 // bootloader-sim process serving the default device.
 TEST_F(DeviceLinkTest, ExchangesQueryDeviceAndGetDataWithABootloaderSimProcess) {
-  machid_test::SimProcess sim(BOOTLOADER_SIM_PATH, bus_.virtual_dir());
+  testsupport::SimProcess sim(BOOTLOADER_SIM_PATH, {}, {{"HIDBUS_VIRTUAL_DIR", bus_.virtual_dir()}});
 
   Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(Members(), bound);
   bool found = device->FindFirstDevice();

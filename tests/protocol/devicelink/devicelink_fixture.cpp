@@ -1,4 +1,5 @@
 #include "devicelink_fixture.h"
+#include "default_device.h"
 
 #include "framework/runloop.h"
 #include "pluginhost/pluginhost.h"
@@ -43,7 +44,7 @@ void DeviceLinkTest::TearDown() {
 }
 
 Ref<HID::MyMacHID> DeviceLinkTest::ConnectedDevice() {
-  auto attached = bus_.bus().attach(iokit_test::TestBus::bootloader());
+  auto attached = bus_.bus().attach(testsupport::BootloaderInfo());
   port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
   Ref<HID::MyMacHID> device = framework::make<HID::MyMacHID>(members_, bound);
   EXPECT_TRUE(device->FindFirstDevice());

@@ -10,8 +10,8 @@
 #include "debug_log_capture.h"
 #include "devicelink/device_link.h"
 #include "framework/clock.h"
+#include "iokit_bus.h"
 #include "module_fixture.h"
-#include "test_bus.h"
 
 namespace devicelink_test {
 
@@ -48,7 +48,7 @@ class DeviceLinkTest : public hidtest::ModuleTest {
   // Debug log lines written since the test began that start with prefix.
   std::vector<std::string> DebugLines(const std::string& prefix) const;
 
-  iokit_test::TestBus bus_;
+  testsupport::IOKitBus bus_;
   std::unique_ptr<hidbus::DevicePort> port_;
   testsupport::DebugLogCapture debug_log_;
 

@@ -14,6 +14,7 @@
 #include "devicelink/win_device_link.h"
 #include "bus_folder.h"
 #include "debug_log_capture.h"
+#include "default_device.h"
 #include "hidbus/hidbus.h"
 #include "module_fixture.h"
 #include "pluginhost/pluginhost.h"
@@ -61,13 +62,7 @@ class WinDeviceLinkTest : public hidtest::ModuleTest {
     bus_ = std::make_unique<hidbus::Bus>(folder_.options());
     win32::set_bus(bus_.get());
 
-    hidbus::DeviceInfo info;
-    info.vendor_id = 0x04D8;
-    info.product_id = 0x003C;
-    info.product = "HID Bootloader";
-    info.max_input_report = 64;
-    info.max_output_report = 64;
-    hidbus::AttachedDevice attached = bus_->attach(info);
+    hidbus::AttachedDevice attached = bus_->attach(testsupport::BootloaderInfo());
     path_ = attached.path;
     port_ = std::make_unique<hidbus::DevicePort>(std::move(attached.device_fd), false);
     HID::DeviceWin = pluginhost::new_instance("WinHIDQVX");

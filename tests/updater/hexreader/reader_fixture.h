@@ -2,6 +2,7 @@
 // Regions made the way step 1 makes them, then the text read as step 2 does.
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,13 @@ class ReaderTest : public ModuleTest {
  protected:
   // Evaluates and parses a QUERY_DEVICE reply for `family` with `entries`.
   void MakeRegions(uint8_t family, const std::vector<RegionEntry>& entries) {
-    framework::Ref<framework::MemoryBlock> reply = QueryReply(56, family, entries);
-    ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);
-    ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
+    TakeReply(QueryReply(56, family, entries));
+  }
+  // Evaluates and parses the QUERY_DEVICE reply `answer`, byte for byte.
+  void MakeRegions(const std::array<uint8_t, 64>& answer) {
+    framework::Ref<framework::MemoryBlock> reply = framework::NewMemoryBlock(int32_t(answer.size()));
+    for (size_t i = 0; i < answer.size(); ++i) reply->set_UInt8Value(int32_t(i), answer[i]);
+    TakeReply(reply);
   }
 
   bool Read(const std::string& text) {
@@ -41,6 +46,12 @@ class ReaderTest : public ModuleTest {
   }
 
   std::vector<uint8_t> ImageOf(size_t k) { return Bytes(*HID::MemoryRegions.at(k)->data); }
+
+ private:
+  void TakeReply(const framework::Ref<framework::MemoryBlock>& reply) {
+    ASSERT_EQ(HID::EvaluateQueryDeviceReply(*reply), HID::QueryEvaluation::Known);
+    ASSERT_TRUE(HID::ParseMemoryRegions(bound, *reply));
+  }
 };
 
 }  // namespace hidtest

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "default_device.h"
 #include "reader_fixture.h"
 
 namespace {
@@ -22,7 +23,7 @@ std::string FileText(const char* path) {
 // The default device: program region 0x1000 of 0x7000 addresses, configuration
 // region 0x300000 of 14, one byte per address.
 TEST_F(ReaderTest, SampleFirmwareFillsTheImagesAsTheStandardToolsBinary) {
-  MakeRegions(1, {{1, 0x1000, 0x7000}, {3, 0x300000, 14}});
+  MakeRegions(testsupport::DefaultQueryReply());
   ASSERT_TRUE(Read(FileText(SAMPLE_HEX)));
   EXPECT_TRUE(messages.empty());
 

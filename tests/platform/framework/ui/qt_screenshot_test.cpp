@@ -3,13 +3,13 @@
 #include <QColor>
 #include <QImage>
 
-#include <sys/wait.h>
-
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "process_run.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -25,20 +25,21 @@ class QtScreenshotTest : public ::testing::Test {
   int run_sample(const std::string& script, const std::string& program = UI_SAMPLE) {
     fs::path file = dir_ / "script.txt";
     std::ofstream(file) << script;
-    std::string command = "env FRAMEWORK_UI=qt QT_QPA_PLATFORM=offscreen FRAMEWORK_SCRIPT=" + file.string() +
-                          " FRAMEWORK_SCREENSHOTS=" + (dir_ / "shots").string() + " " + program + " > " +
-                          (dir_ / "out.txt").string() + " 2>&1";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run_ = testsupport::Run({program},
+                            {{"FRAMEWORK_UI", "qt"},
+                             {"QT_QPA_PLATFORM", "offscreen"},
+                             {"FRAMEWORK_SCRIPT", file.string()},
+                             {"FRAMEWORK_SCREENSHOTS", (dir_ / "shots").string()}},
+                            std::chrono::seconds(60));
+    return run_.exit_code;
   }
 
-  std::string output() const {
-    std::ifstream in(dir_ / "out.txt");
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  // What the last run printed, standard output first.
+  std::string output() const { return run_.out + run_.err + (run_.timed_out ? "(stopped: out of time)\n" : ""); }
 
   const testsupport::ScratchDir scratch_;
   const fs::path dir_ = scratch_.path();
+  testsupport::Outcome run_;
 };
 
 TEST_F(QtScreenshotTest, WithoutTheModuleQtCannotStart) {

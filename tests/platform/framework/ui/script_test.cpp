@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +10,7 @@
 #include "framework/ui/run.h"
 #include "framework/ui/script.h"
 #include "framework/ui/window.h"
+#include "process_run.h"
 #include "scratch_dir.h"
 
 using namespace framework;
@@ -105,21 +102,18 @@ TEST(ScriptedUserTest, WaitHoldsTheNextLineBackBeyondTheLineLimit) {
   EXPECT_NE(user.failure().find("line 2"), std::string::npos) << user.failure();
 }
 
-// Runs the sample application with a script; returns its exit code and output.
+// Runs the sample application with a script; returns its exit code (-1 when
+// it had to be stopped) and its output, standard output first. env takes away
+// whatever would have it choose the Qt backend.
 std::pair<int, std::string> run_sample(const std::string& script) {
   const testsupport::ScratchDir dir;
   const std::filesystem::path path = dir / "script.txt";
   std::ofstream(path) << script;
-  std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM FRAMEWORK_UI=headless "
-      "FRAMEWORK_SCRIPT=" +
-      path.string() + " " UI_SAMPLE " 2>&1";
-  FILE* out = popen(command.c_str(), "r");
-  std::string text;
-  std::array<char, 4096> buf;
-  while (std::size_t n = std::fread(buf.data(), 1, buf.size(), out)) text.append(buf.data(), n);
-  int status = pclose(out);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+  const testsupport::Outcome run =
+      testsupport::Run({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                        "FRAMEWORK_UI=headless", "FRAMEWORK_SCRIPT=" + path.string(), UI_SAMPLE},
+                       {}, std::chrono::seconds(30));
+  return {run.exit_code, run.out + run.err};
 }
 
 TEST(ScriptRunnerTest, WholeProcessActsOutTheScriptAndWritesTheTranscript) {
