@@ -5,6 +5,10 @@
 #include "framework/system.h"
 #include "properties.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace pluginhost {
 namespace {
 
@@ -26,72 +30,103 @@ const PluginMethod* FindMethod(const std::vector<PluginMethod>& methods, const s
   return nullptr;
 }
 
-// Why a slot did not resolve, for its label; empty when it did.
-std::string Resolve(EntrySlot& slot) {
-  const std::string normal = normal_declaration(slot.declaration);
-  if (slot.class_name.empty()) {
-    if (slot.is_property) return "not found";
-    const PluginMethod* m = find_global_method(slot.declaration);
-    if (m == nullptr) return "not found";
-    if (!Same(slot.parameters, m->parsed.parameters) || slot.result != m->parsed.result) return "types do not match";
-    slot.kind = MemberKind::GlobalMethod;
-    slot.entry = m->function;
-    slot.setter = m->setter;
-    return {};
-  }
+// Each step below, like Resolve, says why a slot did not resolve, for its
+// label; empty when it did.
 
-  const PluginClass* pc = find_plugin_class(slot.class_name);
+// A global method: its declaration names it.
+std::string ResolveGlobal(EntrySlot& slot) {
+  if (slot.is_property) return "not found";
+  const PluginMethod* m = find_global_method(slot.declaration);
+  if (m == nullptr) return "not found";
+  if (!Same(slot.parameters, m->parsed.parameters) || slot.result != m->parsed.result) return "types do not match";
+  slot.kind = MemberKind::GlobalMethod;
+  slot.entry = m->function;
+  slot.setter = m->setter;
+  return {};
+}
+
+// Where a member of a class name is looked for: the plug-in class of that
+// name, or else the plug-in classes that extend the class of that name.
+struct Owners {
+  const PluginClass* plugin_class = nullptr;  // nil for extensions
   std::vector<const PluginClass*> candidates;
   ValueKind self = ValueKind::Object;
-  if (pc != nullptr) {
-    candidates.push_back(pc);
-  } else {
-    candidates = extensions_of(slot.class_name);
-    self = kind_of_type_name(slot.class_name);
-  }
-  if (candidates.empty()) return "class not found";
+};
 
-  if (pc != nullptr && (normal == "__init" || normal == "__exit")) {
-    if (slot.result != ValueKind::Void || !Same(slot.parameters, {ValueKind::Object})) return "types do not match";
-    const bool init = normal == "__init";
-    slot.kind = init ? MemberKind::Constructor : MemberKind::Destructor;
-    REALproc hook = init ? pc->constructor : pc->destructor;
-    // A class may have neither; its entry then does nothing.
-    slot.entry = hook != nullptr ? hook : reinterpret_cast<REALproc>(&NoOp);
-    slot.owner = pc;
-    return {};
+Owners OwnersOf(const std::string& class_name) {
+  Owners owners;
+  owners.plugin_class = find_plugin_class(class_name);
+  if (owners.plugin_class != nullptr) {
+    owners.candidates.push_back(owners.plugin_class);
+  } else {
+    owners.candidates = extensions_of(class_name);
+    owners.self = kind_of_type_name(class_name);
+  }
+  return owners;
+}
+
+// __init or __exit of a plug-in class: its constructor or destructor.
+std::string ResolveHook(EntrySlot& slot, const PluginClass& pc, bool init) {
+  if (slot.result != ValueKind::Void || !Same(slot.parameters, {ValueKind::Object})) return "types do not match";
+  slot.kind = init ? MemberKind::Constructor : MemberKind::Destructor;
+  REALproc hook = init ? pc.constructor : pc.destructor;
+  // A class may have neither; its entry then does nothing.
+  slot.entry = hook != nullptr ? hook : reinterpret_cast<REALproc>(&NoOp);
+  slot.owner = &pc;
+  return {};
+}
+
+// A property of c; nullopt when c has none of that name.
+std::optional<std::string> ResolveProperty(EntrySlot& slot, const PluginClass& c, const Declaration& parsed) {
+  for (const PluginProperty& p : c.properties) {
+    if (normal_name(p.name) != normal_name(parsed.name)) continue;
+    if (parsed.has_parameter_list || parsed.result != p.kind || slot.result != p.kind || !Same(slot.parameters, {})) {
+      return "types do not match";
+    }
+    slot.kind = MemberKind::Property;
+    slot.owner = &c;
+    slot.property = &p;
+    slot.entry = p.getter;
+    slot.setter = p.setter;
+    return std::string();
+  }
+  return std::nullopt;
+}
+
+// A method of c, taking self first; nullopt when c has none of that
+// declaration.
+std::optional<std::string> ResolveMethod(EntrySlot& slot, const PluginClass& c, const std::string& normal,
+                                         const Owners& owners) {
+  const PluginMethod* m = FindMethod(c.methods, normal);
+  if (m == nullptr) return std::nullopt;
+  if (!Same(slot.parameters, WithSelf(owners.self, m->parsed.parameters)) || slot.result != m->parsed.result) {
+    return "types do not match";
+  }
+  slot.kind = owners.plugin_class != nullptr ? MemberKind::ClassMethod : MemberKind::ExtensionMethod;
+  slot.owner = &c;
+  slot.entry = m->function;
+  slot.setter = m->setter;
+  return std::string();
+}
+
+// Why a slot did not resolve, for its label; empty when it did. Of the
+// candidate classes, the first that has the member decides.
+std::string Resolve(EntrySlot& slot) {
+  const std::string normal = normal_declaration(slot.declaration);
+  if (slot.class_name.empty()) return ResolveGlobal(slot);
+
+  const Owners owners = OwnersOf(slot.class_name);
+  if (owners.candidates.empty()) return "class not found";
+  if (owners.plugin_class != nullptr && (normal == "__init" || normal == "__exit")) {
+    return ResolveHook(slot, *owners.plugin_class, normal == "__init");
   }
 
   auto parsed = parse_declaration(slot.declaration);
   if (!parsed) return "declaration not understood";
-
-  for (const PluginClass* c : candidates) {
-    if (slot.is_property) {
-      for (const PluginProperty& p : c->properties) {
-        if (normal_name(p.name) != normal_name(parsed->name)) continue;
-        if (parsed->has_parameter_list || parsed->result != p.kind || slot.result != p.kind ||
-            !Same(slot.parameters, {})) {
-          return "types do not match";
-        }
-        slot.kind = MemberKind::Property;
-        slot.owner = c;
-        slot.property = &p;
-        slot.entry = p.getter;
-        slot.setter = p.setter;
-        return {};
-      }
-      continue;
-    }
-    const PluginMethod* m = FindMethod(c->methods, normal);
-    if (m == nullptr) continue;
-    if (!Same(slot.parameters, WithSelf(self, m->parsed.parameters)) || slot.result != m->parsed.result) {
-      return "types do not match";
-    }
-    slot.kind = pc != nullptr ? MemberKind::ClassMethod : MemberKind::ExtensionMethod;
-    slot.owner = c;
-    slot.entry = m->function;
-    slot.setter = m->setter;
-    return {};
+  for (const PluginClass* c : owners.candidates) {
+    const std::optional<std::string> why =
+        slot.is_property ? ResolveProperty(slot, *c, *parsed) : ResolveMethod(slot, *c, normal, owners);
+    if (why) return *why;
   }
   return "not found";
 }

@@ -174,22 +174,40 @@ TEST_F(IOKitDeviceTest, ReportsArriveOnlyDuringATurnOfTheMainRunLoop) {
   EXPECT_EQ(reports_, (std::vector<std::vector<UInt8>>{{1, 2, 3}, {4, 5}}));
 }
 
-// A device that keeps sending cannot hold the loop: each turn hands on a
-// bounded number of reports, the next turn the next ones, in order, and the
-// removal after the last of them.
+// A device that keeps sending cannot hold the loop: each turn hands on at
+// most 32 reports, the next turn the next ones, in order, and the removal
+// after the last of them.
 TEST_F(IOKitDeviceTest, ATurnHandsOnABoundedNumberOfReports) {
   connect();
-  // Within what the bus's channel holds.
-  constexpr int kSent = iokit::kReportsPerTurn + iokit::kReportsPerTurn / 2;
+  constexpr int kPerTurn = 32;
+  constexpr int kSent = kPerTurn + 16;  // within what the bus's channel holds
   for (int i = 0; i < kSent; ++i) send({UInt8(i)});
   device_.reset();
   turn();
-  EXPECT_EQ(reports_.size(), std::size_t(iokit::kReportsPerTurn));
+  EXPECT_EQ(reports_.size(), std::size_t(kPerTurn));
   EXPECT_EQ(removals_, 0);
   turn();
   ASSERT_EQ(reports_.size(), std::size_t(kSent));
   for (int i = 0; i < kSent; ++i) EXPECT_EQ(reports_[i], std::vector<UInt8>{UInt8(i)});
   EXPECT_EQ(removals_, 1);
+}
+
+// Without a report callback the reports are read and dropped, and still
+// count against the turn's 32: such a device cannot hold the loop either.
+TEST_F(IOKitDeviceTest, ReportsWithoutACallbackCountAgainstTheTurn) {
+  connect();
+  ASSERT_EQ((*hid_)->setInterruptReportHandlerCallback(hid_, buffer_, sizeof buffer_, nullptr, nullptr, nullptr),
+            kIOReturnSuccess);
+  constexpr int kPerTurn = 32;
+  constexpr int kSent = kPerTurn + 8;
+  for (int i = 0; i < kSent; ++i) send({UInt8(i)});
+  turn();  // drops the first 32
+  ASSERT_EQ((*hid_)->setInterruptReportHandlerCallback(hid_, buffer_, sizeof buffer_, on_report, this, nullptr),
+            kIOReturnSuccess);
+  turn();
+  std::vector<std::vector<UInt8>> rest;
+  for (int i = kPerTurn; i < kSent; ++i) rest.push_back({UInt8(i)});
+  EXPECT_EQ(reports_, rest);
 }
 
 TEST_F(IOKitDeviceTest, AReportLongerThanTheBufferIsCutToIt) {

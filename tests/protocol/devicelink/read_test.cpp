@@ -102,12 +102,13 @@ TEST_F(DeviceLinkTest, ASizeThatDiffersFromTheReportIsWarnedAbout) {
   EXPECT_EQ(r->Size(), 64);
 }
 
-// A device that sends without pause: the queue keeps the newest reports up to
-// its bound, drops the oldest, and says so once on the debug log.
+// A device that sends without pause: the queue keeps the newest 4096 reports,
+// drops the oldest, and says so once on the debug log.
 TEST_F(DeviceLinkTest, TheQueueKeepsTheNewestReportsUpToItsBound) {
   HID::DeviceMac = ConnectedDevice();
+  constexpr std::size_t kKept = 4096;
   constexpr std::size_t kDropped = 100;
-  constexpr std::size_t kSent = HID::MyMacHID::kMaxQueuedReports + kDropped;
+  constexpr std::size_t kSent = kKept + kDropped;
   auto number = [](const MemoryBlock& report) {
     return std::size_t(report.UInt8Value(0)) + 128 * report.UInt8Value(1);
   };
@@ -118,7 +119,7 @@ TEST_F(DeviceLinkTest, TheQueueKeepsTheNewestReportsUpToItsBound) {
     HID::DeviceMac->Event_ReceivedData(framework::String(report), 64);
   }
   const auto& datas = HID::DeviceMac->datas;
-  ASSERT_EQ(datas.size(), HID::MyMacHID::kMaxQueuedReports);
+  ASSERT_EQ(datas.size(), kKept);
   EXPECT_EQ(number(*datas.front()), kDropped);
   EXPECT_EQ(number(*datas.back()), kSent - 1);
   EXPECT_EQ(DebugLines("ReceiveData: ").size(), kSent);
