@@ -9,6 +9,7 @@
 // Exit code 0 when they match, 1 when they differ, 2 when a file cannot be
 // read, an address is not one, FIRST is not below END or the firmware holds
 // no byte in the range: a match on nothing would tell nothing.
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -24,22 +25,15 @@ constexpr uint64_t kAddressEnd = uint64_t{1} << 32;
 
 // The whole text as a number, or nothing: a typo must not cut a range short.
 std::optional<uint64_t> read_address(std::string_view text) {
-  unsigned base = 10;
+  int base = 10;
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     base = 16;
     text.remove_prefix(2);
   }
-  if (text.empty()) return std::nullopt;
   uint64_t value = 0;
-  for (const char c : text) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * base + unsigned(digit);
-    if (value > kAddressEnd) return std::nullopt;
-  }
+  const char* const last = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), last, value, base);
+  if (text.empty() || error != std::errc() || stop != last || value > kAddressEnd) return std::nullopt;
   return value;
 }
 

@@ -23,7 +23,7 @@ namespace {
 }
 
 void check_name(const std::string& name) {
-  if (name.empty() || name[0] == '.' || name.find('/') != std::string::npos || name.find('\n') != std::string::npos) {
+  if (!detail::is_device_name(name)) {
     throw std::invalid_argument("invalid virtual device name \"" + name + "\"");
   }
 }

@@ -9,6 +9,10 @@
 
 namespace hidbus::detail {
 
+// Whether NAME can name a device of a folder: one entry of it (no slash, no
+// leading dot) on one line of the info file.
+bool is_device_name(const std::string& name);
+
 std::string socket_path(const std::string& dir, const std::string& name);
 std::string info_path(const std::string& dir, const std::string& name);
 

@@ -28,6 +28,10 @@ std::string default_virtual_dir() {
 
 namespace detail {
 
+bool is_device_name(const std::string& name) {
+  return !name.empty() && name.front() != '.' && name.find_first_of("/\n") == std::string::npos;
+}
+
 std::string socket_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".sock"; }
 
 std::string info_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".info"; }
@@ -69,10 +73,9 @@ FolderCheck check_folder(const std::string& dir) {
 }
 
 std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const std::string& name) {
-  // A name is one entry of the checked folder, named as a device may name
-  // itself: with a slash it would reach (and, for a stale entry, remove)
-  // files in folders nobody checked.
-  if (name.empty() || name.front() == '.' || name.find('/') != std::string::npos) return std::nullopt;
+  // With a slash a name would reach (and, for a stale entry, remove) files in
+  // folders nobody checked.
+  if (!is_device_name(name)) return std::nullopt;
   std::string file = name + ".info";
   Fd fd(::openat(dir_fd, file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (!fd) return std::nullopt;
