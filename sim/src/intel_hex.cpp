@@ -1,9 +1,9 @@
 #include <sim/intel_hex.h>
 
+#include "fileread/fileread.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace sim {
 namespace {
@@ -109,11 +109,10 @@ HexImage read_intel_hex(std::string_view text) {
 }
 
 HexImage read_intel_hex_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw HexError(0, "cannot read " + path);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const fileread::FileRead read = fileread::read_file(path);
+  if (!read.ok()) throw HexError(0, "cannot read " + path + ": " + read.reason());
   try {
-    return read_intel_hex(text);
+    return read_intel_hex(read.bytes);
   } catch (const HexError& e) {
     throw HexError(e.line(), path + ": " + e.what());
   }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <regex>
@@ -76,9 +78,11 @@ const char kPressStart[] = "press mainWindow.StartButton\n";
 // Updates a bootloader-sim of `preset` with `sim_args` and a package of
 // `firmware` (by default one made for the device's regions), through
 // `bundle_name` acting out `script`; the device starts with the memory `fill`
-// (erased when empty), which is read from its dump at the end.
+// (erased when empty), which is read from its dump at the end. Both meet in
+// the folder of virtual devices `bus_dir` (by default one in the scratch folder).
 UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, const char* bundle_name = "updater",
-                 const char* script = kPressStart, const std::string& firmware = {}, const std::string& fill = {}) {
+                 const char* script = kPressStart, const std::string& firmware = {}, const std::string& fill = {},
+                 const std::string& bus_dir = {}) {
   testsupport::ScratchDir dir;
   UpdateRun run;
   std::vector<std::string> device_args{"--preset", preset};
@@ -93,7 +97,7 @@ UpdateRun Update(const char* preset, const std::vector<std::string>& sim_args, c
   jpegicc::write_file(bundle.resources() / "logo.jpg",
                       tools::make_package(jpegicc::read_file(UPDATER_LOGO_PICTURE_PATH), fields));
 
-  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", (dir / "hidbus").string()}};
+  const testsupport::Environment env{{"HIDBUS_VIRTUAL_DIR", bus_dir.empty() ? (dir / "hidbus").string() : bus_dir}};
   std::vector<std::string> args{"--preset",   preset, "--frame-ms", "0",
                                 "--erase-ms", "20",   "--dump",     (dir / "memory.hex").string()};
   args.insert(args.end(), sim_args.begin(), sim_args.end());
@@ -242,6 +246,31 @@ TEST(WholeRecordTest, RecordRunningIntoARegionIsProgrammed) {
   const UpdateRun run = Update("family1", {}, "updater", kPressStart, sim::write_intel_hex({block}));
   EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
   EXPECT_EQ(run.difference(), "");
+}
+
+// A device's name is at most 77 characters, so that every host reaches it
+// through the connect path it takes, whatever the folder: the longest
+// installs in a folder of a short path (where the device's own socket path
+// leaves room for more), and one more is refused before the device is
+// published.
+TEST(DeviceNameTest, LongestNameInstallsAndOneMoreIsRefused) {
+  std::string bus_dir = "/tmp/XXXXXX";
+  ASSERT_NE(mkdtemp(bus_dir.data()), nullptr);
+
+  const UpdateRun run = Update("family1", {"--name", std::string(77, 'n')}, "updater", kPressStart, {}, {}, bus_dir);
+  EXPECT_EQ(run.updater.exit_code, 0) << run.updater.err;
+  EXPECT_EQ(LinesStartingWith(run.updater.out, "msgbox "), std::vector<std::string>{kInstalled});
+  EXPECT_EQ(run.difference(), "");
+
+  const std::string longer(78, 'n');
+  const testsupport::Outcome refused = testsupport::Run({BOOTLOADER_SIM_PATH, "--name", longer},
+                                                        {{"HIDBUS_VIRTUAL_DIR", bus_dir}}, std::chrono::seconds(10));
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "bootloader-sim: virtual device name \"" + longer +
+                             "\" is longer than 77 characters, the most a host can reach\n");
+  EXPECT_TRUE(std::filesystem::is_empty(bus_dir)) << "nothing published";
+  std::filesystem::remove_all(bus_dir);
 }
 
 // A device that floods the host with unasked reports from the connect on,

@@ -3,14 +3,14 @@
 #include "internal.h"
 #include "report_descriptor.h"
 
+#include "fileread/fileread.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <unistd.h>
@@ -20,19 +20,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<std::string> read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// The files of one device's sysfs folders. A device that leaves while it is
+// read makes its files fail with ENODEV: such a device is passed over with a
+// line on the log rather than listed with half its identity.
+class DeviceFiles {
+ public:
+  explicit DeviceFiles(const std::string& name) : name_(name) {}
 
-// A sysfs attribute's text without its line end.
-std::optional<std::string> read_attribute(const fs::path& path) {
-  auto text = read_file(path);
-  if (!text) return std::nullopt;
-  while (!text->empty() && (text->back() == '\n' || text->back() == '\r')) text->pop_back();
-  return text;
-}
+  // The file's bytes; nullopt when it is missing and `required` is false, or
+  // when it cannot be read (failed() is then true).
+  std::optional<std::string> read(const fs::path& path, bool required = true) {
+    fileread::FileRead file = fileread::read_file(path.string());
+    if (file.ok()) return std::move(file.bytes);
+    if (required || file.error != ENOENT) {
+      if (!failed_) log("hidbus: passed over " + name_ + ": cannot read " + path.string() + ": " + file.reason());
+      failed_ = true;
+    }
+    return std::nullopt;
+  }
+
+  // An optional attribute's text without its line end.
+  std::optional<std::string> attribute(const fs::path& path) {
+    auto text = read(path, false);
+    if (!text) return std::nullopt;
+    while (!text->empty() && (text->back() == '\n' || text->back() == '\r')) text->pop_back();
+    return text;
+  }
+
+  bool failed() const { return failed_; }
+
+ private:
+  std::string name_;
+  bool failed_ = false;
+};
 
 std::optional<uint32_t> parse_hex(const std::string& text) {
   if (text.empty()) return std::nullopt;
@@ -64,10 +84,15 @@ class HidrawSource : public Source {
     fs::directory_iterator it(sysfs_ / "class" / "hidraw", ec);
     if (ec) return;
     std::vector<std::string> names;
-    for (const auto& entry : it) {
-      std::string name = entry.path().filename().string();
+    // Stepped with an error_code: a folder that changes under the walk must
+    // end it, not throw out of the search.
+    for (fs::directory_iterator end; it != end; it.increment(ec)) {
+      std::string name = it->path().filename().string();
       if (name.rfind("hidraw", 0) == 0) names.push_back(name);
     }
+    if (ec)
+      log("hidbus: the list of hidraw devices in " + (sysfs_ / "class" / "hidraw").string() +
+          " ended early: " + ec.message());
     std::sort(names.begin(), names.end());
     for (const auto& name : names) {
       if (auto info = describe(name)) out.push_back(std::move(*info));
@@ -103,7 +128,8 @@ class HidrawSource : public Source {
     std::error_code ec;
     fs::path hid_dir = fs::canonical(sysfs_ / "class" / "hidraw" / name / "device", ec);
     if (ec) return std::nullopt;
-    auto uevent = read_file(hid_dir / "uevent");
+    DeviceFiles files((dev_ / name).string());
+    auto uevent = files.read(hid_dir / "uevent");
     if (!uevent) return std::nullopt;
 
     DeviceInfo info;
@@ -133,13 +159,13 @@ class HidrawSource : public Source {
     if (!have_id) return std::nullopt;
 
     if (auto usb = usb_parent(hid_dir, fs::canonical(sysfs_, ec))) {
-      if (auto v = read_attribute(*usb / "bcdDevice")) info.version = static_cast<uint16_t>(parse_hex(*v).value_or(0));
-      if (auto v = read_attribute(*usb / "manufacturer")) info.manufacturer = *v;
-      if (auto v = read_attribute(*usb / "product")) info.product = *v;
-      if (auto v = read_attribute(*usb / "serial")) info.serial_number = *v;
+      if (auto v = files.attribute(*usb / "bcdDevice")) info.version = static_cast<uint16_t>(parse_hex(*v).value_or(0));
+      if (auto v = files.attribute(*usb / "manufacturer")) info.manufacturer = *v;
+      if (auto v = files.attribute(*usb / "product")) info.product = *v;
+      if (auto v = files.attribute(*usb / "serial")) info.serial_number = *v;
     }
 
-    if (auto descriptor = read_file(hid_dir / "report_descriptor")) {
+    if (auto descriptor = files.read(hid_dir / "report_descriptor", false)) {
       auto lengths =
           parse_report_descriptor(std::span(reinterpret_cast<const uint8_t*>(descriptor->data()), descriptor->size()));
       info.max_input_report = lengths.max_input;
@@ -149,6 +175,7 @@ class HidrawSource : public Source {
       info.usage = lengths.usage;
       info.numbered_reports = lengths.numbered;
     }
+    if (files.failed()) return std::nullopt;
     return info;
   }
 

@@ -3,14 +3,25 @@
 
 #include <hidbus/hidbus.h>
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <sys/un.h>
 
 namespace hidbus::detail {
 
+// A host connects to a device through "/proc/self/fd/N/NAME.sock" (the
+// folder's descriptor N, see open_entry), which must fit a socket address
+// with the longest N there is: the longest name of a device is what is left.
+inline constexpr std::string_view kConnectPrefix = "/proc/self/fd/";
+inline constexpr std::size_t kMaxFdDigits = 10;  // INT_MAX
+inline constexpr std::size_t kMaxDeviceName =
+    sizeof(sockaddr_un{}.sun_path) - 1 - kConnectPrefix.size() - kMaxFdDigits - std::string_view("/.sock").size();
+
 // Whether NAME can name a device of a folder: one entry of it (no slash, no
-// leading dot) on one line of the info file.
+// leading dot) on one line of the info file, that every host can reach.
 bool is_device_name(const std::string& name);
 
 std::string socket_path(const std::string& dir, const std::string& name);

@@ -3,6 +3,8 @@
 #include "internal.h"
 #include "virtual_entry.h"
 
+#include "fileread/fileread.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -29,7 +31,8 @@ std::string default_virtual_dir() {
 namespace detail {
 
 bool is_device_name(const std::string& name) {
-  return !name.empty() && name.front() != '.' && name.find_first_of("/\n") == std::string::npos;
+  return !name.empty() && name.size() <= kMaxDeviceName && name.front() != '.' &&
+         name.find_first_of("/\n") == std::string::npos;
 }
 
 std::string socket_path(const std::string& dir, const std::string& name) { return dir + "/" + name + ".sock"; }
@@ -92,14 +95,12 @@ std::optional<DeviceInfo> read_entry(int dir_fd, const std::string& dir, const s
     }
     return std::nullopt;
   }
-  std::string text;
-  char buffer[1024];
-  for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n <= 0) break;
-    text.append(buffer, static_cast<size_t>(n));
+  const fileread::FileRead text = fileread::read_fd(fd.get());
+  if (!text.ok()) {
+    log("hidbus: passed over virtual device " + name + " in " + dir + ": cannot read " + file + ": " + text.reason());
+    return std::nullopt;
   }
-  auto info = parse_info(text);
+  auto info = parse_info(text.bytes);
   if (info) info->path = kVirtualPrefix + name;
   return info;
 }
@@ -135,7 +136,7 @@ std::unique_ptr<Channel> open_entry(int dir_fd, const std::string& dir, const st
   // The socket is reached through the folder's descriptor, so that it is the
   // folder checked: by its name, a folder swapped since would take the
   // connect elsewhere.
-  std::string via = "/proc/self/fd/" + std::to_string(dir_fd) + "/" + name + ".sock";
+  std::string via = std::string(kConnectPrefix) + std::to_string(dir_fd) + "/" + name + ".sock";
   Fd fd(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;

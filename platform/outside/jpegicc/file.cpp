@@ -1,17 +1,16 @@
 #include "jpegicc/jpegicc.h"
 
+#include "fileread/fileread.h"
+
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace jpegicc {
 
 Bytes read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("cannot open " + path.string());
-  Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw Error("cannot read " + path.string());
-  return bytes;
+  const fileread::FileRead read = fileread::read_file(path.string());
+  if (!read.ok()) throw Error((read.opened ? "cannot read " : "cannot open ") + path.string() + ": " + read.reason());
+  return Bytes(read.bytes.begin(), read.bytes.end());
 }
 
 void write_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {

@@ -111,6 +111,42 @@ TEST_F(HidrawTest, EnumeratesIdentityFromUeventAndUsbParent) {
   EXPECT_EQ(bt.serial_number, "aa:bb:cc:dd:ee:ff");
 }
 
+// A device that leaves while the search reads it makes its files fail (ENODEV);
+// a folder in a file's place fails its read(2) the same way, with EISDIR.
+struct UnreadableCase {
+  const char* name;
+  const char* file;  // below the HID device's folder
+};
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnreadableFileTest : public HidrawTest, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(UnreadableFileTest, DeviceIsPassedOverAndTheOthersListed) {
+  sysfs_.add("0", "0003:000004D8:0000003C", "Simulated Devices HID Bootloader", "", kPlain64, kBootloaderUsb);
+  sysfs_.add("1", "0003:000004D8:0000003C", "Simulated Devices HID Bootloader", "", kPlain64, kBootloaderUsb);
+  const fs::path file = fs::canonical(sysfs_.sys() / "class/hidraw/hidraw0/device") / GetParam().file;
+  fs::remove(file);
+  fs::create_directory(file);
+  std::vector<std::string> lines;
+  hidbus::set_log_sink([&](const std::string& line) { lines.push_back(line); });
+  hidbus::Bus bus(folder_.options());
+
+  auto devices = bus.enumerate();
+  hidbus::set_log_sink({});
+
+  ASSERT_EQ(devices.size(), 1u);
+  EXPECT_EQ(devices[0].path, (sysfs_.dev() / "hidraw1").string());
+  EXPECT_EQ(devices[0].manufacturer, "Simulated Devices");
+  EXPECT_EQ(lines, std::vector<std::string>{"hidbus: passed over " + (sysfs_.dev() / "hidraw0").string() +
+                                            ": cannot read " + file.lexically_normal().string() + ": Is a directory"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
+                         testing::Values(UnreadableCase{"Uevent", "uevent"},
+                                         UnreadableCase{"ReportDescriptor", "report_descriptor"},
+                                         UnreadableCase{"UsbManufacturer", "../../manufacturer"}),
+                         [](const testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
+
 struct DescriptorCase {
   const char* name;
   std::vector<uint8_t> descriptor;

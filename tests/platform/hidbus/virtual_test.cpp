@@ -147,7 +147,8 @@ TEST_F(VirtualTest, NameOfALiveDeviceCannotBeTaken) {
 }
 
 TEST_F(VirtualTest, BadNamesAreRejected) {
-  for (const std::string& name : std::vector<std::string>{"", ".hidden", "a/b", std::string(200, 'x')}) {
+  for (const std::string& name :
+       std::vector<std::string>{"", ".hidden", "a/b", "a\nb", std::string(78, 'x'), std::string(200, 'x')}) {
     EXPECT_THROW(hidbus::VirtualDevice(name, bootloader(), dir_), std::invalid_argument) << name;
   }
 }

@@ -244,22 +244,61 @@ TEST_F(VirtualTrustTest, SymlinkedInfoFileGivesNoDevice) {
   EXPECT_EQ(error, ENOENT);
 }
 
+// An entry served by hand under a name no device may take: its socket
+// listening (bound through the folder's descriptor, as a host connects, so
+// that a long name still fits) and its info file locked, so that it lives
+// for a host that takes the name.
+class RawEntry {
+ public:
+  RawEntry(const fs::path& dir, const std::string& name) {
+    folder_.reset(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    info_.reset(openat(folder_.get(), (name + ".info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    Check(info_ && flock(info_.get(), LOCK_EX) == 0, "info file of \"" + name + "\"");
+    const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
+    Check(write(info_.get(), text.data(), text.size()) == ssize_t(text.size()), "write info file");
+    server_.reset(socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string where = "/proc/self/fd/" + std::to_string(folder_.get()) + "/" + name + ".sock";
+    std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
+    Check(server_ && bind(server_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+              listen(server_.get(), 4) == 0,
+          "serve " + where);
+  }
+  // Whether a host has connected.
+  bool Reached() { return hidbus::Fd(accept4(server_.get(), nullptr, nullptr, SOCK_CLOEXEC)).get() >= 0; }
+
+ private:
+  hidbus::Fd folder_, info_, server_;
+};
+
 // A path names one entry of the folder: one that climbs out of it or into a
-// folder below reaches no device, however good that one is.
+// folder below reaches no device, however good that one is; nor does a name
+// that no device may take (empty, a leading dot, a line end, longer than the
+// 77 characters every host can reach), though an entry lives under it.
 TEST_F(VirtualTrustTest, PathOutsideTheFolderGivesNoDevice) {
   const fs::path dir = folder_.path() / "own";
   own_.emplace("boot", Bootloader(), dir.string());
   hidbus::VirtualDevice below("boot", Bootloader(), (dir / "below").string());
   hidbus::VirtualDevice beside("boot", Bootloader(), (folder_.path() / "beside").string());
+  const std::vector<std::string> bad_names = {"", ".", ".boot", "bo\not", std::string(78, 'x')};
+  std::vector<std::unique_ptr<RawEntry>> raw;
+  for (const std::string& name : bad_names) raw.push_back(std::make_unique<RawEntry>(dir, name));
   auto bus = BusOn(dir.string());
 
-  for (const char* path : {"virtual:below/boot", "virtual:../beside/boot", "virtual:", "virtual:."}) {
+  std::vector<std::string> listed;
+  for (const hidbus::DeviceInfo& device : bus->enumerate()) listed.push_back(device.path);
+  EXPECT_EQ(listed, std::vector<std::string>{"virtual:boot"});
+  std::vector<std::string> paths = {"virtual:below/boot", "virtual:../beside/boot"};
+  for (const std::string& name : bad_names) paths.push_back("virtual:" + name);
+  for (const std::string& path : paths) {
     int error = 0;
     EXPECT_FALSE(bus->open(path, &error)) << path;
     EXPECT_EQ(error, ENOENT) << path;
   }
   EXPECT_EQ(below.accept(), nullptr);
   EXPECT_EQ(beside.accept(), nullptr);
+  for (size_t i = 0; i < raw.size(); ++i) EXPECT_FALSE(raw[i]->Reached()) << "\"" << bad_names[i] << "\"";
   EXPECT_TRUE(fs::exists(folder_.path() / "beside" / "boot.info"));
 }
 

@@ -4,13 +4,12 @@
 #include <cstddef>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "fileread/fileread.h"
 #include "framework/ui/headless.h"
 #include "framework/ui/qt.h"
 #include "framework/ui/run.h"
@@ -89,15 +88,13 @@ int run_with_chosen_backend(const Startup& startup) {
   std::unique_ptr<ScriptedUser> user;
   if (set("FRAMEWORK_SCRIPT")) {
     const char* path = std::getenv("FRAMEWORK_SCRIPT");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      std::cerr << "FRAMEWORK_SCRIPT: cannot read " << path << "\n";
+    const fileread::FileRead script = fileread::read_file(path);
+    if (!script.ok()) {
+      std::cerr << "FRAMEWORK_SCRIPT: cannot read " << path << ": " << script.reason() << "\n";
       return kCannotStart;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     try {
-      user = std::make_unique<ScriptedUser>(parse_script(text.str()));
+      user = std::make_unique<ScriptedUser>(parse_script(script.bytes));
     } catch (const std::invalid_argument& e) {
       std::cerr << "FRAMEWORK_SCRIPT: " << path << ": " << e.what() << "\n";
       return kCannotStart;

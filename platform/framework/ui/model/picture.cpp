@@ -1,9 +1,9 @@
 #include "framework/ui/picture.h"
 
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 
+#include "fileread/fileread.h"
 #include "framework/exceptions.h"
 #include "jpeg_decode.h"
 
@@ -54,11 +54,10 @@ Ref<Picture> OpenAsPicture(const Ref<FolderItem>& item) {
   std::error_code ec;
   std::uintmax_t size = std::filesystem::file_size(item->path(), ec);
   if (ec || size > kMaxFileBytes || !std::filesystem::is_regular_file(item->path(), ec)) return nullptr;
-  std::ifstream in(item->path(), std::ios::binary);
-  if (!in) return nullptr;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return nullptr;
-  return Picture::FromJPEG(bytes);
+  // Bounded again while reading: the file may grow after its size was taken.
+  const fileread::FileRead read = fileread::read_file(item->path().string(), kMaxFileBytes);
+  if (!read.ok()) return nullptr;
+  return Picture::FromJPEG(read.bytes);
 }
 
 }  // namespace framework

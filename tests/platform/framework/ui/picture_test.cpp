@@ -76,6 +76,8 @@ TEST_F(OpenAsPictureTest, IsNilForAFileThatHoldsNoPictureOrIsMissing) {
   EXPECT_FALSE(OpenAsPicture(file("notes.txt", "no picture")));
   EXPECT_FALSE(OpenAsPicture(make<FolderItem>(dir_ / "missing.jpg")));
   EXPECT_FALSE(OpenAsPicture(make<FolderItem>(dir_)));
+  // A regular file whose read fails: reading it at offset 0 gives EIO.
+  EXPECT_FALSE(OpenAsPicture(make<FolderItem>("/proc/self/mem")));
   EXPECT_THROW(OpenAsPicture(nullptr), NilObjectException);
 }
 

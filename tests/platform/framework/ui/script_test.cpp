@@ -102,18 +102,22 @@ TEST(ScriptedUserTest, WaitHoldsTheNextLineBackBeyondTheLineLimit) {
   EXPECT_NE(user.failure().find("line 2"), std::string::npos) << user.failure();
 }
 
-// Runs the sample application with a script; returns its exit code (-1 when
-// it had to be stopped) and its output, standard output first. env takes away
-// whatever would have it choose the Qt backend.
-std::pair<int, std::string> run_sample(const std::string& script) {
-  const testsupport::ScratchDir dir;
-  const std::filesystem::path path = dir / "script.txt";
-  std::ofstream(path) << script;
+// Runs the sample application with the script at `path`; returns its exit
+// code (-1 when it had to be stopped) and its output, standard output first.
+// env takes away whatever would have it choose the Qt backend.
+std::pair<int, std::string> run_sample_with(const std::filesystem::path& path) {
   const testsupport::Outcome run =
       testsupport::Run({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
                         "FRAMEWORK_UI=headless", "FRAMEWORK_SCRIPT=" + path.string(), UI_SAMPLE},
                        {}, std::chrono::seconds(30));
   return {run.exit_code, run.out + run.err};
+}
+
+std::pair<int, std::string> run_sample(const std::string& script) {
+  const testsupport::ScratchDir dir;
+  const std::filesystem::path path = dir / "script.txt";
+  std::ofstream(path) << script;
+  return run_sample_with(path);
 }
 
 TEST(ScriptRunnerTest, WholeProcessActsOutTheScriptAndWritesTheTranscript) {
@@ -139,6 +143,18 @@ TEST(ScriptRunnerTest, WholeProcessActsOutTheScriptAndWritesTheTranscript) {
     std::size_t found = out.find(line, at);
     ASSERT_NE(found, std::string::npos) << "missing in order: " << line << "in:\n" << out;
     at = found + 1;
+  }
+}
+
+// A script that cannot be read stops the start as a bad one does, before any
+// window opens and waits for a user who is not there.
+TEST(ScriptRunnerTest, UnreadableScriptStopsTheStartWithExitCode2) {
+  const testsupport::ScratchDir dir;
+  for (const auto& [path, reason] :
+       {std::pair{dir / "missing.txt", "No such file or directory"}, std::pair{dir.path(), "Is a directory"}}) {
+    auto [code, out] = run_sample_with(path);
+    EXPECT_EQ(code, 2) << out;
+    EXPECT_EQ(out, "FRAMEWORK_SCRIPT: cannot read " + path.string() + ": " + reason + "\n");
   }
 }
 
