@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_EQ(c.dump_file, "b.hex");
                    EXPECT_TRUE(c.verbose);
                  }},
+        ArgsCase{"longest_frame", {"--frame-ms", "1000"}, [](const Config& c) { EXPECT_EQ(c.frame_ms, 1000u); }},
         ArgsCase{"faults_with_defaults",
                  {"--fault", "no-query-reply", "--fault", "wrong-command", "--fault", "unknown-family", "--fault",
                   "unsolicited", "--fault", "short-report", "--fault", "get-data-count", "--fault", "get-data-address",
@@ -144,6 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadArgs{"negative", {"--erase-ms", "-5"}, "not a number"},
                     BadArgs{"too_large", {"--vid", "0x10000"}, "too large"},
                     BadArgs{"preset", {"--preset", "family9"}, "--preset"},
+                    // --preset is looked for before the other options; last, it has nothing to name.
+                    BadArgs{"preset_last", {"--vid", "0x1234", "--preset"}, "--preset: needs a value"},
+                    BadArgs{"frame_too_long", {"--frame-ms", "1001"}, "--frame-ms: 1001 is too large"},
                     BadArgs{"region_form", {"--region", "1:0x1000"}, "TYPE:ADDR:SIZE"},
                     BadArgs{"end_mark_region", {"--region", "255:0:1"}, "end mark"},
                     BadArgs{"seven_regions",

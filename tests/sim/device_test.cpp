@@ -307,7 +307,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--preset", "family2", "--region", "1:0x400:0x100", "--region", "2:0x480:0x100"},
                     0x470,
                     0x510,
-                    0x300}),
+                    0x300},
+        // A third region across where the first two overlap: there its block shows the first one's bytes.
+        OverlapCase{"three_deep",
+                    {"--region", "1:0x1000:0x1000", "--region", "1:0x1800:0x1000", "--region", "1:0x1400:0x1000"},
+                    0x17F0,
+                    0x2010,
+                    0x1800}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FaultCase {
