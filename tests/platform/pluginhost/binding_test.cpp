@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 
 #include "framework/application.h"
 #include "widget_fixture.h"
@@ -150,12 +151,52 @@ TEST_F(WidgetTest, RegistrationIsReadable) {
   EXPECT_EQ(pc->record->data_offset() % 16, 0u);
 }
 
+// The member a row declares, with the C++ signature it comes with: whether it
+// bound, and a call of it on a widget.
+struct Declared {
+  std::function<bool()> bound;
+  std::function<void(const Ref<Object>&)> call;
+};
+using Declare = Declared (*)(pluginhost::Binder&, const char* class_name, const char* declaration);
+
+Declared TakingAnInteger(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto m = binder.method<int32_t(Ref<Object>, int32_t)>(class_name, declaration);
+  return {[m] { return m.bound(); }, [m](const Ref<Object>& w) { m(w, 1); }};
+}
+
+// As a constructor or destructor is declared.
+Declared Hook(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto m = binder.method<void(Ref<Object>)>(class_name, declaration);
+  return {[m] { return m.bound(); }, [m](const Ref<Object>& w) { m(w); }};
+}
+
+Declared HookGivingAnInteger(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto m = binder.method<int32_t(Ref<Object>)>(class_name, declaration);
+  return {[m] { return m.bound(); }, [m](const Ref<Object>& w) { m(w); }};
+}
+
+Declared HookTakingAnInteger(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto m = binder.method<void(Ref<Object>, int32_t)>(class_name, declaration);
+  return {[m] { return m.bound(); }, [m](const Ref<Object>& w) { m(w, 1); }};
+}
+
+Declared HookWithoutSelf(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto m = binder.method<void()>(class_name, declaration);
+  return {[m] { return m.bound(); }, [m](const Ref<Object>&) { m(); }};
+}
+
+Declared IntegerProperty(pluginhost::Binder& binder, const char* class_name, const char* declaration) {
+  auto p = binder.property<int32_t>(class_name, declaration);
+  return {[p] { return p.bound(); }, [p](const Ref<Object>& w) { p.get(w); }};
+}
+
 struct UnboundCase {
   friend void PrintTo(const UnboundCase& c, std::ostream* os) { *os << c.name; }
   const char* name;
   const char* class_name;
   const char* declaration;
   const char* why;
+  Declare declare = TakingAnInteger;
 };
 
 class UnboundTest : public WidgetTest, public ::testing::WithParamInterface<UnboundCase> {};
@@ -163,7 +204,7 @@ class UnboundTest : public WidgetTest, public ::testing::WithParamInterface<Unbo
 TEST_P(UnboundTest, IsNamedAndNeverCalled) {
   pluginhost::Binder binder;
   auto good = binder.method<int32_t(Ref<Object>, int32_t)>("WidgetQVX", "Add( amount AS Integer ) as INTEGER");
-  auto bad = binder.method<int32_t(Ref<Object>, int32_t)>(GetParam().class_name, GetParam().declaration);
+  const Declared bad = GetParam().declare(binder, GetParam().class_name, GetParam().declaration);
   std::vector<std::string> unresolved = binder.bind();
   ASSERT_EQ(unresolved.size(), 1u);
   EXPECT_NE(unresolved[0].find(GetParam().declaration), std::string::npos) << unresolved[0];
@@ -171,15 +212,26 @@ TEST_P(UnboundTest, IsNamedAndNeverCalled) {
   EXPECT_TRUE(good.bound());
   EXPECT_FALSE(bad.bound());
   Ref<Object> w = NewWidget();
-  EXPECT_THROW(bad(w, 1), framework::UnsupportedOperationException);
+  EXPECT_THROW(bad.call(w), framework::UnsupportedOperationException);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnboundTest,
-    ::testing::Values(UnboundCase{"UnknownMember", "WidgetQVX", "Subtract(amount as integer) as integer", "not found"},
-                      UnboundCase{"UnknownClass", "GadgetQVX", "Add(amount as integer) as integer", "class not found"},
-                      UnboundCase{"PropertyIsNoMethod", "WidgetQVX", "Count as integer", "not found"},
-                      UnboundCase{"OtherOverload", "WidgetQVX", "Add(amount as int64) as integer", "not found"}),
+    ::testing::Values(
+        UnboundCase{"UnknownMember", "WidgetQVX", "Subtract(amount as integer) as integer", "not found"},
+        UnboundCase{"UnknownClass", "GadgetQVX", "Add(amount as integer) as integer", "class not found"},
+        UnboundCase{"PropertyIsNoMethod", "WidgetQVX", "Count as integer", "not found"},
+        UnboundCase{"OtherOverload", "WidgetQVX", "Add(amount as int64) as integer", "not found"},
+        // The host calls a constructor and a destructor with the instance alone, for no result.
+        UnboundCase{"ConstructorGivingAValue", "WidgetQVX", "__init", "types do not match", HookGivingAnInteger},
+        UnboundCase{"DestructorGivingAValue", "WidgetQVX", "__exit", "types do not match", HookGivingAnInteger},
+        UnboundCase{"ConstructorTakingMoreThanSelf", "WidgetQVX", "__init", "types do not match", HookTakingAnInteger},
+        UnboundCase{"DestructorWithoutSelf", "WidgetQVX", "__exit", "types do not match", HookWithoutSelf},
+        UnboundCase{"HookDeclaredWithAResult", "WidgetQVX", "__init as integer", "not found", Hook},
+        UnboundCase{"PropertyWithEmptyParameterList", "WidgetQVX", "Count() as integer", "types do not match",
+                    IntegerProperty},
+        UnboundCase{"PropertyWithParameter", "WidgetQVX", "Count(index as integer) as integer", "types do not match",
+                    IntegerProperty}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WidgetTest, SignatureNotMatchingDeclarationIsUnbound) {

@@ -23,9 +23,15 @@ Bytes with_chunks(const std::vector<Bytes>& payloads) {
   return file;
 }
 
+// A chunk's 14 header bytes alone: tag, sequence number, count.
+Bytes chunk_header(unsigned sequence, unsigned count) {
+  return {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0, std::uint8_t(sequence), std::uint8_t(count)};
+}
+
+// A chunk with one byte of data, its sequence number.
 Bytes chunk(unsigned sequence, unsigned count) {
-  Bytes payload = {'I', 'C', 'C', '_', 'P', 'R', 'O', 'F', 'I', 'L', 'E', 0};
-  payload.insert(payload.end(), {std::uint8_t(sequence), std::uint8_t(count), std::uint8_t(sequence)});
+  Bytes payload = chunk_header(sequence, count);
+  payload.push_back(std::uint8_t(sequence));
   return payload;
 }
 
@@ -80,6 +86,36 @@ const ProblemCase kProblems[] = {
        return with_chunks(chunks);
      },
      "its profile data is incomplete", true},
+    {"MostChunksACountGives",
+     [] {
+       std::vector<Bytes> chunks;
+       for (unsigned i = 1; i <= 255; ++i) chunks.push_back(chunk(i, 255));
+       return with_chunks(chunks);
+     },
+     "", true},
+    // The 256th chunk is passed over like any segment, its data with it.
+    {"DataOnlyPastTheMostChunksACountGives",
+     [] {
+       std::vector<Bytes> chunks;
+       for (unsigned i = 1; i <= 255; ++i) chunks.push_back(chunk_header(i, 255));
+       chunks.push_back(chunk(1, 255));
+       return with_chunks(chunks);
+     },
+     "no profile data", true},
+    // A chunk may carry no data; it still counts.
+    {"ChunkOfTheHeaderAlone",
+     [] {
+       return with_chunks({chunk(1, 2), chunk_header(2, 2)});
+     },
+     "", true},
+    // One byte short of a header is no chunk, though tagged like one.
+    {"ChunkCutInItsHeader",
+     [] {
+       Bytes cut = chunk_header(2, 2);
+       cut.pop_back();
+       return with_chunks({chunk(1, 1), cut});
+     },
+     "", true},
     {"WholeProfile",
      [] {
        return with_chunks({chunk(2, 2), chunk(1, 2)});
