@@ -105,8 +105,12 @@ TEST(EmbedProfileTest, EmptyProfileRemovesTheOldOne) {
   EXPECT_EQ(image_data(out), image_data(picture));
 }
 
+// 255 chunks of 65519 bytes each (a segment's 65533 less the 14 of the tag,
+// its number and the count) is the most a count byte can give.
 TEST(EmbedProfileTest, RefusesProfileLongerThan255Chunks) {
-  const Bytes profile(jpegicc::kMaxProfileBytes + 1, 0x42);
+  const Bytes longest(255 * 65519, 0x42);
+  EXPECT_EQ(jpegicc::read_icc_profile(jpegicc::embed_icc_profile(two_colour_picture(), longest)), longest);
+  const Bytes profile(255 * 65519 + 1, 0x42);
   EXPECT_THROW(jpegicc::embed_icc_profile(two_colour_picture(), profile), jpegicc::Error);
 }
 
