@@ -188,6 +188,16 @@ INSTANTIATE_TEST_SUITE_P(
                        0xFF00,
                        1,
                        false},
+        // A report too long to count is the longest there is, not one wrapped to a short length.
+        DescriptorCase{"too_long_to_count",
+                       {0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0x81,
+                        0x00, 0x75, 0x08, 0x97, 0x01, 0x00, 0x00, 0x40, 0x81, 0x00},
+                       0xFFFFFFFF,
+                       0,
+                       0,
+                       0,
+                       0,
+                       false},
         // A descriptor cut inside an item yields what came before the cut.
         DescriptorCase{"truncated", {0x75, 0x08, 0x95, 0x40, 0x81}, 0, 0, 0, 0, 0, false},
         // So does one cut in a long item's header: at its size byte, or right after it.
