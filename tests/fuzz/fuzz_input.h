@@ -4,10 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "fake_members.h"
+#include "fuzz_broken.h"
 #include "protocol/hid.h"
 
 namespace fuzz {
@@ -49,11 +49,5 @@ class ModuleRun {
   int messages = 0;
   HID::BoundMembers bound;
 };
-
-// A broken promise of the code under test: a finding, as a crash would be.
-[[noreturn]] inline void Broken(const char* what) {
-  std::fprintf(stderr, "broken: %s\n", what);
-  __builtin_trap();
-}
 
 }  // namespace fuzz

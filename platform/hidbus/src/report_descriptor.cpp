@@ -1,6 +1,7 @@
 #include "report_descriptor.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -85,8 +86,12 @@ class Walk {
     have_usage_ = false;
   }
 
+  // Held at the top rather than wrapped: a report too long to count must not
+  // come out as a short one.
   void add_bits(Kind kind) {
-    bits_[kind][globals_.report_id] += static_cast<uint64_t>(globals_.report_size) * globals_.report_count;
+    uint64_t& bits = bits_[kind][globals_.report_id];
+    uint64_t more = static_cast<uint64_t>(globals_.report_size) * globals_.report_count;
+    bits = more > UINT64_MAX - bits ? UINT64_MAX : bits + more;
   }
 
   void global_item(uint8_t tag, uint32_t value) {
@@ -118,12 +123,13 @@ class Walk {
     }
   }
 
-  // The longest report of a kind in bytes, its ID byte included.
+  // The longest report of a kind in bytes, its ID byte included; at most
+  // UINT32_MAX.
   uint32_t longest(Kind kind) const {
     uint64_t most = 0;
-    for (const auto& [id, count] : bits_[kind]) most = std::max(most, (count + 7) / 8);
+    for (const auto& [id, count] : bits_[kind]) most = std::max(most, count / 8 + (count % 8 != 0));
     if (most == 0) return 0;
-    return static_cast<uint32_t>(most + (result_.numbered ? 1 : 0));
+    return static_cast<uint32_t>(std::min<uint64_t>(most + (result_.numbered ? 1 : 0), UINT32_MAX));
   }
 
   ReportLengths result_;

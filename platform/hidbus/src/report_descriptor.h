@@ -16,7 +16,7 @@ struct ReportLengths {
 
 // Walks the main items of a HID report descriptor and sums report size times
 // report count per report ID and kind. A truncated descriptor gives what was
-// read up to its end.
+// read up to its end. A length past UINT32_MAX bytes is given as UINT32_MAX.
 ReportLengths parse_report_descriptor(std::span<const uint8_t> descriptor);
 
 }  // namespace hidbus::detail

@@ -3,12 +3,15 @@
 
 #include <hidbus/hidbus.h>
 
+#include "report_descriptor.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <map>
 #include <sys/socket.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -22,6 +25,12 @@ const std::vector<uint8_t> kPlain64 = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
                                        0x81, 0x00, 0x19, 0x01, 0x29, 0x40, 0x91, 0x00, 0xC0};
 
 std::string bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+std::vector<uint8_t> Then(std::vector<uint8_t> head, std::initializer_list<uint8_t> tail) {
+  head.insert(head.end(), tail);
+  head.shrink_to_fit();  // no room past the end for a read to land in unseen
+  return head;
+}
 
 // A sysfs tree as the kernel lays it out for hidraw nodes, in the bus's folders.
 class FakeSysfs {
@@ -173,44 +182,82 @@ TEST_P(ReportLengthTest, ReadsLengthsFromTheReportDescriptor) {
   EXPECT_EQ(devices[0].usage_page, c.usage_page);
   EXPECT_EQ(devices[0].usage, c.usage);
   EXPECT_EQ(devices[0].numbered_reports, c.numbered);
+  // The bus reads the file into a string, whose terminator would hide a read
+  // past the end; from a buffer of exactly its size AddressSanitizer sees one.
+  const auto direct = hidbus::detail::parse_report_descriptor(c.descriptor);
+  EXPECT_EQ(std::make_tuple(direct.max_input, direct.max_output, direct.max_feature, direct.usage_page, direct.usage,
+                            direct.numbered),
+            std::make_tuple(c.input, c.output, c.feature, c.usage_page, c.usage, c.numbered));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, ReportLengthTest,
-    testing::Values(DescriptorCase{"plain64", kPlain64, 64, 64, 0, 0xFF00, 1, false},
-                    // Lengths per report ID, the longest wins and carries the ID byte.
-                    DescriptorCase{
-                        "numbered",
-                        {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00, 0x85, 0x02,
-                         0x95, 0x20, 0x81, 0x00, 0x95, 0x04, 0x91, 0x00, 0x85, 0x03, 0x95, 0x10, 0xB1, 0x00, 0xC0},
-                        33,
-                        5,
-                        17,
-                        0x0001,
-                        0x0006,
-                        true},
-                    // Bit fields add up within one report.
-                    DescriptorCase{"bits",
-                                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x01, 0x95,
-                                    0x03, 0x81, 0x02, 0x75, 0x05, 0x95, 0x01, 0x81, 0x03, 0xC0},
-                                   1,
-                                   0,
-                                   0,
-                                   0xFF00,
-                                   1,
-                                   false},
-                    // Push and pop restore the globals; a long item is skipped whole.
-                    DescriptorCase{"push_pop_long",
-                                   {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x10, 0xA4, 0x95, 0x02,
-                                    0x81, 0x00, 0xB4, 0x81, 0x00, 0xFE, 0x02, 0x00, 0xAA, 0xBB, 0x91, 0x00, 0xC0},
-                                   18,
-                                   16,
-                                   0,
-                                   0xFF00,
-                                   1,
-                                   false},
-                    // A descriptor cut inside an item yields what came before the cut.
-                    DescriptorCase{"truncated", {0x75, 0x08, 0x95, 0x40, 0x81}, 0, 0, 0, 0, 0, false}),
+    testing::Values(
+        DescriptorCase{"plain64", kPlain64, 64, 64, 0, 0xFF00, 1, false},
+        // Lengths per report ID, the longest wins and carries the ID byte.
+        DescriptorCase{"numbered",
+                       {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00, 0x85, 0x02,
+                        0x95, 0x20, 0x81, 0x00, 0x95, 0x04, 0x91, 0x00, 0x85, 0x03, 0x95, 0x10, 0xB1, 0x00, 0xC0},
+                       33,
+                       5,
+                       17,
+                       0x0001,
+                       0x0006,
+                       true},
+        // Bit fields add up within one report.
+        DescriptorCase{"bits",
+                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x01, 0x95,
+                        0x03, 0x81, 0x02, 0x75, 0x05, 0x95, 0x01, 0x81, 0x03, 0xC0},
+                       1,
+                       0,
+                       0,
+                       0xFF00,
+                       1,
+                       false},
+        // Push and pop restore the globals; a long item is skipped whole.
+        DescriptorCase{"push_pop_long",
+                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x10, 0xA4, 0x95, 0x02,
+                        0x81, 0x00, 0xB4, 0x81, 0x00, 0xFE, 0x02, 0x00, 0xAA, 0xBB, 0x91, 0x00, 0xC0},
+                       18,
+                       16,
+                       0,
+                       0xFF00,
+                       1,
+                       false},
+        // A report too long to count is the longest there is, not one wrapped to a short length.
+        DescriptorCase{"too_long_to_count",
+                       {0x77, 0xFF, 0xFF, 0xFF, 0xFF, 0x97, 0xFF, 0xFF, 0xFF, 0xFF, 0x81,
+                        0x00, 0x75, 0x08, 0x97, 0x01, 0x00, 0x00, 0x40, 0x81, 0x00},
+                       0xFFFFFFFF,
+                       0,
+                       0,
+                       0,
+                       0,
+                       false},
+        // A descriptor cut inside an item yields what came before the cut.
+        DescriptorCase{"truncated", {0x75, 0x08, 0x95, 0x40, 0x81}, 0, 0, 0, 0, 0, false},
+        // So does one cut in a long item's header: at its size byte, or right after it.
+        DescriptorCase{"long_item_without_size", Then(kPlain64, {0xFE}), 64, 64, 0, 0xFF00, 1, false},
+        DescriptorCase{"long_item_only_size", Then(kPlain64, {0xFE, 0x05}), 64, 64, 0, 0xFF00, 1, false},
+        // The first top-level collection names the device, not a later one.
+        DescriptorCase{"second_collection",
+                       {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01, 0x75, 0x08, 0x95, 0x40, 0x81, 0x00,
+                        0xC0, 0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x85, 0x02, 0x95, 0x08, 0x81, 0x00, 0xC0},
+                       65,
+                       0,
+                       0,
+                       0xFF00,
+                       1,
+                       true},
+        // Of the usages before the collection, the first.
+        DescriptorCase{"second_usage",
+                       {0x05, 0x01, 0x09, 0x02, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x08, 0x81, 0x00, 0xC0},
+                       8,
+                       0,
+                       0,
+                       0x0001,
+                       0x0002,
+                       false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HidrawTest, UnnumberedReportsGoOutBehindAZeroByteAndComeInBare) {
