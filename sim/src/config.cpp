@@ -246,7 +246,7 @@ HIDBUS_VIRTUAL_DIR) until SIGINT or SIGTERM. Prints "ready PATH" once published.
   --erase-ms N                       time an erase takes (default 250)
   --frame-ms N                       one report per N ms in each direction (default 1; 0: no pacing;
                                      at most 1000)
-  --name S                           virtual device name, at most 77 characters (default bootloader)
+  --name S                           virtual device name, at most 77 bytes (default bootloader)
   --fill FILE.hex                    initial memory (default: all 0xFF)
   --dump FILE                        write the memory as Intel HEX on change and at exit
   --verbose, -v                      log ignored writes and reads to stderr

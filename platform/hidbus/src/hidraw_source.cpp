@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -21,20 +23,19 @@ namespace {
 namespace fs = std::filesystem;
 
 // The files of one device's sysfs folders. A device that leaves while it is
-// read makes its files fail with ENODEV: such a device is passed over with a
-// line on the log rather than listed with half its identity.
+// read makes its files fail with ENODEV: such a device is passed over, with
+// a line that says why, rather than listed with half its identity.
 class DeviceFiles {
  public:
   explicit DeviceFiles(const std::string& name) : name_(name) {}
 
   // The file's bytes; nullopt when it is missing and `required` is false, or
-  // when it cannot be read (failed() is then true).
+  // when it cannot be read (why() then says so).
   std::optional<std::string> read(const fs::path& path, bool required = true) {
     fileread::FileRead file = fileread::read_file(path.string());
     if (file.ok()) return std::move(file.bytes);
     if (required || file.error != ENOENT) {
-      if (!failed_) log("hidbus: passed over " + name_ + ": cannot read " + path.string() + ": " + file.reason());
-      failed_ = true;
+      if (why_.empty()) why_ = "hidbus: passed over " + name_ + ": cannot read " + path.string() + ": " + file.reason();
     }
     return std::nullopt;
   }
@@ -47,11 +48,12 @@ class DeviceFiles {
     return text;
   }
 
-  bool failed() const { return failed_; }
+  // The line for the log when a file could not be read; else empty.
+  const std::string& why() const { return why_; }
 
  private:
   std::string name_;
-  bool failed_ = false;
+  std::string why_;
 };
 
 std::optional<uint32_t> parse_hex(const std::string& text) {
@@ -94,9 +96,14 @@ class HidrawSource : public Source {
       log("hidbus: the list of hidraw devices in " + (sysfs_ / "class" / "hidraw").string() +
           " ended early: " + ec.message());
     std::sort(names.begin(), names.end());
+    std::set<std::string> said;
     for (const auto& name : names) {
-      if (auto info = describe(name)) out.push_back(std::move(*info));
+      std::string why;
+      if (auto info = describe(name, why)) out.push_back(std::move(*info));
+      if (!why.empty()) said.insert(say(why));
     }
+    std::lock_guard lock(mutex_);
+    said_ = std::move(said);
   }
 
   bool owns(const std::string& path) const override {
@@ -106,7 +113,9 @@ class HidrawSource : public Source {
 
   std::unique_ptr<Channel> open(const std::string& path, int* error) override {
     std::string name = fs::path(path).filename().string();
-    auto info = describe(name);
+    std::string why;
+    auto info = describe(name, why);
+    if (!why.empty()) say(why);
     if (!info || info->path != path) {
       *error = ENOENT;
       return nullptr;
@@ -124,13 +133,26 @@ class HidrawSource : public Source {
   }
 
  private:
-  std::optional<DeviceInfo> describe(const std::string& name) const {
+  // Says a line of a device passed over unless the last search said it: the
+  // search asks every second, and a file that stays unreadable is named once.
+  const std::string& say(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    if (!said_.contains(line)) log(line);
+    return line;
+  }
+
+  // The device's identity; nullopt when it is none to list, and then `why`
+  // holds the line to say when one of its files could not be read.
+  std::optional<DeviceInfo> describe(const std::string& name, std::string& why) const {
     std::error_code ec;
     fs::path hid_dir = fs::canonical(sysfs_ / "class" / "hidraw" / name / "device", ec);
     if (ec) return std::nullopt;
     DeviceFiles files((dev_ / name).string());
     auto uevent = files.read(hid_dir / "uevent");
-    if (!uevent) return std::nullopt;
+    if (!uevent) {
+      why = files.why();
+      return std::nullopt;
+    }
 
     DeviceInfo info;
     info.path = (dev_ / name).string();
@@ -175,13 +197,16 @@ class HidrawSource : public Source {
       info.usage = lengths.usage;
       info.numbered_reports = lengths.numbered;
     }
-    if (files.failed()) return std::nullopt;
+    why = files.why();
+    if (!why.empty()) return std::nullopt;
     return info;
   }
 
   fs::path sysfs_;
   fs::path dev_;
   NodeOpener open_node_;
+  std::mutex mutex_;
+  std::set<std::string> said_;  // the lines of devices passed over by the last search
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ namespace {
 void check_name(const std::string& name) {
   if (name.size() > detail::kMaxDeviceName) {
     throw std::invalid_argument("virtual device name \"" + name + "\" is longer than " +
-                                std::to_string(detail::kMaxDeviceName) + " characters, the most a host can reach");
+                                std::to_string(detail::kMaxDeviceName) + " bytes, the most a host can reach");
   }
   if (!detail::is_device_name(name)) {
     throw std::invalid_argument("invalid virtual device name \"" + name + "\"");

@@ -275,7 +275,7 @@ class RawEntry {
 // A path names one entry of the folder: one that climbs out of it or into a
 // folder below reaches no device, however good that one is; nor does a name
 // that no device may take (empty, a leading dot, a line end, longer than the
-// 77 characters every host can reach), though an entry lives under it.
+// 77 bytes every host can reach), though an entry lives under it.
 TEST_F(VirtualTrustTest, PathOutsideTheFolderGivesNoDevice) {
   const fs::path dir = folder_.path() / "own";
   own_.emplace("boot", Bootloader(), dir.string());

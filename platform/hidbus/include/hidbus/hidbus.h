@@ -205,8 +205,9 @@ class VirtualDevice {
   // Creates the folder 0700 when it is missing. Throws std::system_error
   // when the folder or socket cannot be made, when the folder is not the
   // user's own (EACCES; see the virtual source above), or when NAME is taken
-  // by a live device; std::invalid_argument for a bad name (empty, with '/',
-  // starting with '.', or too long for a socket path).
+  // by a live device; std::invalid_argument for a bad name (empty, with '/'
+  // or a line end, starting with '.', longer than the 77 bytes every host can
+  // reach, or too long for a socket path in `dir`).
   VirtualDevice(const std::string& name, DeviceInfo info, const std::string& dir = {});
   ~VirtualDevice();  // unpublishes
   VirtualDevice(const VirtualDevice&) = delete;
