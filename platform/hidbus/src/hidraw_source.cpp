@@ -100,7 +100,9 @@ class HidrawSource : public Source {
     for (const auto& name : names) {
       std::string why;
       if (auto info = describe(name, why)) out.push_back(std::move(*info));
-      if (!why.empty()) said.insert(say(why));
+      if (why.empty()) continue;
+      say(why);
+      said.insert(std::move(why));
     }
     std::lock_guard lock(mutex_);
     said_ = std::move(said);
@@ -135,10 +137,9 @@ class HidrawSource : public Source {
  private:
   // Says a line of a device passed over unless the last search said it: the
   // search asks every second, and a file that stays unreadable is named once.
-  const std::string& say(const std::string& line) {
+  void say(const std::string& line) {
     std::lock_guard lock(mutex_);
     if (!said_.contains(line)) log(line);
-    return line;
   }
 
   // The device's identity; nullopt when it is none to list, and then `why`

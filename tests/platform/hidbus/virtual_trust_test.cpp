@@ -163,6 +163,35 @@ INSTANTIATE_TEST_SUITE_P(
                    "Not a directory"}),
     [](const testing::TestParamInfo<FolderCase>& info) { return info.param.name; });
 
+// An entry served by hand, as no VirtualDevice would serve it (under a name no
+// device may take, or by a process that is not the user): its socket
+// listening (bound through the folder's descriptor, as a host connects, so
+// that a long name still fits) and its info file locked, so that it lives
+// for a host that takes the name. `become` runs between bind and listen.
+class RawEntry {
+ public:
+  RawEntry(const fs::path& dir, const std::string& name, void (*become)() = nullptr) {
+    folder_.reset(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    info_.reset(openat(folder_.get(), (name + ".info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    Check(info_ && flock(info_.get(), LOCK_EX) == 0, "info file of \"" + name + "\"");
+    const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
+    Check(write(info_.get(), text.data(), text.size()) == ssize_t(text.size()), "write info file");
+    server_.reset(socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string where = "/proc/self/fd/" + std::to_string(folder_.get()) + "/" + name + ".sock";
+    std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
+    Check(server_ && bind(server_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0, "bind " + where);
+    if (become) become();
+    Check(listen(server_.get(), 4) == 0, "listen on " + where);
+  }
+  // Whether a host has connected.
+  bool Reached() { return hidbus::Fd(accept4(server_.get(), nullptr, nullptr, SOCK_CLOEXEC)).get() >= 0; }
+
+ private:
+  hidbus::Fd folder_, info_, server_;
+};
+
 // The other account's user ID, but the group kept: a server that shares
 // only the user's group is not the user's.
 void BecomeOtherUserInTheGroup() { Check(setuid(kOtherUid) == 0, "setuid " + std::to_string(kOtherUid)); }
@@ -179,18 +208,7 @@ class ServerAccountTest : public VirtualTrustTest, public testing::WithParamInte
  protected:
   void ServeBoot(const std::string& dir, void (*become)()) {
     other_.emplace([dir, become](int stop_fd, const std::function<void()>& ready) {
-      int info = open((dir + "/boot.info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-      Check(info >= 0 && flock(info, LOCK_EX) == 0, "boot.info");
-      const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
-      Check(write(info, text.data(), text.size()) == ssize_t(text.size()), "write boot.info");
-      int server = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-      sockaddr_un address{};
-      address.sun_family = AF_UNIX;
-      const std::string where = dir + "/boot.sock";
-      std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
-      Check(server >= 0 && bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0, "bind");
-      if (become) become();
-      Check(listen(server, 4) == 0, "listen");
+      RawEntry entry(dir, "boot", become);
       ready();
       testsupport::WaitReadable(stop_fd);
     });
@@ -243,34 +261,6 @@ TEST_F(VirtualTrustTest, SymlinkedInfoFileGivesNoDevice) {
   EXPECT_FALSE(bus->open("virtual:boot", &error));
   EXPECT_EQ(error, ENOENT);
 }
-
-// An entry served by hand under a name no device may take: its socket
-// listening (bound through the folder's descriptor, as a host connects, so
-// that a long name still fits) and its info file locked, so that it lives
-// for a host that takes the name.
-class RawEntry {
- public:
-  RawEntry(const fs::path& dir, const std::string& name) {
-    folder_.reset(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    info_.reset(openat(folder_.get(), (name + ".info").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    Check(info_ && flock(info_.get(), LOCK_EX) == 0, "info file of \"" + name + "\"");
-    const std::string text = "vendor_id=04d8\nproduct_id=003c\n";
-    Check(write(info_.get(), text.data(), text.size()) == ssize_t(text.size()), "write info file");
-    server_.reset(socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string where = "/proc/self/fd/" + std::to_string(folder_.get()) + "/" + name + ".sock";
-    std::strncpy(address.sun_path, where.c_str(), sizeof address.sun_path - 1);
-    Check(server_ && bind(server_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-              listen(server_.get(), 4) == 0,
-          "serve " + where);
-  }
-  // Whether a host has connected.
-  bool Reached() { return hidbus::Fd(accept4(server_.get(), nullptr, nullptr, SOCK_CLOEXEC)).get() >= 0; }
-
- private:
-  hidbus::Fd folder_, info_, server_;
-};
 
 // A path names one entry of the folder: one that climbs out of it or into a
 // folder below reaches no device, however good that one is; nor does a name
